@@ -1,0 +1,31 @@
+#pragma once
+// The demo host: a stand-in for the host application's automation server over an SQLite file, so the
+// program runs end to end where the real host is not installed.
+
+#include "host/AutomationObject.h"
+
+#include <memory>
+#include <string>
+
+namespace demohost {
+
+class DemoHost : public host::AutomationObject
+{
+public:
+    // Opens the database file, creating it from the bundled seed when it does not exist.
+    // Throws host::AutomationError naming the file when it cannot be used.
+    explicit DemoHost(const std::string& databaseFile);
+    ~DemoHost() override;
+
+    host::Result invoke(const std::string& method, host::Arguments& arguments) override;
+
+    // Checks that the file is (or can be created as) a demo-host database; throws host::AutomationError
+    // with a message naming the file otherwise. The front ends call it once at start.
+    static void ensureDatabase(const std::string& databaseFile);
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> d;
+};
+
+} // namespace demohost

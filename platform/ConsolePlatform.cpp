@@ -1,0 +1,36 @@
+#include "ConsolePlatform.h"
+
+#include <QSettings>
+
+#include <cstdio>
+
+namespace platform {
+
+ConsolePlatform::ConsolePlatform(QString desktopFolder, QString programFolder)
+    : m_desktop(std::move(desktopFolder)), m_program(std::move(programFolder))
+{
+}
+
+void ConsolePlatform::openFile(const QString&) {}
+
+QString ConsolePlatform::machineSetting(const QString& keyPath, const QString& name) const
+{
+    const QString organisation = keyPath.section(QLatin1Char('\\'), -1);
+    const QSettings settings(QSettings::IniFormat, QSettings::SystemScope, organisation);
+    return settings.value(name).toString();
+}
+
+void ConsolePlatform::showMessage(MessageKind, const QString& text)
+{
+    m_messages << text;
+    const QByteArray line = text.toUtf8() + '\n';
+    std::fwrite(line.constData(), 1, static_cast<std::size_t>(line.size()), stderr);
+    std::fflush(stderr);
+}
+
+QDateTime ConsolePlatform::now() const
+{
+    return QDateTime::currentDateTime();
+}
+
+} // namespace platform

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "Platform.h"
+
+#include <QStringList>
+
+namespace platform {
+
+// The platform of the windowless front end: message boxes become lines on standard error, nothing is
+// opened, and the desktop is whatever folder the caller names.
+class ConsolePlatform : public Platform
+{
+public:
+    ConsolePlatform(QString desktopFolder, QString programFolder);
+
+    QString desktopFolder() const override { return m_desktop; }
+    QString programFolder() const override { return m_program; }
+    void openFile(const QString& path) override;
+    QString machineSetting(const QString& keyPath, const QString& name) const override;
+    void showMessage(MessageKind kind, const QString& text) override;
+    QDateTime now() const override;
+
+    // Every message shown so far, in order.
+    const QStringList& messages() const { return m_messages; }
+
+private:
+    QString m_desktop;
+    QString m_program;
+    QStringList m_messages;
+};
+
+} // namespace platform

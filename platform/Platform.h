@@ -1,0 +1,51 @@
+#pragma once
+// Everything the program asks of the desktop it runs on. The program uses QtPlatform; tests use a
+// recording double, so that no test ever blocks on a modal box or depends on the real clock.
+
+#include <QDateTime>
+#include <QString>
+
+namespace platform {
+
+enum class MessageKind { Plain, Error, Information };
+
+class Platform
+{
+public:
+    virtual ~Platform() = default;
+
+    // The user's desktop folder, "" when there is none.
+    virtual QString desktopFolder() const = 0;
+    // The folder of the program file, ending with a separator.
+    virtual QString programFolder() const = 0;
+    // Opens a file with the application associated with it; the outcome is not reported.
+    virtual void openFile(const QString& path) = 0;
+    // A machine-wide string value: on Windows the registry value `name` of the key `keyPath` below
+    // HKEY_LOCAL_MACHINE; elsewhere the system-scope settings of the key's last component.
+    // "" when the key or the value is missing.
+    virtual QString machineSetting(const QString& keyPath, const QString& name) const = 0;
+    // A modal message box with one OK button and the application's title.
+    virtual void showMessage(MessageKind kind, const QString& text) = 0;
+    virtual QDateTime now() const = 0;
+    // Around every host call: the host may bring its own window to the front.
+    virtual void rememberForegroundWindow() {}
+    virtual void restoreForegroundWindow() {}
+};
+
+// Remembers the foreground window for the length of a scope and restores it however the scope ends.
+class ForegroundGuard
+{
+public:
+    explicit ForegroundGuard(Platform& platform) : m_platform(platform) { m_platform.rememberForegroundWindow(); }
+    ~ForegroundGuard() { m_platform.restoreForegroundWindow(); }
+    ForegroundGuard(const ForegroundGuard&) = delete;
+    ForegroundGuard& operator=(const ForegroundGuard&) = delete;
+
+private:
+    Platform& m_platform;
+};
+
+// The application's title, shown on every message box.
+inline const QString kApplicationTitle = QStringLiteral("Estrazione dati Invalidità INPS");
+
+} // namespace platform

@@ -1,0 +1,72 @@
+#include "QtPlatform.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QMessageBox>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QUrl>
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
+namespace platform {
+
+QString QtPlatform::desktopFolder() const
+{
+    return QDir::toNativeSeparators(QStandardPaths::writableLocation(QStandardPaths::DesktopLocation));
+}
+
+QString QtPlatform::programFolder() const
+{
+    return QDir::toNativeSeparators(QCoreApplication::applicationDirPath() + QLatin1Char('/'));
+}
+
+void QtPlatform::openFile(const QString& path)
+{
+    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
+QString QtPlatform::machineSetting(const QString& keyPath, const QString& name) const
+{
+#ifdef Q_OS_WIN
+    const QSettings settings(QStringLiteral("HKEY_LOCAL_MACHINE") + keyPath, QSettings::NativeFormat);
+#else
+    const QString organisation = keyPath.section(QLatin1Char('\\'), -1);
+    const QSettings settings(QSettings::IniFormat, QSettings::SystemScope, organisation);
+#endif
+    return settings.value(name).toString();
+}
+
+void QtPlatform::showMessage(MessageKind kind, const QString& text)
+{
+    const auto icon = kind == MessageKind::Error         ? QMessageBox::Critical
+                      : kind == MessageKind::Information ? QMessageBox::Information
+                                                         : QMessageBox::NoIcon;
+    QMessageBox box(icon, kApplicationTitle, text, QMessageBox::Ok, QApplication::activeWindow());
+    box.exec();
+}
+
+QDateTime QtPlatform::now() const
+{
+    return QDateTime::currentDateTime();
+}
+
+void QtPlatform::rememberForegroundWindow()
+{
+#ifdef Q_OS_WIN
+    m_foreground = reinterpret_cast<quintptr>(GetForegroundWindow());
+#endif
+}
+
+void QtPlatform::restoreForegroundWindow()
+{
+#ifdef Q_OS_WIN
+    if (m_foreground != 0)
+        SetForegroundWindow(reinterpret_cast<HWND>(m_foreground));
+#endif
+}
+
+} // namespace platform

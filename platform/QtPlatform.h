@@ -1,0 +1,28 @@
+#pragma once
+
+#include "Platform.h"
+
+#include <QPointer>
+
+class QWidget;
+
+namespace platform {
+
+// The desktop as Qt sees it: message boxes, the shell, the settings store and the real clock.
+class QtPlatform : public Platform
+{
+public:
+    QString desktopFolder() const override;
+    QString programFolder() const override;
+    void openFile(const QString& path) override;
+    QString machineSetting(const QString& keyPath, const QString& name) const override;
+    void showMessage(MessageKind kind, const QString& text) override;
+    QDateTime now() const override;
+    void rememberForegroundWindow() override;
+    void restoreForegroundWindow() override;
+
+private:
+    quintptr m_foreground = 0;
+};
+
+} // namespace platform

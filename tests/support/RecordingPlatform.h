@@ -1,0 +1,58 @@
+#pragma once
+// The platform double: records message boxes and opened files, answers settings from a map, and
+// keeps a clock that tests move by hand.
+
+#include "platform/Platform.h"
+
+#include <QList>
+#include <QMap>
+#include <QStringList>
+
+#include <functional>
+
+namespace testing_support {
+
+class RecordingPlatform : public platform::Platform
+{
+public:
+    struct Message
+    {
+        platform::MessageKind kind;
+        QString text;
+    };
+
+    QString desktop;
+    QString program;
+    QStringList opened;
+    QMap<QString, QString> settings; // "keyPath|name" -> value
+    QList<Message> messages;
+    QDateTime clock = QDateTime(QDate(2026, 12, 7), QTime(9, 0));
+    // Runs while a message is "shown", as a modal box would run the event loop.
+    std::function<void(const Message&)> onMessage;
+
+    QString desktopFolder() const override { return desktop; }
+    QString programFolder() const override { return program; }
+    void openFile(const QString& path) override { opened << path; }
+    QString machineSetting(const QString& keyPath, const QString& name) const override
+    {
+        return settings.value(keyPath + QLatin1Char('|') + name);
+    }
+    void showMessage(platform::MessageKind kind, const QString& text) override
+    {
+        messages.append({kind, text});
+        if (onMessage)
+            onMessage(messages.last());
+    }
+    QDateTime now() const override { return clock; }
+
+    void advance(qint64 milliseconds) { clock = clock.addMSecs(milliseconds); }
+    QStringList messageTexts() const
+    {
+        QStringList texts;
+        for (const auto& m : messages)
+            texts << m.text;
+        return texts;
+    }
+};
+
+} // namespace testing_support

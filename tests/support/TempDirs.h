@@ -1,0 +1,30 @@
+#pragma once
+// A throwaway program folder (with temp/ and the blank forms) and desktop for one test.
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+namespace testing_support {
+
+struct TempFolders
+{
+    QTemporaryDir root;
+    QString program; // with trailing separator, holds temp/ and the forms
+    QString desktop;
+
+    TempFolders()
+    {
+        QDir dir(root.path());
+        dir.mkpath(QStringLiteral("program/temp"));
+        dir.mkpath(QStringLiteral("desktop"));
+        program = QDir::toNativeSeparators(root.path() + QStringLiteral("/program/"));
+        desktop = QDir::toNativeSeparators(root.path() + QStringLiteral("/desktop"));
+#ifdef INVCIV_FORMS_DIR
+        for (const char* form : {"cert med INPS.pdf", "AP42_SS3.pdf"})
+            QFile::copy(QStringLiteral(INVCIV_FORMS_DIR "/") + QLatin1String(form), program + QLatin1String(form));
+#endif
+    }
+};
+
+} // namespace testing_support
