@@ -1,0 +1,287 @@
+#include "host/Tzantopat.h"
+
+#include "RecordingAutomation.h"
+#include "RecordingPlatform.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+using testing_support::AutomationLog;
+using testing_support::RecordingPlatform;
+
+namespace {
+
+const QString kOmitted = QStringLiteral("<omitted>");
+
+class TzantopatTest : public ::testing::Test
+{
+protected:
+    TzantopatTest()
+    {
+        log->handler = [this](const std::string& method, host::Arguments&) -> host::Result {
+            if (method == "connetti")
+                return refusal;
+            if (method == "carica")
+                return std::int32_t{3};
+            if (method == "call_method_pipe")
+                return pipeAnswer;
+            if (method == "leggi_attributo" || method == "utente_leggi_attributo" || method == "new_object" ||
+                method == "tabelle_leggi_attributo_generico_plus")
+                return std::u16string(u"valore");
+            return std::monostate{};
+        };
+        session.s_utente = QStringLiteral("demo");
+        session.s_password = QStringLiteral("pw 'x'|=");
+    }
+
+    QStringList calls() const { return log->texts(); }
+    void startConnected()
+    {
+        ASSERT_TRUE(session.start());
+        log->calls.clear();
+    }
+
+    std::shared_ptr<AutomationLog> log = std::make_shared<AutomationLog>();
+    RecordingPlatform platform;
+    Tzantopat session{platform, testing_support::recordingFactory(log)};
+    std::u16string refusal;
+    std::u16string pipeAnswer = u"12";
+};
+
+TEST_F(TzantopatTest, BeforeStartEveryGuardedOperationFailsSilently)
+{
+    EXPECT_EQ(session.carica(QStringLiteral("f"), QStringLiteral("o")), 0);
+    EXPECT_EQ(session.leggi_attributo(QStringLiteral("cognome")), QString());
+    EXPECT_FALSE(session.select_single(QStringLiteral("41")));
+    EXPECT_FALSE(session.skip());
+    EXPECT_EQ(session.call_method_pipe(QStringLiteral("h"), QStringLiteral("carica"), QStringLiteral("p")), QString());
+    EXPECT_FALSE(session.is_on());
+    EXPECT_TRUE(platform.messages.isEmpty());
+    EXPECT_TRUE(calls().isEmpty());
+}
+
+TEST_F(TzantopatTest, GeneraXmlHasNoGuardAndReportsItsFailure)
+{
+    EXPECT_FALSE(session.genera_xml(QStringLiteral("publ_dati_essenziali"), QString(), QStringLiteral("/x")));
+    EXPECT_EQ(platform.messageTexts(), QStringList{QStringLiteral("Tgate_zantopat.genera_xml(): eccezione")});
+}
+
+TEST_F(TzantopatTest, StartCreatesConnectsWithTheStoredCredentials)
+{
+    EXPECT_TRUE(session.start());
+    EXPECT_TRUE(session.b_connesso());
+    EXPECT_EQ(calls(), (QStringList{QStringLiteral("new()"), QStringLiteral("connetti(demo, pw 'x'|=)")}));
+    EXPECT_TRUE(platform.messages.isEmpty());
+}
+
+TEST_F(TzantopatTest, StartShowsTheHostsRefusal)
+{
+    refusal = u"Utente o password non validi";
+    EXPECT_FALSE(session.start());
+    EXPECT_FALSE(session.b_connesso());
+    EXPECT_TRUE(session.hasServer()); // started and refused
+    EXPECT_EQ(platform.messageTexts(),
+              QStringList{QStringLiteral("ole_zantopat.start(): errore in connessione\r\n\r\n  Utente o password non validi")});
+}
+
+TEST_F(TzantopatTest, StartFailuresShowTheExceptionMessage)
+{
+    log->creationFailure = "classe non registrata";
+    EXPECT_FALSE(session.start());
+    log->creationFailure.reset();
+    log->failures["new"] = "boom";
+    EXPECT_FALSE(session.start());
+    log->failures = {{"connetti", "boom"}};
+    EXPECT_FALSE(session.start());
+    EXPECT_EQ(platform.messageTexts(), QStringList(3, QStringLiteral("ole_zantopat.start(): eccezione")));
+}
+
+TEST_F(TzantopatTest, ASecondStartReleasesTheFirstObjectWithoutCallingIt)
+{
+    ASSERT_TRUE(session.start());
+    ASSERT_TRUE(session.start());
+    session.stop();
+    for (const auto& call : log->calls) {
+        if (call.object == 1) {
+            EXPECT_TRUE(call.method == "new" || call.method == "connetti") << call.method;
+        }
+    }
+    EXPECT_EQ(log->created, 2);
+}
+
+TEST_F(TzantopatTest, StopDisconnectsDestroysFreesOnceOnly)
+{
+    startConnected();
+    session.stop();
+    EXPECT_EQ(calls(), (QStringList{QStringLiteral("disconnetti(<omitted>)"), QStringLiteral("Destroy(<omitted>)"),
+                                    QStringLiteral("Free(<omitted>)")}));
+    EXPECT_FALSE(session.b_connesso());
+    EXPECT_FALSE(session.hasServer());
+    session.stop();
+    EXPECT_EQ(calls().size(), 3);
+    EXPECT_TRUE(platform.messages.isEmpty());
+}
+
+TEST_F(TzantopatTest, StopAfterARefusalSkipsDisconnetti)
+{
+    refusal = u"no";
+    session.start();
+    log->calls.clear();
+    session.stop();
+    EXPECT_EQ(calls(), (QStringList{QStringLiteral("Destroy(<omitted>)"), QStringLiteral("Free(<omitted>)")}));
+}
+
+TEST_F(TzantopatTest, AFailingStepEndsStopSilently)
+{
+    startConnected();
+    log->failures["disconnetti"] = "gone";
+    session.stop();
+    EXPECT_EQ(calls(), QStringList{QStringLiteral("disconnetti(<omitted>)")});
+    EXPECT_TRUE(platform.messages.isEmpty());
+}
+
+TEST_F(TzantopatTest, DestructorStops)
+{
+    auto sharedLog = std::make_shared<AutomationLog>();
+    {
+        Tzantopat scoped(platform, testing_support::recordingFactory(sharedLog));
+        ASSERT_TRUE(scoped.start());
+    }
+    EXPECT_EQ(sharedLog->texts().mid(2), (QStringList{QStringLiteral("disconnetti(<omitted>)"),
+                                                      QStringLiteral("Destroy(<omitted>)"), QStringLiteral("Free(<omitted>)")}));
+}
+
+struct Operation
+{
+    const char* name;
+    std::function<QString(Tzantopat&)> run; // the result as text
+    const char* expectedCall;               // after get_error(<omitted>)
+    const char* label;
+    const char* failureResult;
+};
+
+TEST_F(TzantopatTest, GuardedOperationsSendExactCallsAndReportFailuresByLabel)
+{
+    const std::vector<Operation> operations = {
+        {"select_single", [](Tzantopat& s) { return QString::number(s.select_single(QStringLiteral("41424331"))); },
+         "select_single(41424331)", "Tzantopat.select_single()", "0"},
+        {"carica",
+         [](Tzantopat& s) {
+             return QString::number(s.carica(QStringLiteral("codice_medico =42|tipo_di_convenzione=S"),
+                                             QStringLiteral("alfabetico")));
+         },
+         "carica(codice_medico =42|tipo_di_convenzione=S, alfabetico)", "Tzantopat.carica()", "0"},
+        {"skip", [](Tzantopat& s) { return QString::number(s.skip()); }, "skip(<omitted>)", "Tzantopat.skip()", "0"},
+        {"leggi_attributo", [](Tzantopat& s) { return s.leggi_attributo(QStringLiteral("persona\\e-mail")); },
+         "leggi_attributo(persona\\e-mail)", "Tzantopat.leggi_attributo()", ""},
+        {"utente_leggi_attributo", [](Tzantopat& s) { return s.utente_leggi_attributo(QStringLiteral("cognome")); },
+         "utente_leggi_attributo(cognome)", "Tzantopat.utente_leggi_attributo()", ""},
+        {"new_object",
+         [](Tzantopat& s) { return s.new_object(QStringLiteral("i_hl_dataset"), QStringLiteral("pressione")); },
+         "new_object(i_hl_dataset, pressione)", "Tzantopat.new_object()", ""},
+    };
+    const QStringList successResults = {"1", "3", "1", "valore", "valore", "valore"};
+    for (std::size_t i = 0; i < operations.size(); ++i) {
+        const Operation& op = operations[i];
+        SCOPED_TRACE(op.name);
+        startConnected();
+        platform.messages.clear();
+        EXPECT_EQ(op.run(session), successResults[static_cast<int>(i)]);
+        EXPECT_EQ(calls(), (QStringList{QStringLiteral("get_error(<omitted>)"), QString::fromUtf8(op.expectedCall)}));
+
+        log->failures[op.name] = "errore del server";
+        EXPECT_EQ(op.run(session), QString::fromUtf8(op.failureResult));
+        EXPECT_EQ(platform.messageTexts(), QStringList{QString::fromUtf8(op.label) + QStringLiteral(": eccezione")});
+        log->failures.clear();
+    }
+}
+
+TEST_F(TzantopatTest, CaricaFailsWhenTheCountIsNotAnInteger)
+{
+    startConnected();
+    log->handler = [](const std::string&, host::Arguments&) -> host::Result { return std::u16string(u"tanti"); };
+    EXPECT_EQ(session.carica(QStringLiteral("f"), QStringLiteral("alfabetico")), 0);
+    EXPECT_EQ(platform.messageTexts(), QStringList{QStringLiteral("Tzantopat.carica(): eccezione")});
+}
+
+TEST_F(TzantopatTest, CallMethodPipeChecksRowCountsButReturnsThemAsTheyCame)
+{
+    const QString warning = QStringLiteral(
+        "Tzantopat.call_method_pipe(H1, carica, codice=41|ordinamento=ordine_data_desc): eccezione: \r\n"
+        "s_handle = H1\r\ns_metodo = carica\r\ns_lista_parametri = codice=41|ordinamento=ordine_data_desc");
+    struct Case
+    {
+        std::u16string answer;
+        const char* method;
+        bool warns;
+    };
+    const Case cases[] = {{u"12", "carica", false},       {u"-3", "carica", false},
+                          {u"", "carica", false},         {u"12 righe", "carica", true},
+                          {u"dodici", "rowcount", true},  {u"12 righe", "Carica", false},
+                          {u"12 righe", "leggi_attributo", false}};
+    startConnected();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.method);
+        platform.messages.clear();
+        pipeAnswer = c.answer;
+        const QString method = QString::fromUtf8(c.method);
+        const QString result = session.call_method_pipe(QStringLiteral("H1"), method,
+                                                        QStringLiteral("codice=41|ordinamento=ordine_data_desc"));
+        EXPECT_EQ(result, QString::fromStdU16String(c.answer));
+        if (c.warns) {
+            QString expected = warning;
+            expected.replace(QStringLiteral("carica"), method);
+            EXPECT_EQ(platform.messageTexts(), QStringList{expected});
+        } else {
+            EXPECT_TRUE(platform.messages.isEmpty());
+        }
+    }
+}
+
+TEST_F(TzantopatTest, CallMethodPipeFailureAppendsTheErrorText)
+{
+    startConnected();
+    log->failures["call_method_pipe"] = "handle sconosciuto";
+    EXPECT_EQ(session.call_method_pipe(QStringLiteral("H9"), QStringLiteral("carica"), QStringLiteral("x=1")),
+              QString());
+    EXPECT_EQ(platform.messageTexts(),
+              QStringList{QStringLiteral("Tzantopat.call_method_pipe(H9, carica, x=1): eccezionehandle sconosciuto")});
+}
+
+TEST_F(TzantopatTest, TownLookupReconnectsWhenTheHostHasGone)
+{
+    startConnected();
+    log->failures["get_error"] = "server disconnesso";
+    EXPECT_EQ(session.tabelle_leggi_attributo_generico_plus(QStringLiteral("tabella_comuni"),
+                                                            QStringLiteral("codice_catastale"),
+                                                            QStringLiteral("denominazione"), QStringLiteral("ROMA")),
+              QStringLiteral("valore"));
+    EXPECT_EQ(calls(), (QStringList{QStringLiteral("get_error(<omitted>)"), QStringLiteral("new()"),
+                                    QStringLiteral("connetti(demo, pw 'x'|=)"),
+                                    QStringLiteral("tabelle_leggi_attributo_generico_plus(tabella_comuni, "
+                                                   "codice_catastale, denominazione, ROMA)")}));
+    EXPECT_EQ(log->calls.back().object, 2);
+    EXPECT_TRUE(platform.messages.isEmpty());
+
+    // When the new start fails too, the lookup gives nothing after start's own message.
+    log->failures["connetti"] = "rete assente";
+    EXPECT_EQ(session.tabelle_leggi_attributo_generico_plus(QStringLiteral("tabella_comuni"),
+                                                            QStringLiteral("codice_catastale"),
+                                                            QStringLiteral("denominazione"), QStringLiteral("ROMA")),
+              QString());
+    EXPECT_EQ(platform.messageTexts(), QStringList{QStringLiteral("ole_zantopat.start(): eccezione")});
+}
+
+TEST_F(TzantopatTest, TownLookupFailureHasItsOwnLabel)
+{
+    startConnected();
+    log->failures["tabelle_leggi_attributo_generico_plus"] = "x";
+    EXPECT_EQ(session.tabelle_leggi_attributo_generico_plus(QStringLiteral("tabella_comuni"), QStringLiteral("a"),
+                                                            QStringLiteral("b"), QStringLiteral("c")),
+              QString());
+    EXPECT_EQ(platform.messageTexts(),
+              QStringList{QStringLiteral("tc_Zantopat.tabelle_leggi_attributo_generico_plus(): eccezione")});
+}
+
+} // namespace
