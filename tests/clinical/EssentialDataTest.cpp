@@ -1,0 +1,202 @@
+// Reads of the essential-data export: single values, sections, therapy text, loading and requesting.
+
+#include "clinical/EssentialData.h"
+
+#include "fdf/FakeHost.h"
+#include "fdf/ExportBuilder.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using clinical::EssentialDataDocument;
+namespace paths = clinical::paths;
+
+namespace {
+
+// An export around a PAZIENTE body.
+QByteArray exportWith(const char* paziente, const char* declaration = "<?xml version=\"1.0\"?>")
+{
+    return QByteArray(declaration) + "<Publ_Dati_Essenziali><Elenco_pazienti><PAZIENTE>" + paziente +
+           "</PAZIENTE></Elenco_pazienti></Publ_Dati_Essenziali>";
+}
+
+QStringList descriptions(const EssentialDataDocument& document, const char* path)
+{
+    QStringList out;
+    for (const auto& entry : document.section(path))
+        out << entry.codice + QLatin1Char('|') + entry.descrizione_estesa;
+    return out;
+}
+
+struct ValueCase
+{
+    const char* name;
+    QByteArray xml;
+    const char* path;
+    QString expected;
+};
+
+class SingleValue : public testing::TestWithParam<ValueCase>
+{
+};
+
+TEST_P(SingleValue, ReadsTheTextOfTheFirstMatchOrNothing)
+{
+    const EssentialDataDocument document = EssentialDataDocument::fromText(GetParam().xml);
+    EXPECT_EQ(document.value(GetParam().path), GetParam().expected);
+}
+
+const QString kForli = QStringLiteral("Forlì ’ €");
+
+INSTANTIATE_TEST_SUITE_P(
+    Reads, SingleValue,
+    testing::Values(
+        ValueCase{"plain", exportWith("<PERSONA><codice_fiscale>RSSMRA50C05H501X</codice_fiscale></PERSONA>"),
+                  paths::kCodiceFiscale, QStringLiteral("RSSMRA50C05H501X")},
+        ValueCase{"blanks_and_case_kept", exportWith("<PERSONA><sesso> m </sesso></PERSONA>"), paths::kSesso,
+                  QStringLiteral(" m ")},
+        ValueCase{"text_of_descendants_and_cdata",
+                  exportWith("<PERSONA><cognome>DE <b>LA</b><![CDATA[ <ROSA>]]></cognome></PERSONA>"),
+                  paths::kCognome, QStringLiteral("DE LA <ROSA>")},
+        ValueCase{"entities", exportWith("<codice_sanitario>A&amp;B&#13;&#10;C</codice_sanitario>"),
+                  paths::kCodiceSanitario, QStringLiteral("A&B\r\nC")},
+        ValueCase{"missing_node", exportWith("<PERSONA><cognome>ROSSI</cognome></PERSONA>"), paths::kSesso, {}},
+        ValueCase{"missing_parent", exportWith("<PERSONA/>"), paths::kComuneNascita, {}},
+        ValueCase{"empty_element", exportWith("<ASL_DI_ASSISTENZA><ASL><codice_asl/></ASL></ASL_DI_ASSISTENZA>"),
+                  paths::kCodiceAsl, {}},
+        ValueCase{"first_of_several_patients",
+                  "<Publ_Dati_Essenziali><Elenco_pazienti><PAZIENTE><PERSONA/></PAZIENTE><PAZIENTE><PERSONA>"
+                  "<sesso>F</sesso></PERSONA></PAZIENTE><PAZIENTE><PERSONA><sesso>M</sesso></PERSONA></PAZIENTE>"
+                  "</Elenco_pazienti></Publ_Dati_Essenziali>",
+                  paths::kSesso, QStringLiteral("F")},
+        ValueCase{"other_root", "<Altro><Elenco_pazienti><PAZIENTE><codice_sanitario>1</codice_sanitario>"
+                                "</PAZIENTE></Elenco_pazienti></Altro>",
+                  paths::kCodiceSanitario, {}},
+        ValueCase{"empty_text", "", paths::kCodiceFiscale, {}},
+        ValueCase{"malformed_after_the_value",
+                  exportWith("<PERSONA><codice_fiscale>RSS</codice_fiscale></PERSONA><oops>").left(120),
+                  paths::kCodiceFiscale, {}},
+        ValueCase{"not_xml", "codice_fiscale=RSS", paths::kCodiceFiscale, {}},
+        ValueCase{"bad_xpath", exportWith("<PERSONA/>"), "/Publ_Dati_Essenziali[", {}},
+        ValueCase{"utf8", exportWith("<PERSONA><NASCITA><comune>Forlì ’ €</comune></NASCITA></PERSONA>"),
+                  paths::kComuneNascita, kForli},
+        ValueCase{"windows_1252_declared",
+                  exportWith("<PERSONA><NASCITA><comune>Forl\xEC \x92 \x80</comune></NASCITA></PERSONA>",
+                             "<?xml version=\"1.0\" encoding=\"windows-1252\"?>"),
+                  paths::kComuneNascita, kForli},
+        ValueCase{"latin1_declared",
+                  exportWith("<PERSONA><NASCITA><comune>Forl\xEC</comune></NASCITA></PERSONA>",
+                             "<?xml version='1.0' encoding='ISO-8859-1'?>"),
+                  paths::kComuneNascita, QStringLiteral("Forlì")}),
+    [](const testing::TestParamInfo<ValueCase>& info) { return std::string(info.param.name); });
+
+TEST(EssentialData, ReadsAUtf16ExportWithByteOrderMark)
+{
+    const QString xml = QString::fromUtf8(exportWith("<PERSONA><cognome>D’ANGELO ł</cognome></PERSONA>"));
+    QByteArray utf16("\xFF\xFE", 2);
+    utf16.append(reinterpret_cast<const char*>(xml.utf16()), xml.size() * 2);
+    EXPECT_EQ(EssentialDataDocument::fromText(utf16).value(paths::kCognome), QStringLiteral("D’ANGELO ł"));
+}
+
+TEST(EssentialData, EmptyAndMalformedDocumentsAreEmpty)
+{
+    EXPECT_TRUE(EssentialDataDocument().isEmpty());
+    EXPECT_TRUE(EssentialDataDocument::fromText("").isEmpty());
+    EXPECT_TRUE(EssentialDataDocument::fromText("<a><b></a>").isEmpty());
+    EXPECT_TRUE(EssentialDataDocument::load(QStringLiteral("/nonexistent/export.xml")).isEmpty());
+    EXPECT_FALSE(EssentialDataDocument::fromText("<a/>").isEmpty());
+    EXPECT_TRUE(EssentialDataDocument::fromText("").section(paths::kAllarmi).empty());
+    EXPECT_EQ(EssentialDataDocument::fromText("<a><b></a>").therapyText(), QString());
+}
+
+TEST(EssentialData, SectionsSelectByClassInDocumentOrderAcrossPatients)
+{
+    const QByteArray xml =
+        "<Publ_Dati_Essenziali><Elenco_pazienti>"
+        "<PAZIENTE><Elenco_sezioni_dati_essenziali>"
+        "<SEZIONE_DATI_ESSENZIALI><codice_kv_classe_abstract>allarmi</codice_kv_classe_abstract>"
+        "<Elenco_dati_generici><DATO_GENERICO><codice>1</codice><descrizione_estesa>uno</descrizione_estesa>"
+        "</DATO_GENERICO><DATO_GENERICO><descrizione_estesa>solo descrizione</descrizione_estesa></DATO_GENERICO>"
+        "</Elenco_dati_generici></SEZIONE_DATI_ESSENZIALI>"
+        "<SEZIONE_DATI_ESSENZIALI><codice_kv_classe_abstract>allarmi </codice_kv_classe_abstract>"
+        "<Elenco_dati_generici><DATO_GENERICO><codice>X</codice></DATO_GENERICO></Elenco_dati_generici>"
+        "</SEZIONE_DATI_ESSENZIALI>"
+        "<SEZIONE_DATI_ESSENZIALI codice_kv_classe_abstract='allarmi'>"
+        "<Elenco_dati_generici><DATO_GENERICO><codice>Y</codice></DATO_GENERICO></Elenco_dati_generici>"
+        "</SEZIONE_DATI_ESSENZIALI>"
+        "<SEZIONE_DATI_ESSENZIALI><codice_kv_classe_abstract>problemi_attivi</codice_kv_classe_abstract>"
+        "<Elenco_dati_generici/></SEZIONE_DATI_ESSENZIALI>"
+        "</Elenco_sezioni_dati_essenziali></PAZIENTE>"
+        "<PAZIENTE><Elenco_sezioni_dati_essenziali>"
+        "<SEZIONE_DATI_ESSENZIALI><codice_kv_classe_abstract>allarmi</codice_kv_classe_abstract>"
+        "<Elenco_dati_generici><DATO_GENERICO><codice>2</codice></DATO_GENERICO><DATO_GENERICO/>"
+        "</Elenco_dati_generici></SEZIONE_DATI_ESSENZIALI>"
+        "</Elenco_sezioni_dati_essenziali></PAZIENTE>"
+        "</Elenco_pazienti></Publ_Dati_Essenziali>";
+    const EssentialDataDocument document = EssentialDataDocument::fromText(xml);
+    EXPECT_EQ(descriptions(document, paths::kAllarmi),
+              QStringList({"1|uno", "|solo descrizione", "2|", "|"}));
+    EXPECT_TRUE(document.section(paths::kProblemiAttivi).empty());
+    EXPECT_TRUE(document.section(paths::kProtesiAusili).empty());
+}
+
+struct TherapyCase
+{
+    const char* name;
+    std::vector<std::optional<QString>> descriptions;
+    QString expected;
+};
+
+class Therapy : public testing::TestWithParam<TherapyCase>
+{
+};
+
+TEST_P(Therapy, JoinsDescriptionsWithCrLf)
+{
+    testing_support::PatientExport patient;
+    testing_support::ExportSection continuativi{QStringLiteral("continuativi"), {}};
+    for (const auto& description : GetParam().descriptions)
+        continuativi.entries.push_back({QStringLiteral("C"), description});
+    // Entries of other classes never reach the therapy text.
+    patient.sections = {{QStringLiteral("allarmi"), {{QStringLiteral("A"), QStringLiteral("allarme")}}},
+                        continuativi};
+    EXPECT_EQ(EssentialDataDocument::fromText(patient.toXml()).therapyText(), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Reads, Therapy,
+    testing::Values(TherapyCase{"none", {}, {}},
+                    TherapyCase{"two", {"Ramipril 5 mg", "Cardioaspirina (100 mg)"},
+                                "Ramipril 5 mg\r\nCardioaspirina (100 mg)"},
+                    TherapyCase{"empty_between", {"A", "", "B"}, "A\r\n\r\nB"},
+                    TherapyCase{"empty_first", {"", "", "B"}, "B"},
+                    TherapyCase{"empty_last", {"A", ""}, "A\r\n"},
+                    TherapyCase{"missing_description_counts_as_empty", {"A", std::nullopt, "B"}, "A\r\n\r\nB"},
+                    TherapyCase{"multi_line_description_kept", {"una\r\ndue", "tre"}, "una\r\ndue\r\ntre"}),
+    [](const testing::TestParamInfo<TherapyCase>& info) { return std::string(info.param.name); });
+
+TEST(EssentialData, RequestDeletesAnEarlierExportAndAsksTheHost)
+{
+    testing_support::FakeHost host;
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("ROSSIMARIOcertmedinps.xml"));
+    testing_support::PatientExport rossi;
+    rossi.codiceFiscale = QStringLiteral("RSSMRA50C05H501X");
+    host.patients[QStringLiteral("41")].exportXml = rossi.toXml();
+
+    const EssentialDataDocument document = clinical::requestEssentialData(host.session, QStringLiteral("41"), path);
+    EXPECT_EQ(document.value(paths::kCodiceFiscale), QStringLiteral("RSSMRA50C05H501X"));
+    EXPECT_EQ(host.calls(), QStringList({"select_single(41)", "genera_xml(publ_dati_essenziali, , " + path + ")"}));
+
+    // The host fails for the next patient: the earlier patient's export must not be read as this one's.
+    host.log->failures["genera_xml"] = "host down";
+    const EssentialDataDocument failed = clinical::requestEssentialData(host.session, QStringLiteral("42"), path);
+    EXPECT_TRUE(failed.isEmpty());
+    EXPECT_FALSE(QFile::exists(path));
+    EXPECT_EQ(host.platform.messageTexts(), QStringList({"Tgate_zantopat.genera_xml(): eccezione"}));
+}
+
+} // namespace
