@@ -1,0 +1,53 @@
+#include "HostChoice.h"
+
+#include "demohost/DemoHost.h"
+#include "platform/Platform.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QStandardPaths>
+
+#include <exception>
+
+namespace app {
+
+void setApplicationIdentity()
+{
+    QCoreApplication::setApplicationName(QStringLiteral("invciv"));
+}
+
+QString defaultDemoHostFile()
+{
+    const QString fromEnvironment = qEnvironmentVariable("INVCIV_DEMO_HOST");
+    if (!fromEnvironment.isEmpty())
+        return fromEnvironment;
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
+    QDir().mkpath(folder);
+    return QDir(folder).filePath(QStringLiteral("demo-host.sqlite"));
+}
+
+host::HostSelection hostSelection(const QString& demoHostOption)
+{
+    if (!demoHostOption.isEmpty())
+        return {true, demoHostOption.toStdString()};
+#ifdef _WIN32
+    return {false, {}};
+#else
+    return {true, defaultDemoHostFile().toStdString()};
+#endif
+}
+
+bool prepareHost(const host::HostSelection& selection, platform::Platform& platform)
+{
+    if (!selection.useDemoHost)
+        return true;
+    try {
+        demohost::DemoHost::ensureDatabase(selection.demoHostFile);
+        return true;
+    } catch (const std::exception& error) {
+        platform.showMessage(platform::MessageKind::Error, QString::fromUtf8(error.what()));
+        return false;
+    }
+}
+
+} // namespace app

@@ -1,0 +1,32 @@
+#pragma once
+// The real output flows: the AP68 and AP42 SS3 pre-fills and the certificate editor, on the host
+// session. A flow whose library is not part of the build says so and produces nothing.
+
+#include "OutputFlows.h"
+
+#include <functional>
+
+class QWidget;
+class Tzantopat;
+
+namespace platform {
+class Platform;
+}
+
+class HostOutputFlows : public OutputFlows
+{
+public:
+    // `showStatus` puts a status text in the window's status line; `parent` owns the editor window.
+    HostOutputFlows(Tzantopat& session, platform::Platform& platform, QWidget* parent,
+                    std::function<void(const QString&)> showStatus);
+
+    QString CreateAp68Pdf(const clinical::PatientRow& row) override;
+    QString CreateAp42Ss3Pdf(const clinical::PatientRow& row) override;
+    QString OpenCertificateEditor(const clinical::PatientRow& row) override;
+
+private:
+    Tzantopat& m_session;
+    platform::Platform& m_platform;
+    QWidget* m_parent;
+    std::function<void(const QString&)> m_showStatus;
+};

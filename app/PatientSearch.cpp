@@ -1,0 +1,71 @@
+#include "PatientSearch.h"
+
+#include "host/Tzantopat.h"
+#include "host/tc_GenTools.h"
+
+#include <QRegularExpression>
+#include <QStringList>
+
+namespace app {
+
+QString patientFilter(const QString& userIdHex, const QString& cognome, const QString& nome)
+{
+    return QStringLiteral("titolare= ") + userIdHex + QStringLiteral("|iniziali_cognome=") + cognome +
+           QStringLiteral("|iniziali_nome=") + nome;
+}
+
+std::optional<QDate> parseHostDate(const QString& text)
+{
+    static const QRegularExpression pattern(QStringLiteral("^\\s*(\\d{4})-(\\d{1,2})-(\\d{1,2})\\s*$"));
+    const QRegularExpressionMatch match = pattern.match(text);
+    if (!match.hasMatch())
+        return std::nullopt;
+    const QDate date(match.captured(1).toInt(), match.captured(2).toInt(), match.captured(3).toInt());
+    if (!date.isValid())
+        return std::nullopt;
+    return date;
+}
+
+PatientList readPatients(Tzantopat& session, const QString& cognome, const QString& nome)
+{
+    PatientList list;
+    if (cognome.size() < kMinSurnameInitials)
+        return list;
+
+    const QString userId = tc_GenTools::string2hex(session.leggi_attributo(QStringLiteral("userid_utente")));
+    const int count = session.carica(patientFilter(userId, cognome, nome), QStringLiteral("alfabetico"));
+    list.rows.reserve(static_cast<std::size_t>(qMax(count, 0)));
+    for (int i = 0; i < count; ++i) {
+        clinical::PatientRow row;
+        row.id = tc_GenTools::string2hex(session.leggi_attributo(QStringLiteral("codice")));
+        row.cognome = session.leggi_attributo(QStringLiteral("cognome"));
+        row.nome = session.leggi_attributo(QStringLiteral("nome"));
+        const QString birth = session.leggi_attributo(QStringLiteral("data_nascita"));
+        if (!birth.isEmpty()) {
+            if (const auto date = parseHostDate(birth))
+                row.data_nascita = *date;
+            else
+                list.badDates.push_back({row.cognome, row.nome, birth});
+        }
+        list.rows.push_back(std::move(row));
+        session.skip();
+    }
+    return list;
+}
+
+QString badBirthDatesMessage(const std::vector<BadBirthDate>& badDates)
+{
+    QStringList lines;
+    lines << (badDates.size() == 1 ? QStringLiteral("Data di nascita non valida, lasciata vuota nell'elenco:")
+                                   : QStringLiteral("Date di nascita non valide, lasciate vuote nell'elenco:"));
+    for (const BadBirthDate& bad : badDates)
+        lines << bad.cognome + QLatin1Char(' ') + bad.nome + QStringLiteral(": \"") + bad.text + QLatin1Char('"');
+    return lines.join(QLatin1Char('\n'));
+}
+
+QString displayDate(const QDate& date)
+{
+    return date.isValid() ? date.toString(QStringLiteral("dd/MM/yyyy")) : QString();
+}
+
+} // namespace app

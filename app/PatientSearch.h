@@ -1,0 +1,51 @@
+#pragma once
+// Reading the logged-in doctor's patients from the host by the initials of surname and first name:
+// the host half of the search window's reload, shared with the windowless front end.
+
+#include "clinical/PatientRow.h"
+
+#include <QDate>
+#include <QString>
+
+#include <optional>
+#include <vector>
+
+class Tzantopat;
+
+namespace app {
+
+// Fewer surname letters than this: the list stays empty and the host is not asked.
+inline constexpr int kMinSurnameInitials = 2;
+
+// A birth date the host gave in a form other than year-month-day.
+struct BadBirthDate
+{
+    QString cognome;
+    QString nome;
+    QString text;
+};
+
+struct PatientList
+{
+    std::vector<clinical::PatientRow> rows; // in the host's order
+    std::vector<BadBirthDate> badDates;     // rows whose date was left empty
+};
+
+// "titolare= " + user id in hexadecimal form + "|iniziali_cognome=" + cognome + "|iniziali_nome=" + nome;
+// the typed initials go in exactly as typed.
+QString patientFilter(const QString& userIdHex, const QString& cognome, const QString& nome);
+
+// A host date "yyyy-mm-dd" (month and day may have one digit); nullopt when it is not one.
+std::optional<QDate> parseHostDate(const QString& text);
+
+// The patients whose names begin with the initials, read whole before anything is handed back. A birth
+// date that does not parse leaves that row's date empty and is listed in badDates.
+PatientList readPatients(Tzantopat& session, const QString& cognome, const QString& nome);
+
+// One message naming every patient whose birth date could not be read, with the text received.
+QString badBirthDatesMessage(const std::vector<BadBirthDate>& badDates);
+
+// The birth date as the list shows it: dd/mm/yyyy, or "" when there is none.
+QString displayDate(const QDate& date);
+
+} // namespace app

@@ -1,0 +1,294 @@
+#include "TFormMain.h"
+
+#include "AppFonts.h"
+#include "ErrorHandling.h"
+#include "PatientSearch.h"
+#include "PatientTableModel.h"
+#include "TfrmLogin.h"
+#include "ZantoLogo.h"
+#include "host/Tzantopat.h"
+#include "ui_TFormMain.h"
+
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QMouseEvent>
+#include <QScreen>
+#include <QTimer>
+
+namespace {
+
+const QString kErrorNoCertificate = QStringLiteral("Selezionare il certificato.");
+const QString kErrorNoFormat = QStringLiteral("Selezionare il formato del certificato.");
+const QString kErrorNoFile = QStringLiteral("Errore nella Creazione del File!");
+const QString kDesktopFile = QStringLiteral("Sul desktop puoi trovare il file ");
+const QString kCancel = QStringLiteral("cancel");
+
+enum Certificate { CertificatoInvalidita = 0, ModuloAp42Ss3 = 1 };
+enum Format { Pdf = 0, Xml = 1 };
+
+} // namespace
+
+// Marks the window busy (a reload, an output flow, the editor) for the length of a scope.
+class TFormMain::BusyScope
+{
+public:
+    explicit BusyScope(TFormMain& window) : m_window(window) { ++m_window.m_busy; }
+    ~BusyScope() { --m_window.m_busy; }
+    BusyScope(const BusyScope&) = delete;
+    BusyScope& operator=(const BusyScope&) = delete;
+
+private:
+    TFormMain& m_window;
+};
+
+TFormMain::TFormMain(platform::Platform& platform, host::AutomationFactory automationFactory,
+                     const OutputFlowsFactory& outputFlows, QWidget* parent)
+    : QWidget(parent), m_platform(platform, m_openMessages), ui(std::make_unique<Ui::FormMain>()),
+      m_session(std::make_unique<Tzantopat>(m_platform, std::move(automationFactory)))
+{
+    ui->setupUi(this);
+    setObjectName(QStringLiteral("FormMain"));
+    setFixedSize(786, 442);
+    setWindowFlags(windowFlags() | Qt::MSWindowsFixedSizeDialogHint);
+    QPalette white = palette();
+    white.setColor(QPalette::Window, Qt::white);
+    setPalette(white);
+    setAutoFillBackground(true);
+    ui->ZantoLogo->setPixmap(app::zantoLogo(ui->ZantoLogo->size()));
+    ui->lblTesto->setAutoFillBackground(false);
+    placeInstructionLine();
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+
+    m_tblDati = new PatientTableModel(this);
+    setUpGrid();
+
+    m_timer = new QTimer(this);
+    m_timer->setObjectName(QStringLiteral("Timer1"));
+    m_timer->setInterval(kTimerIntervalMs);
+
+    connect(ui->editCognome, &QLineEdit::textChanged, this, &TFormMain::editCognomeChange);
+    connect(ui->editNome, &QLineEdit::textChanged, this, &TFormMain::editNomeChange);
+    connect(m_timer, &QTimer::timeout, this, &TFormMain::Timer1Timer);
+    connect(ui->gridDati, &QTableView::clicked, this, &TFormMain::gridDatiCellClick);
+    connect(ui->ComboBox1, &QComboBox::currentIndexChanged, this, &TFormMain::ComboBox1Change);
+
+    if (outputFlows)
+        m_flows = outputFlows(*this);
+}
+
+TFormMain::~TFormMain()
+{
+    m_timer->stop();
+    m_flows.reset();
+    // FormDestroy: stop the session, then let it go (its destructor's stop finds nothing left to do).
+    m_session->stop();
+    m_session.reset();
+}
+
+void TFormMain::setUpGrid()
+{
+    QTableView* grid = ui->gridDati;
+    grid->setModel(m_tblDati);
+    grid->setFont(app::verdana(13));
+    grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    grid->setTabKeyNavigation(true);
+    grid->setShowGrid(true);
+    grid->setWordWrap(false);
+    grid->verticalHeader()->hide();
+    grid->verticalHeader()->setDefaultSectionSize(QFontMetrics(grid->font()).height() + 6);
+    grid->horizontalHeader()->setHighlightSections(false);
+    grid->setColumnHidden(PatientTableModel::Id, true);
+    grid->setColumnWidth(PatientTableModel::Cognome, 200);
+    grid->setColumnWidth(PatientTableModel::Nome, 148);
+    grid->setColumnWidth(PatientTableModel::DataNascita, 100);
+    grid->setColumnWidth(PatientTableModel::Scrivi, 100);
+    // The pointer shape follows the column under it, in the cells and on the header alike.
+    grid->setMouseTracking(true);
+    grid->viewport()->setMouseTracking(true);
+    grid->horizontalHeader()->setMouseTracking(true);
+    grid->horizontalHeader()->viewport()->setMouseTracking(true);
+    grid->viewport()->installEventFilter(this);
+    grid->horizontalHeader()->viewport()->installEventFilter(this);
+}
+
+void TFormMain::placeInstructionLine()
+{
+    // "2) cliccando col mouse su", "Compila", "si aprirà il modulo..." read as one line whatever the face.
+    const int gap = 5;
+    QLabel* first = ui->Label3;
+    first->resize(first->sizeHint().width(), first->height());
+    ui->Label8->setGeometry(first->x() + first->width() + gap, first->y(), ui->Label8->sizeHint().width(),
+                            first->height());
+    ui->Label7->setGeometry(ui->Label8->x() + ui->Label8->width() + gap, first->y(),
+                            ui->Label7->sizeHint().width(), first->height());
+}
+
+bool TFormMain::FormCreate()
+{
+    int result = 0;
+    {
+        TfrmLogin login(*m_session, m_platform, this);
+        result = login.exec();
+    }
+    if (result != TfrmLogin::kAccepted)
+        return false;
+    m_timer->start();
+    return true;
+}
+
+void TFormMain::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (!event->spontaneous())
+        app::runHandler(m_platform, [this] { FormShow(); });
+}
+
+void TFormMain::FormShow()
+{
+    ui->lblTesto->clear();
+    ui->lblTesto->hide();
+    ComboBox1Change();
+}
+
+void TFormMain::ShowStatus(const QString& text)
+{
+    ui->lblTesto->setText(text);
+    ui->lblTesto->show();
+}
+
+void TFormMain::editCognomeChange()
+{
+    m_lastEditTime = m_platform.now();
+    m_reloadPending = true;
+}
+
+void TFormMain::editNomeChange()
+{
+    m_lastEditTime = m_platform.now();
+    m_reloadPending = true;
+}
+
+void TFormMain::Timer1Timer()
+{
+    app::runHandler(m_platform, [this] {
+        if (!m_reloadPending)
+            return;
+        // Never under a running flow, the editor, a message box or another reload: the reload stays
+        // pending and runs on a tick after they end.
+        if (busy())
+            return;
+        const qint64 elapsed = qAbs(m_lastEditTime.msecsTo(m_platform.now()));
+        if (elapsed < kReloadDelayMs)
+            return;
+        m_reloadPending = false;
+        LoadPatients();
+    });
+}
+
+void TFormMain::LoadPatients()
+{
+    const BusyScope busy(*this);
+    m_tblDati->clear();
+    app::PatientList list = app::readPatients(*m_session, ui->editCognome->text(), ui->editNome->text());
+    m_tblDati->setRows(std::move(list.rows));
+    if (!list.badDates.empty())
+        m_platform.showMessage(platform::MessageKind::Error, app::badBirthDatesMessage(list.badDates));
+}
+
+void TFormMain::gridDatiMouseMove(int x)
+{
+    const int column = ui->gridDati->horizontalHeader()->logicalIndexAt(x);
+    ui->gridDati->setCursor(column == PatientTableModel::Scrivi ? Qt::PointingHandCursor : Qt::ArrowCursor);
+}
+
+bool TFormMain::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::MouseMove &&
+        (watched == ui->gridDati->viewport() || watched == ui->gridDati->horizontalHeader()->viewport()))
+        gridDatiMouseMove(static_cast<QMouseEvent*>(event)->position().toPoint().x());
+    return QWidget::eventFilter(watched, event);
+}
+
+void TFormMain::ComboBox1Change()
+{
+    QComboBox* format = ui->ComboBox2;
+    switch (ui->ComboBox1->currentIndex()) {
+    case -1:
+        format->clear();
+        break;
+    case CertificatoInvalidita:
+        format->clear();
+        format->addItems({QStringLiteral("PDF"), QStringLiteral("XML")});
+        format->setCurrentIndex(Pdf);
+        break;
+    case ModuloAp42Ss3:
+        format->clear();
+        format->addItem(QStringLiteral("PDF"));
+        format->setCurrentIndex(Pdf);
+        break;
+    default:
+        break;
+    }
+}
+
+void TFormMain::gridDatiCellClick(const QModelIndex& index)
+{
+    app::runHandler(m_platform, [this, index] {
+        if (!index.isValid() || index.column() != PatientTableModel::Scrivi)
+            return;
+        // One output at a time: a click let through while a flow runs is not a request.
+        if (busy())
+            return;
+        ui->gridDati->setCurrentIndex(index);
+        const BusyScope busy(*this);
+        dispatch(m_tblDati->row(index.row()));
+    });
+}
+
+void TFormMain::dispatch(const clinical::PatientRow& row)
+{
+    const int certificate = ui->ComboBox1->currentIndex();
+    const int format = ui->ComboBox2->currentIndex();
+    if (certificate == -1) {
+        m_platform.showMessage(platform::MessageKind::Error, kErrorNoCertificate);
+        return;
+    }
+    if ((certificate == CertificatoInvalidita || certificate == ModuloAp42Ss3) && format == -1) {
+        m_platform.showMessage(platform::MessageKind::Error, kErrorNoFormat);
+        return;
+    }
+
+    QString path;
+    bool open = false;
+    if (certificate == CertificatoInvalidita && format == Pdf) {
+        path = m_flows ? m_flows->CreateAp68Pdf(row) : QString();
+        open = true;
+    } else if (certificate == CertificatoInvalidita && format == Xml) {
+        path = OpenCertificateEditor(row);
+        if (path == kCancel)
+            return;
+        if (!path.isEmpty())
+            m_platform.showMessage(platform::MessageKind::Information, kDesktopFile + path);
+    } else if (certificate == ModuloAp42Ss3 && format == Pdf) {
+        path = m_flows ? m_flows->CreateAp42Ss3Pdf(row) : QString();
+        open = true;
+    }
+
+    if (path.isEmpty()) {
+        m_platform.showMessage(platform::MessageKind::Error, kErrorNoFile);
+        return;
+    }
+    if (open) {
+        m_platform.openFile(path);
+        ui->lblTesto->clear();
+        ui->lblTesto->hide();
+    }
+}
+
+QString TFormMain::OpenCertificateEditor(const clinical::PatientRow& row)
+{
+    return m_flows ? m_flows->OpenCertificateEditor(row) : QString();
+}

@@ -1,0 +1,91 @@
+#include "TfrmLogin.h"
+
+#include "ErrorHandling.h"
+#include "Login.h"
+#include "ZantoLogo.h"
+#include "host/tc_GenTools.h"
+#include "ui_TfrmLogin.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QGuiApplication>
+#include <QScreen>
+
+namespace {
+
+// The hourglass over the whole screen for the length of a scope, however the scope ends.
+class WaitCursor
+{
+public:
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
+} // namespace
+
+TfrmLogin::TfrmLogin(Tzantopat& session, platform::Platform& platform, QWidget* parent)
+    : QDialog(parent), ui(std::make_unique<Ui::frmLogin>()), m_session(session), m_platform(platform)
+{
+    ui->setupUi(this);
+    setFixedSize(301, 159);
+    setWindowFlags((windowFlags() | Qt::MSWindowsFixedSizeDialogHint) & ~Qt::WindowContextHelpButtonHint);
+    ui->ZantoLogo->setPixmap(app::zantoLogo(ui->ZantoLogo->size()));
+    ui->ZantoLogo->installEventFilter(this);
+    ui->StatusBar1->showMessage(QStringLiteral(" Inserire Nome Utente e Password di Korvalis"));
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+
+    connect(ui->cmdOK, &QPushButton::clicked, this, &TfrmLogin::cmdOKClick);
+    connect(ui->cmdAnulla, &QPushButton::clicked, this, &TfrmLogin::cmdAnullaClick);
+    FormCreate();
+}
+
+TfrmLogin::~TfrmLogin() = default;
+
+void TfrmLogin::FormCreate()
+{
+    ui->txtUtente->setText(tc_GenTools::reg_read_string(m_platform, QStringLiteral("HKEY_LOCAL_MACHINE"),
+                                                        QStringLiteral("\\SOFTWARE\\Brevalon-Ostrena"),
+                                                        QStringLiteral("ultimo_utente")));
+    ui->txtPw->clear();
+}
+
+void TfrmLogin::cmdOKClick()
+{
+    app::runHandler(m_platform, [this] {
+        bool accepted = false;
+        {
+            const WaitCursor hourglass;
+            accepted = app::CheckLogin(m_session, m_platform, ui->txtUtente->text(), ui->txtPw->text());
+        }
+        if (accepted)
+            done(kAccepted);
+    });
+}
+
+void TfrmLogin::cmdAnullaClick()
+{
+    done(kCancelled);
+}
+
+void TfrmLogin::reject()
+{
+    done(kCancelled);
+}
+
+void TfrmLogin::ZantoLogoDblClick()
+{
+    m_translucent = !m_translucent;
+    setWindowOpacity(m_translucent ? kTranslucentOpacity : 1.0);
+}
+
+bool TfrmLogin::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == ui->ZantoLogo && event->type() == QEvent::MouseButtonDblClick) {
+        ZantoLogoDblClick();
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}

@@ -1,0 +1,52 @@
+#pragma once
+// The login window: a host user name and password, checked against the host before the patient
+// search opens. Modal result 1 accepts; 2 (Annulla, or the window closed) cancels.
+
+#include <QDialog>
+
+#include <memory>
+
+class Tzantopat;
+
+namespace platform {
+class Platform;
+}
+
+namespace Ui {
+class frmLogin;
+}
+
+class TfrmLogin : public QDialog
+{
+    Q_OBJECT
+
+public:
+    static constexpr int kAccepted = 1;
+    static constexpr int kCancelled = 2;
+    // Translucency value 200 of 255, applied while translucency is on.
+    static constexpr double kTranslucentOpacity = 200.0 / 255.0;
+
+    TfrmLogin(Tzantopat& session, platform::Platform& platform, QWidget* parent = nullptr);
+    ~TfrmLogin() override;
+
+    bool translucent() const { return m_translucent; }
+
+    void cmdOKClick();
+    void cmdAnullaClick();
+    void ZantoLogoDblClick();
+
+public slots:
+    // Closing by the title bar or Escape cancels like Annulla.
+    void reject() override;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void FormCreate();
+
+    std::unique_ptr<Ui::frmLogin> ui;
+    Tzantopat& m_session;
+    platform::Platform& m_platform;
+    bool m_translucent = false;
+};

@@ -1,0 +1,114 @@
+#include "Cli.h"
+
+#include "CliCommands.h"
+#include "CliOptions.h"
+#include "app/HostChoice.h"
+#include "app/Login.h"
+#include "host/Tzantopat.h"
+#include "platform/ConsolePlatform.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QStandardPaths>
+#include <QTextStream>
+
+#include <iostream>
+#include <string>
+
+namespace cli {
+
+QString usage()
+{
+    QString text = QStringLiteral(
+        "usage: invciv-cli [--demo-host FILE] [--desktop DIR] --user NAME COMMAND [ARGUMENTS]\n"
+        "\n"
+        "The password is read from the environment variable INVCIV_PASSWORD, or else from the first line\n"
+        "of standard input.\n"
+        "\n"
+        "options:\n"
+        "  --demo-host FILE  use the demo host over FILE (created from the seed when missing)\n"
+        "  --desktop DIR     the folder that stands for the desktop\n"
+        "  --user NAME       the host user name\n"
+        "  --help            print this text\n"
+        "\n"
+        "commands:\n");
+    for (const CliCommand& command : commands()) {
+        const QString head = QStringLiteral("  ") + command.name + QLatin1Char(' ') + command.synopsis;
+        const QStringList lines = command.description.split(QLatin1Char('\n'));
+        text += head.leftJustified(30) + QLatin1Char(' ') + lines.first() + QLatin1Char('\n');
+        for (qsizetype i = 1; i < lines.size(); ++i)
+            text += QString(31, QLatin1Char(' ')) + lines.at(i) + QLatin1Char('\n');
+    }
+    text += QStringLiteral(
+        "\n"
+        "exit status: 0 done, 1 refused (the reason on standard error), 2 wrong usage\n");
+    return text;
+}
+
+QString passwordFromEnvironmentOrInput()
+{
+    if (qEnvironmentVariableIsSet("INVCIV_PASSWORD"))
+        return qEnvironmentVariable("INVCIV_PASSWORD");
+    std::string line;
+    std::getline(std::cin, line);
+    if (!line.empty() && line.back() == '\r')
+        line.pop_back();
+    return QString::fromLocal8Bit(line);
+}
+
+namespace {
+
+int usageError(QTextStream& err, const QString& problem)
+{
+    err << "invciv-cli: " << problem << "\n\n" << usage();
+    err.flush();
+    return kExitUsage;
+}
+
+QString programFolder()
+{
+    return QDir::toNativeSeparators(QCoreApplication::applicationDirPath() + QLatin1Char('/'));
+}
+
+} // namespace
+
+int runCli(const QStringList& words, QTextStream& out, QTextStream& err, const std::function<QString()>& password)
+{
+    QString problem;
+    const std::optional<CliOptions> options = parseCliOptions(words, problem);
+    if (!options)
+        return usageError(err, problem);
+    if (options->help) {
+        out << usage();
+        out.flush();
+        return kExitDone;
+    }
+    if (options->command.isEmpty())
+        return usageError(err, QStringLiteral("missing command"));
+    const CliCommand* command = findCommand(options->command);
+    if (!command)
+        return usageError(err, QStringLiteral("unknown command: ") + options->command);
+    if (options->arguments.size() < command->minArguments || options->arguments.size() > command->maxArguments)
+        return usageError(err, QStringLiteral("wrong arguments, expected: ") + command->name + QLatin1Char(' ') +
+                                   command->synopsis);
+    if (options->user.isEmpty())
+        return usageError(err, QStringLiteral("missing --user NAME"));
+
+    const QString desktop = options->desktop.isEmpty()
+                                ? QStandardPaths::writableLocation(QStandardPaths::DesktopLocation)
+                                : options->desktop;
+    platform::ConsolePlatform console(QDir::toNativeSeparators(desktop), programFolder());
+    const host::HostSelection selection = app::hostSelection(options->demoHost);
+    if (!app::prepareHost(selection, console))
+        return kExitRefused;
+
+    Tzantopat session(console, host::automationFactoryFor(selection));
+    if (!app::CheckLogin(session, console, options->user, password()))
+        return kExitRefused;
+    CliContext context{session, console, out};
+    const int status = command->run(context, options->arguments);
+    session.stop();
+    return status;
+}
+
+} // namespace cli

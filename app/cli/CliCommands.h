@@ -1,0 +1,46 @@
+#pragma once
+// The windowless front end's commands: one small function each, listed in one table. A command runs
+// after an accepted login and gives the program's exit status.
+
+#include <QString>
+#include <QStringList>
+
+#include <vector>
+
+class QTextStream;
+class Tzantopat;
+
+namespace platform {
+class ConsolePlatform;
+}
+
+namespace cli {
+
+inline constexpr int kExitDone = 0;
+inline constexpr int kExitRefused = 1;
+inline constexpr int kExitUsage = 2;
+
+struct CliContext
+{
+    Tzantopat& session;
+    platform::ConsolePlatform& platform; // messages go to standard error
+    QTextStream& out;                    // the command's results
+};
+
+struct CliCommand
+{
+    QString name;
+    QString synopsis;    // arguments as the usage text shows them, e.g. "SURNAME [NAME]"
+    QString description; // lines of the usage text
+    int minArguments;
+    int maxArguments;
+    int (*run)(CliContext& context, const QStringList& arguments);
+};
+
+const std::vector<CliCommand>& commands();
+const CliCommand* findCommand(const QString& name);
+
+// patients SURNAME [NAME]: the doctor's patients as the search window lists them.
+int runPatients(CliContext& context, const QStringList& arguments);
+
+} // namespace cli

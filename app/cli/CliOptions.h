@@ -1,0 +1,26 @@
+#pragma once
+// The windowless front end's command line:
+//   invciv-cli [--demo-host FILE] [--desktop DIR] --user NAME COMMAND [ARGUMENTS]
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace cli {
+
+struct CliOptions
+{
+    QString demoHost; // "" when not given
+    QString desktop;  // "" when not given
+    QString user;
+    bool help = false;
+    QString command;
+    QStringList arguments;
+};
+
+// Options may stand anywhere ("--name VALUE" or "--name=VALUE"); "--" ends them. The first other word
+// is the command, the rest its arguments. nullopt with `error` set when the line is malformed.
+std::optional<CliOptions> parseCliOptions(const QStringList& words, QString& error);
+
+} // namespace cli

@@ -1,0 +1,46 @@
+// invciv-cli: the windowless front end.
+
+#include "Cli.h"
+#include "app/HostChoice.h"
+
+#include <QApplication>
+#include <QTextStream>
+
+#include <cstdio>
+
+#ifdef _WIN32
+#include "host/win/ComApartment.h"
+#endif
+
+namespace {
+
+// Standard error carries the program's own messages only: Qt's warnings about the desktop session
+// (no runtime folder, no display) are dropped unless INVCIV_DEBUG is set.
+void quietMessages(QtMsgType type, const QMessageLogContext&, const QString& message)
+{
+    if (type == QtDebugMsg || type == QtInfoMsg || type == QtWarningMsg)
+        return;
+    std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (!qEnvironmentVariableIsSet("INVCIV_DEBUG"))
+        qInstallMessageHandler(quietMessages);
+    // Widgets are created but never shown (the certificate editor runs hidden).
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+#ifdef _WIN32
+    const host::win::ComApartment apartment;
+#endif
+    QApplication application(argc, argv);
+    app::setApplicationIdentity();
+
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    QStringList words = QCoreApplication::arguments();
+    words.removeFirst();
+    return cli::runCli(words, out, err, &cli::passwordFromEnvironmentOrInput);
+}

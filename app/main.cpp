@@ -1,0 +1,51 @@
+// invciv: the desktop program. Logs the doctor in to the host and opens the patient search.
+
+#include "HostChoice.h"
+#include "HostOutputFlows.h"
+#include "StartupProbe.h"
+#include "TFormMain.h"
+#include "platform/QtPlatform.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+
+#include <chrono>
+
+#ifdef _WIN32
+#include "host/win/ComApartment.h"
+#endif
+
+int main(int argc, char** argv)
+{
+    const auto started = std::chrono::steady_clock::now();
+#ifdef _WIN32
+    // The host's automation server lives in the user-interface thread's single-threaded apartment.
+    const host::win::ComApartment apartment;
+#endif
+    QApplication application(argc, argv);
+    app::setApplicationIdentity();
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(platform::kApplicationTitle);
+    parser.addHelpOption();
+    const QCommandLineOption demoHost(QStringLiteral("demo-host"),
+                                      QStringLiteral("Use the demo host over FILE (created when missing)."),
+                                      QStringLiteral("FILE"));
+    parser.addOption(demoHost);
+    parser.process(application);
+
+    platform::QtPlatform platform;
+    const host::HostSelection selection = app::hostSelection(parser.value(demoHost));
+    if (!app::prepareHost(selection, platform))
+        return 1;
+
+    TFormMain window(platform, host::automationFactoryFor(selection), [](TFormMain& main) {
+        return std::make_unique<HostOutputFlows>(main.Session(), main.platform(), &main,
+                                                 [&main](const QString& text) { main.ShowStatus(text); });
+    });
+    app::StartupProbe::installIfRequested(started);
+    if (!window.FormCreate())
+        return 0; // login cancelled: the window's destruction stops the session
+    window.show();
+    return application.exec();
+}

@@ -1,0 +1,282 @@
+// The login window, driven by object names while it runs modally inside TFormMain::FormCreate.
+
+#include "FakeHost.h"
+#include "RecordingPlatform.h"
+#include "app/Login.h"
+#include "app/OutputFlows.h"
+#include "app/TFormMain.h"
+#include "app/TfrmLogin.h"
+#include "host/Tzantopat.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+using namespace testing_support;
+
+namespace {
+
+const QString kRegistryKey = QStringLiteral("\\SOFTWARE\\Brevalon-Ostrena|ultimo_utente");
+
+class LoginTest : public ::testing::Test
+{
+protected:
+    RecordingPlatform platform;
+    FakeHost host;
+    std::unique_ptr<TFormMain> window;
+
+    void makeWindow() { window = std::make_unique<TFormMain>(platform, host.factory(), nullptr); }
+
+    // Runs FormCreate; `steps` drives the login window while it is shown modally. A window that the
+    // steps leave open is cancelled, so a failing test cannot hang.
+    bool runLogin(const std::function<void(TfrmLogin&)>& steps)
+    {
+        if (!window)
+            makeWindow();
+        QTimer::singleShot(0, window.get(), [this, steps] {
+            auto* login = window->findChild<TfrmLogin*>(QStringLiteral("frmLogin"));
+            ASSERT_NE(login, nullptr);
+            ASSERT_TRUE(login->isVisible());
+            steps(*login);
+            if (login->isVisible())
+                login->done(TfrmLogin::kCancelled);
+        });
+        return window->FormCreate();
+    }
+
+    static QLineEdit* edit(TfrmLogin& login, const char* name)
+    {
+        return login.findChild<QLineEdit*>(QLatin1String(name));
+    }
+    static QPushButton* button(TfrmLogin& login, const char* name)
+    {
+        return login.findChild<QPushButton*>(QLatin1String(name));
+    }
+    static void typeCredentials(TfrmLogin& login, const QString& user, const QString& password)
+    {
+        edit(login, "txtUtente")->setText(user);
+        edit(login, "txtPw")->setText(password);
+    }
+};
+
+TEST_F(LoginTest, AcceptedLoginStartsTheSearchWithTheExactHostCalls)
+{
+    int cursorDuringCheck = -1;
+    const auto answer = host.log->handler;
+    host.log->handler = [&cursorDuringCheck, answer](const std::string& method, host::Arguments& args) {
+        if (method == "connetti" && QApplication::overrideCursor())
+            cursorDuringCheck = QApplication::overrideCursor()->shape();
+        return answer(method, args);
+    };
+
+    const bool accepted = runLogin([](TfrmLogin& login) {
+        QTest::keyClicks(edit(login, "txtUtente"), QStringLiteral("demo"));
+        QTest::keyClicks(edit(login, "txtPw"), QStringLiteral("demo"));
+        QTest::mouseClick(button(login, "cmdOK"), Qt::LeftButton);
+        EXPECT_FALSE(login.isVisible());
+        EXPECT_EQ(login.result(), TfrmLogin::kAccepted);
+    });
+
+    EXPECT_TRUE(accepted);
+    EXPECT_TRUE(window->Timer1().isActive());
+    EXPECT_EQ(window->Timer1().interval(), 500);
+    EXPECT_TRUE(platform.messages.isEmpty());
+    EXPECT_EQ(cursorDuringCheck, Qt::WaitCursor);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(host.log->texts(), QStringList({
+                                     QStringLiteral("new()"),
+                                     QStringLiteral("connetti(demo, demo)"),
+                                     QStringLiteral("get_error(<omitted>)"),
+                                     QStringLiteral("leggi_attributo(userid_utente)"),
+                                     QStringLiteral("get_error(<omitted>)"),
+                                     QStringLiteral("carica(codice_medico =U7|tipo_di_convenzione=S, alfabetico)"),
+                                 }));
+    // The login window is gone once the login is over.
+    EXPECT_EQ(window->findChild<TfrmLogin*>(), nullptr);
+    window.reset();
+}
+
+TEST_F(LoginTest, ThreeRefusalsThenAcceptedWithOneSessionThroughout)
+{
+    makeWindow();
+    Tzantopat* const session = &window->Session();
+    const bool accepted = runLogin([&](TfrmLogin& login) {
+        struct Attempt
+        {
+            QString user, password;
+            bool hostMissing;
+            int patients;
+            QString message;
+        };
+        const Attempt refusals[] = {
+            {QStringLiteral("demo"), QStringLiteral("sbagliata"), false, 3,
+             QStringLiteral("ole_zantopat.start(): errore in connessione\r\n\r\n  Utente o password non validi")},
+            {QStringLiteral("demo"), QStringLiteral("demo"), true, 3, QStringLiteral("ole_zantopat.start(): eccezione")},
+            {QStringLiteral("demo"), QStringLiteral("demo"), false, 0,
+             QStringLiteral("ERRORE: Nessun paziente associato al medico corrente.")},
+        };
+        for (const Attempt& attempt : refusals) {
+            SCOPED_TRACE(attempt.message.toStdString());
+            platform.messages.clear();
+            host.log->creationFailure =
+                attempt.hostMissing ? std::optional<std::string>("host assente") : std::nullopt;
+            host.patientsUnderS = attempt.patients;
+            typeCredentials(login, attempt.user, attempt.password);
+            QTest::mouseClick(button(login, "cmdOK"), Qt::LeftButton);
+            EXPECT_TRUE(login.isVisible());
+            EXPECT_EQ(platform.messageTexts(), QStringList{attempt.message});
+            EXPECT_EQ(platform.messages.value(0).kind, platform::MessageKind::Plain);
+            // The typed texts stay for another try.
+            EXPECT_EQ(edit(login, "txtUtente")->text(), attempt.user);
+            EXPECT_EQ(edit(login, "txtPw")->text(), attempt.password);
+            EXPECT_EQ(&window->Session(), session);
+        }
+        platform.messages.clear();
+        host.log->creationFailure.reset();
+        host.patientsUnderS = 1;
+        typeCredentials(login, QStringLiteral("demo"), QStringLiteral("demo"));
+        QTest::mouseClick(button(login, "cmdOK"), Qt::LeftButton);
+        EXPECT_FALSE(login.isVisible());
+    });
+
+    EXPECT_TRUE(accepted);
+    EXPECT_EQ(&window->Session(), session);
+    EXPECT_TRUE(platform.messages.isEmpty());
+    // A refused attempt is never stopped: the next start simply replaces the server object.
+    EXPECT_TRUE(host.callsOf("disconnetti").isEmpty());
+    EXPECT_TRUE(host.callsOf("Destroy").isEmpty());
+    EXPECT_EQ(host.log->created, 3);
+}
+
+TEST_F(LoginTest, CancelOrCloseEndsTheProgramAndTheSessionIsStoppedOnTheWayOut)
+{
+    struct Case
+    {
+        const char* name;
+        bool attemptFirst;
+        bool closeByTitleBar;
+        QStringList stopCalls;
+    };
+    const Case cases[] = {
+        {"cancel before any attempt", false, false, {}},
+        {"close after a connected attempt", true, true,
+         {QStringLiteral("disconnetti(<omitted>)"), QStringLiteral("Destroy(<omitted>)"),
+          QStringLiteral("Free(<omitted>)")}},
+        {"cancel after a connected attempt", true, false,
+         {QStringLiteral("disconnetti(<omitted>)"), QStringLiteral("Destroy(<omitted>)"),
+          QStringLiteral("Free(<omitted>)")}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        host.patientsUnderS = 0; // an attempt connects, then is refused
+        window.reset();
+        const bool accepted = runLogin([&](TfrmLogin& login) {
+            if (c.attemptFirst) {
+                typeCredentials(login, QStringLiteral("demo"), QStringLiteral("demo"));
+                QTest::mouseClick(button(login, "cmdOK"), Qt::LeftButton);
+                ASSERT_TRUE(login.isVisible());
+            }
+            if (c.closeByTitleBar)
+                login.close();
+            else
+                QTest::mouseClick(button(login, "cmdAnulla"), Qt::LeftButton);
+            EXPECT_FALSE(login.isVisible());
+            EXPECT_EQ(login.result(), TfrmLogin::kCancelled);
+        });
+        EXPECT_FALSE(accepted);
+        EXPECT_FALSE(window->Timer1().isActive());
+        host.log->calls.clear();
+        window.reset();
+        EXPECT_EQ(host.log->texts(), c.stopCalls);
+    }
+}
+
+TEST_F(LoginTest, UserNameStartsWithTheMachineSettingAndPasswordEmpty)
+{
+    for (const QString& stored : {QString(), QStringLiteral(" dott.Bianchi ")}) {
+        SCOPED_TRACE(stored.toStdString());
+        platform.settings.clear();
+        if (!stored.isNull())
+            platform.settings[kRegistryKey] = stored;
+        window.reset();
+        runLogin([&](TfrmLogin& login) {
+            EXPECT_EQ(edit(login, "txtUtente")->text(), stored.isNull() ? QString() : stored);
+            EXPECT_TRUE(edit(login, "txtPw")->text().isEmpty());
+        });
+    }
+}
+
+TEST_F(LoginTest, EnterInEitherEditPressesOk)
+{
+    for (const char* field : {"txtUtente", "txtPw"}) {
+        SCOPED_TRACE(field);
+        window.reset();
+        const bool accepted = runLogin([&](TfrmLogin& login) {
+            typeCredentials(login, QStringLiteral("demo"), QStringLiteral("demo"));
+            edit(login, field)->setFocus();
+            QTest::keyClick(edit(login, field), Qt::Key_Return);
+        });
+        EXPECT_TRUE(accepted);
+    }
+}
+
+TEST_F(LoginTest, LogoDoubleClickTogglesTranslucency)
+{
+    runLogin([](TfrmLogin& login) {
+        QWidget* logo = login.findChild<QWidget*>(QStringLiteral("ZantoLogo"));
+        ASSERT_NE(logo, nullptr);
+        EXPECT_DOUBLE_EQ(login.windowOpacity(), 1.0);
+        QTest::mouseDClick(logo, Qt::LeftButton);
+        EXPECT_TRUE(login.translucent());
+        EXPECT_NEAR(login.windowOpacity(), 200.0 / 255.0, 0.01);
+        QTest::mouseDClick(logo, Qt::LeftButton);
+        EXPECT_FALSE(login.translucent());
+        EXPECT_DOUBLE_EQ(login.windowOpacity(), 1.0);
+        EXPECT_TRUE(login.isVisible());
+    });
+}
+
+TEST_F(LoginTest, WindowLooksAsDesigned)
+{
+    runLogin([](TfrmLogin& login) {
+        EXPECT_EQ(login.windowTitle(), QStringLiteral("Zanto-Integrazione INPS Invalidità"));
+        EXPECT_EQ(login.size(), QSize(301, 159));
+        EXPECT_EQ(login.findChild<QStatusBar*>(QStringLiteral("StatusBar1"))->currentMessage(),
+                  QStringLiteral(" Inserire Nome Utente e Password di Korvalis"));
+        EXPECT_EQ(edit(login, "txtPw")->echoMode(), QLineEdit::Password);
+        EXPECT_TRUE(button(login, "cmdOK")->isDefault());
+        EXPECT_EQ(button(login, "cmdOK")->text(), QStringLiteral("&OK"));
+        EXPECT_EQ(button(login, "cmdAnulla")->text(), QStringLiteral("&Annulla"));
+        // Tab order: user, password, OK, Annulla.
+        QWidget* current = edit(login, "txtUtente");
+        QWidget* expected[] = {edit(login, "txtPw"), button(login, "cmdOK"), button(login, "cmdAnulla")};
+        for (QWidget* next : expected) {
+            do
+                current = current->nextInFocusChain();
+            while (!(current->focusPolicy() & Qt::TabFocus));
+            EXPECT_EQ(current, next);
+        }
+    });
+}
+
+TEST(CheckLoginTest, HostFailingToListPatientsRefusesAfterTheSessionMessage)
+{
+    RecordingPlatform platform;
+    FakeHost host;
+    host.log->handler = [](const std::string& method, host::Arguments&) -> host::Result {
+        if (method == "carica")
+            throw host::AutomationError("non raggiungibile");
+        return std::monostate{};
+    };
+    Tzantopat session(platform, host.factory());
+    EXPECT_FALSE(app::CheckLogin(session, platform, QStringLiteral("demo"), QStringLiteral("demo")));
+    EXPECT_EQ(platform.messageTexts(),
+              QStringList({QStringLiteral("Tzantopat.carica(): eccezione"), app::kNoPatientsMessage}));
+}
+
+} // namespace
