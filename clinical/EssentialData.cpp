@@ -79,8 +79,8 @@ EssentialDataDocument EssentialDataDocument::fromText(const QByteArray& xml)
         if (declaresWindows1252(xml)) {
             // pugixml does not know this code page; it gets the same text as UTF-8.
             const QByteArray utf8 = fdf::decodeWindows1252(xml).toUtf8();
-            parsed = document.m_document->load_buffer(utf8.constData(), size_t(utf8.size()), pugi::parse_default,
-                                                      pugi::encoding_utf8);
+            parsed = document.m_document->load_buffer(utf8.constData(), size_t(utf8.size()),
+                                                      pugi::parse_default, pugi::encoding_utf8);
         } else {
             parsed = document.m_document->load_buffer(xml.constData(), size_t(xml.size()));
         }
@@ -119,7 +119,8 @@ std::vector<SectionEntry> EssentialDataDocument::section(const char* sectionPath
         entries.reserve(nodes.size());
         for (const pugi::xpath_node& node : nodes) {
             const pugi::xml_node entry = node.node();
-            entries.push_back({textContent(entry.child("codice")), textContent(entry.child("descrizione_estesa"))});
+            entries.push_back(
+                {textContent(entry.child("codice")), textContent(entry.child("descrizione_estesa"))});
         }
     } catch (...) {
         entries.clear();
@@ -139,7 +140,8 @@ QString EssentialDataDocument::therapyText() const
     return text;
 }
 
-EssentialDataDocument requestEssentialData(Tzantopat& session, const QString& patientId, const QString& exportPath)
+EssentialDataDocument requestEssentialData(Tzantopat& session, const QString& patientId,
+                                           const QString& exportPath)
 {
     // An earlier export at this path must never stand in for this patient's when the host fails.
     QFile::remove(exportPath);

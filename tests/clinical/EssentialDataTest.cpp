@@ -2,8 +2,8 @@
 
 #include "clinical/EssentialData.h"
 
-#include "fdf/FakeHost.h"
 #include "fdf/ExportBuilder.h"
+#include "fdf/FakeHost.h"
 
 #include <QDir>
 #include <QFile>
@@ -63,22 +63,29 @@ INSTANTIATE_TEST_SUITE_P(
                   paths::kCognome, QStringLiteral("DE LA <ROSA>")},
         ValueCase{"entities", exportWith("<codice_sanitario>A&amp;B&#13;&#10;C</codice_sanitario>"),
                   paths::kCodiceSanitario, QStringLiteral("A&B\r\nC")},
-        ValueCase{"missing_node", exportWith("<PERSONA><cognome>ROSSI</cognome></PERSONA>"), paths::kSesso, {}},
+        ValueCase{
+            "missing_node", exportWith("<PERSONA><cognome>ROSSI</cognome></PERSONA>"), paths::kSesso, {}},
         ValueCase{"missing_parent", exportWith("<PERSONA/>"), paths::kComuneNascita, {}},
-        ValueCase{"empty_element", exportWith("<ASL_DI_ASSISTENZA><ASL><codice_asl/></ASL></ASL_DI_ASSISTENZA>"),
-                  paths::kCodiceAsl, {}},
-        ValueCase{"first_of_several_patients",
-                  "<Publ_Dati_Essenziali><Elenco_pazienti><PAZIENTE><PERSONA/></PAZIENTE><PAZIENTE><PERSONA>"
-                  "<sesso>F</sesso></PERSONA></PAZIENTE><PAZIENTE><PERSONA><sesso>M</sesso></PERSONA></PAZIENTE>"
-                  "</Elenco_pazienti></Publ_Dati_Essenziali>",
-                  paths::kSesso, QStringLiteral("F")},
-        ValueCase{"other_root", "<Altro><Elenco_pazienti><PAZIENTE><codice_sanitario>1</codice_sanitario>"
-                                "</PAZIENTE></Elenco_pazienti></Altro>",
-                  paths::kCodiceSanitario, {}},
+        ValueCase{"empty_element",
+                  exportWith("<ASL_DI_ASSISTENZA><ASL><codice_asl/></ASL></ASL_DI_ASSISTENZA>"),
+                  paths::kCodiceAsl,
+                  {}},
+        ValueCase{
+            "first_of_several_patients",
+            "<Publ_Dati_Essenziali><Elenco_pazienti><PAZIENTE><PERSONA/></PAZIENTE><PAZIENTE><PERSONA>"
+            "<sesso>F</sesso></PERSONA></PAZIENTE><PAZIENTE><PERSONA><sesso>M</sesso></PERSONA></PAZIENTE>"
+            "</Elenco_pazienti></Publ_Dati_Essenziali>",
+            paths::kSesso, QStringLiteral("F")},
+        ValueCase{"other_root",
+                  "<Altro><Elenco_pazienti><PAZIENTE><codice_sanitario>1</codice_sanitario>"
+                  "</PAZIENTE></Elenco_pazienti></Altro>",
+                  paths::kCodiceSanitario,
+                  {}},
         ValueCase{"empty_text", "", paths::kCodiceFiscale, {}},
         ValueCase{"malformed_after_the_value",
                   exportWith("<PERSONA><codice_fiscale>RSS</codice_fiscale></PERSONA><oops>").left(120),
-                  paths::kCodiceFiscale, {}},
+                  paths::kCodiceFiscale,
+                  {}},
         ValueCase{"not_xml", "codice_fiscale=RSS", paths::kCodiceFiscale, {}},
         ValueCase{"bad_xpath", exportWith("<PERSONA/>"), "/Publ_Dati_Essenziali[", {}},
         ValueCase{"utf8", exportWith("<PERSONA><NASCITA><comune>Forlì ’ €</comune></NASCITA></PERSONA>"),
@@ -119,7 +126,8 @@ TEST(EssentialData, SectionsSelectByClassInDocumentOrderAcrossPatients)
         "<PAZIENTE><Elenco_sezioni_dati_essenziali>"
         "<SEZIONE_DATI_ESSENZIALI><codice_kv_classe_abstract>allarmi</codice_kv_classe_abstract>"
         "<Elenco_dati_generici><DATO_GENERICO><codice>1</codice><descrizione_estesa>uno</descrizione_estesa>"
-        "</DATO_GENERICO><DATO_GENERICO><descrizione_estesa>solo descrizione</descrizione_estesa></DATO_GENERICO>"
+        "</DATO_GENERICO><DATO_GENERICO><descrizione_estesa>solo "
+        "descrizione</descrizione_estesa></DATO_GENERICO>"
         "</Elenco_dati_generici></SEZIONE_DATI_ESSENZIALI>"
         "<SEZIONE_DATI_ESSENZIALI><codice_kv_classe_abstract>allarmi </codice_kv_classe_abstract>"
         "<Elenco_dati_generici><DATO_GENERICO><codice>X</codice></DATO_GENERICO></Elenco_dati_generici>"
@@ -168,14 +176,14 @@ TEST_P(Therapy, JoinsDescriptionsWithCrLf)
 
 INSTANTIATE_TEST_SUITE_P(
     Reads, Therapy,
-    testing::Values(TherapyCase{"none", {}, {}},
-                    TherapyCase{"two", {"Ramipril 5 mg", "Cardioaspirina (100 mg)"},
-                                "Ramipril 5 mg\r\nCardioaspirina (100 mg)"},
-                    TherapyCase{"empty_between", {"A", "", "B"}, "A\r\n\r\nB"},
-                    TherapyCase{"empty_first", {"", "", "B"}, "B"},
-                    TherapyCase{"empty_last", {"A", ""}, "A\r\n"},
-                    TherapyCase{"missing_description_counts_as_empty", {"A", std::nullopt, "B"}, "A\r\n\r\nB"},
-                    TherapyCase{"multi_line_description_kept", {"una\r\ndue", "tre"}, "una\r\ndue\r\ntre"}),
+    testing::Values(
+        TherapyCase{"none", {}, {}},
+        TherapyCase{
+            "two", {"Ramipril 5 mg", "Cardioaspirina (100 mg)"}, "Ramipril 5 mg\r\nCardioaspirina (100 mg)"},
+        TherapyCase{"empty_between", {"A", "", "B"}, "A\r\n\r\nB"},
+        TherapyCase{"empty_first", {"", "", "B"}, "B"}, TherapyCase{"empty_last", {"A", ""}, "A\r\n"},
+        TherapyCase{"missing_description_counts_as_empty", {"A", std::nullopt, "B"}, "A\r\n\r\nB"},
+        TherapyCase{"multi_line_description_kept", {"una\r\ndue", "tre"}, "una\r\ndue\r\ntre"}),
     [](const testing::TestParamInfo<TherapyCase>& info) { return std::string(info.param.name); });
 
 TEST(EssentialData, RequestDeletesAnEarlierExportAndAsksTheHost)
@@ -187,13 +195,16 @@ TEST(EssentialData, RequestDeletesAnEarlierExportAndAsksTheHost)
     rossi.codiceFiscale = QStringLiteral("RSSMRA50C05H501X");
     host.patients[QStringLiteral("41")].exportXml = rossi.toXml();
 
-    const EssentialDataDocument document = clinical::requestEssentialData(host.session, QStringLiteral("41"), path);
+    const EssentialDataDocument document =
+        clinical::requestEssentialData(host.session, QStringLiteral("41"), path);
     EXPECT_EQ(document.value(paths::kCodiceFiscale), QStringLiteral("RSSMRA50C05H501X"));
-    EXPECT_EQ(host.calls(), QStringList({"select_single(41)", "genera_xml(publ_dati_essenziali, , " + path + ")"}));
+    EXPECT_EQ(host.calls(),
+              QStringList({"select_single(41)", "genera_xml(publ_dati_essenziali, , " + path + ")"}));
 
     // The host fails for the next patient: the earlier patient's export must not be read as this one's.
     host.log->failures["genera_xml"] = "host down";
-    const EssentialDataDocument failed = clinical::requestEssentialData(host.session, QStringLiteral("42"), path);
+    const EssentialDataDocument failed =
+        clinical::requestEssentialData(host.session, QStringLiteral("42"), path);
     EXPECT_TRUE(failed.isEmpty());
     EXPECT_FALSE(QFile::exists(path));
     EXPECT_EQ(host.platform.messageTexts(), QStringList({"Tgate_zantopat.genera_xml(): eccezione"}));

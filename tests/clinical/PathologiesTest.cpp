@@ -40,8 +40,8 @@ TEST(ReadPathologies, TakesProstheses_ThenActiveProblems_ThenAlertsWhateverTheDo
         {QStringLiteral("problemi_attivi"), {{"V2", "seconda sezione"}}},
     });
     EXPECT_EQ(items(clinical::ReadPathologies(document, false)),
-              QStringList({"P1|protesi 1", "P2|protesi 2", "P3|protesi 3", "250.00|Diabete", "401|Ipertensione",
-                           "V2|seconda sezione", "V1|allarme"}));
+              QStringList({"P1|protesi 1", "P2|protesi 2", "P3|protesi 3", "250.00|Diabete",
+                           "401|Ipertensione", "V2|seconda sezione", "V1|allarme"}));
 }
 
 TEST(ReadPathologies, KeepsEveryEntryEvenWithoutChildren)
@@ -50,8 +50,7 @@ TEST(ReadPathologies, KeepsEveryEntryEvenWithoutChildren)
         {QStringLiteral("protesi_ausili"), {{std::nullopt, "senza codice"}, {"C1", std::nullopt}, {}}},
         {QStringLiteral("allarmi"), {}},
     });
-    EXPECT_EQ(items(clinical::ReadPathologies(document, true)),
-              QStringList({"|senza codice", "C1|", "|"}));
+    EXPECT_EQ(items(clinical::ReadPathologies(document, true)), QStringList({"|senza codice", "C1|", "|"}));
 }
 
 TEST(ReadPathologies, EmptyDocumentGivesAnEmptyList)

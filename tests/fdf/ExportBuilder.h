@@ -32,11 +32,20 @@ struct PatientExport
         QString out;
         for (const QChar c : text) {
             switch (c.unicode()) {
-            case '&': out += QLatin1String("&amp;"); break;
-            case '<': out += QLatin1String("&lt;"); break;
-            case '>': out += QLatin1String("&gt;"); break;
-            case '\r': out += QLatin1String("&#13;"); break;
-            default: out += c;
+            case '&':
+                out += QLatin1String("&amp;");
+                break;
+            case '<':
+                out += QLatin1String("&lt;");
+                break;
+            case '>':
+                out += QLatin1String("&gt;");
+                break;
+            case '\r':
+                out += QLatin1String("&#13;");
+                break;
+            default:
+                out += c;
             }
         }
         return out;
@@ -53,10 +62,10 @@ struct PatientExport
     {
         QString xml = QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Publ_Dati_Essenziali>"
                                      "<Elenco_pazienti><PAZIENTE><PERSONA>");
-        xml += element("cognome", cognome) + element("nome_persona", nome) + element("codice_fiscale", codiceFiscale) +
-               element("sesso", sesso);
-        xml += QStringLiteral("<NASCITA>") + element("comune", comune) + element("sigla_provincia", provincia) +
-               QStringLiteral("</NASCITA></PERSONA>");
+        xml += element("cognome", cognome) + element("nome_persona", nome) +
+               element("codice_fiscale", codiceFiscale) + element("sesso", sesso);
+        xml += QStringLiteral("<NASCITA>") + element("comune", comune) +
+               element("sigla_provincia", provincia) + QStringLiteral("</NASCITA></PERSONA>");
         xml += element("codice_sanitario", codiceSanitario);
         xml += QStringLiteral("<ASL_DI_ASSISTENZA><ASL>") + element("codice_asl", codiceAsl) +
                QStringLiteral("</ASL></ASL_DI_ASSISTENZA>\n<Elenco_sezioni_dati_essenziali>");

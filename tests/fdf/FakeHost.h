@@ -16,8 +16,8 @@ namespace testing_support {
 
 struct FakePatient
 {
-    QByteArray exportXml;                  // written on genera_xml; nothing is written when empty
-    std::map<QString, QString> attributes; // person attributes by backslash path
+    QByteArray exportXml;                          // written on genera_xml; nothing is written when empty
+    std::map<QString, QString> attributes;         // person attributes by backslash path
     QString measurementRows = QStringLiteral("0"); // the answer to the dataset's "carica"
     std::map<QString, QString> measurement;        // latest measurement's attributes
 };
@@ -35,7 +35,9 @@ public:
 
     FakeHost()
     {
-        log->handler = [this](const std::string& method, host::Arguments& arguments) { return answer(method, arguments); };
+        log->handler = [this](const std::string& method, host::Arguments& arguments) {
+            return answer(method, arguments);
+        };
         session.s_utente = QStringLiteral("medico");
         session.s_password = QStringLiteral("segreta");
         session.start();

@@ -1,0 +1,98 @@
+#include "Ap68Map.h"
+
+#include "FormDates.h"
+#include "clinical/EssentialData.h"
+#include "host/Tzantopat.h"
+
+namespace fdf {
+
+namespace {
+
+QString str(const char* latin1)
+{
+    return QString::fromLatin1(latin1);
+}
+
+} // namespace
+
+Ap68Values readAp68Values(const clinical::PatientRow& row, Tzantopat& session, const QString& exportPath)
+{
+    const clinical::EssentialDataDocument document =
+        clinical::requestEssentialData(session, row.id, exportPath);
+    namespace paths = clinical::paths;
+
+    Ap68Values values;
+    values.cognome = row.cognome;
+    values.nome = row.nome;
+    values.dataNascita = row.data_nascita;
+    values.comuneNascita = document.value(paths::kComuneNascita);
+    values.provinciaNascita = document.value(paths::kProvinciaNascita);
+    values.codiceFiscale = document.value(paths::kCodiceFiscale);
+    values.sesso = document.value(paths::kSesso);
+    values.codiceSanitario = document.value(paths::kCodiceSanitario);
+    values.codiceAsl = document.value(paths::kCodiceAsl);
+    values.cognomeMedico = session.utente_leggi_attributo(QStringLiteral("cognome"));
+    values.nomeMedico = session.utente_leggi_attributo(QStringLiteral("nome"));
+    values.pathologies = clinical::ReadPathologies(document, false);
+    values.terapia = document.therapyText();
+    return values;
+}
+
+std::vector<FdfEntry> ap68Entries(const Ap68Values& v)
+{
+    std::vector<FdfEntry> entries;
+    entries.reserve(41);
+    entries.push_back(checkBoxOff(str("hand")));
+    entries.push_back(noValue(QStringLiteral("obiettività")));
+    entries.push_back(textEntry(str("nomefile"), str("AP68_mod.C_cer_med.pdf")));
+    entries.push_back(textOrEmpty(str("cognome"), v.cognome));
+    if (v.sesso == QLatin1String("M"))
+        entries.push_back(namedState(str("sesso"), str("1")));
+    else if (v.sesso == QLatin1String("F"))
+        entries.push_back(namedState(str("sesso"), str("2")));
+    entries.push_back(textOrEmpty(str("nome"), v.nome));
+    entries.push_back(textOrEmpty(str("prov_nasc"), v.provinciaNascita));
+    entries.push_back(textOrEmpty(str("comune_nasc"), v.comuneNascita));
+    entries.push_back(v.dataNascita.isNull() ? noValue(str("datanascita"))
+                                             : textEntry(str("datanascita"), formDate(v.dataNascita)));
+    entries.push_back(checkBoxOff(str("cieco")));
+    for (std::size_t i = 0; i < 5; ++i) {
+        const QString k = QString::number(i + 1);
+        if (i < v.pathologies.size()) {
+            entries.push_back(textEntry(str("cod_") + k, v.pathologies[i].PatCodice));
+            entries.push_back(textEntry(str("descr_") + k, v.pathologies[i].PatDescrizione));
+        } else {
+            entries.push_back(noValue(str("cod_") + k));
+            entries.push_back(noValue(str("descr_") + k));
+        }
+    }
+    entries.push_back(textEntry(str("dataversione"), str("07/01/2010_2.0")));
+    entries.push_back(noValue(str("protocollo")));
+    entries.push_back(noValue(str("luogo")));
+    entries.push_back(textOrEmpty(str("cod_tess_san"), v.codiceSanitario));
+    for (const char* box : {"cert_1", "cert_2", "cert_3", "disab"})
+        entries.push_back(checkBoxOff(str(box)));
+    entries.push_back(noValue(str("num_cert")));
+    entries.push_back(noValue(str("data/mod")));
+    entries.push_back(checkBoxOff(str("sordo")));
+    entries.push_back(checkBoxOff(str("inv")));
+    entries.push_back(textOrEmpty(str("asl_app"), v.codiceAsl));
+    entries.push_back(textOrEmpty(str("codfisc"), v.codiceFiscale));
+    entries.push_back(textEntry(str("descrizione"), str("AP68")));
+    entries.push_back(textOrEmpty(str("cognome_2"), v.cognomeMedico));
+    entries.push_back(textOrEmpty(str("nome_2"), v.nomeMedico));
+    for (const char* empty : {"num_iscr", "anamnesi", "diagnosi"})
+        entries.push_back(noValue(str(empty)));
+    entries.push_back(textOrEmpty(str("terapia"), v.terapia));
+    return entries;
+}
+
+void WriteAp68Fdf(const clinical::PatientRow& row, Tzantopat& session, const QString& fdfPath,
+                  const QString& desktopCopyPath, const QString& exportPath)
+{
+    const Ap68Values values = readAp68Values(row, session, exportPath);
+    writeFdfFile(fdfPath, serializeFdf(fileSpecification(desktopCopyPath, nativePathStyle()),
+                                       ap68Entries(values), FdfClosing::AfterLastEntry));
+}
+
+} // namespace fdf

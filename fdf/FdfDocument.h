@@ -1,0 +1,66 @@
+#pragma once
+// The FDF document: a form's field values as data, and the one serializer that writes them.
+//
+// A writer builds its field list once, as an ordered list of entries holding the values as the data
+// gives them (unescaped); escaping and encoding happen only when the list is written, so that the same
+// list can fill any other form output.
+
+#include <QByteArray>
+#include <QString>
+
+#include <stdexcept>
+#include <vector>
+
+namespace fdf {
+
+enum class FdfValueKind {
+    Text,        // <</T(name)/V(value)>>, written even when the value is empty
+    NoValue,     // <</T(name)>>
+    CheckBoxOff, // <</T(name)/V/Off>>
+    NamedState,  // <</T(name)/V/state>>, the state name in `value`
+};
+
+struct FdfEntry
+{
+    QString name;
+    FdfValueKind kind = FdfValueKind::NoValue;
+    QString value; // raw, unescaped
+
+    bool operator==(const FdfEntry&) const = default;
+};
+
+FdfEntry textEntry(const QString& name, const QString& value);
+// A text entry when the value is not empty, otherwise the entry without a value.
+FdfEntry textOrEmpty(const QString& name, const QString& value);
+FdfEntry noValue(const QString& name);
+FdfEntry checkBoxOff(const QString& name);
+FdfEntry namedState(const QString& name, const QString& state);
+
+// How the field array is closed: "]" after the last entry and ">>" on a line of its own (AP68), or a
+// line "]>>" after the last entry (AP42 SS3).
+enum class FdfClosing { AfterLastEntry, OwnLine };
+
+enum class PathStyle { Windows, Unix };
+PathStyle nativePathStyle();
+
+// The "/F" file specification of a form file: for a Windows path "/" + the path without ":" and with
+// "/" for "\", for a Unix path the path itself.
+QString fileSpecification(const QString& path, PathStyle style);
+
+// The whole FDF file, every line ended by CR LF. Field names and the file specification are written
+// in Windows-1252; values as PDF text strings (PdfText.h).
+QByteArray serializeFdf(const QString& fileSpecification, const std::vector<FdfEntry>& entries,
+                        FdfClosing closing);
+
+// Raised when the FDF file cannot be written; what() is the message for the user, in UTF-8.
+class FdfWriteError : public std::runtime_error
+{
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Replaces the file at `path` whole with `bytes`; on failure the earlier file stays as it was and
+// FdfWriteError carries the system's message.
+void writeFdfFile(const QString& path, const QByteArray& bytes);
+
+} // namespace fdf

@@ -1,0 +1,25 @@
+#pragma once
+// Dates as the PDF forms show them and as the host writes them.
+
+#include <QDate>
+#include <QString>
+
+#include <stdexcept>
+
+namespace fdf {
+
+// "dd/mm/yyyy": day and month with two digits, the year with four.
+QString formDate(const QDate& date);
+
+// Raised for a host date that does not parse: "'<text>' is not a valid date".
+class InvalidDateError : public std::runtime_error
+{
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// A host date "yyyy-mm-dd" (year, month and day separated by "-"; month and day may have one digit).
+// Throws InvalidDateError when the text is no such date.
+QDate parseHostDate(const QString& text);
+
+} // namespace fdf

@@ -1,0 +1,35 @@
+#pragma once
+// Names and folders of one run of a PDF output flow.
+
+#include <QString>
+
+namespace platform {
+class Platform;
+}
+
+namespace fdf {
+
+// A name made fit for a file name: blanks and apostrophes go, and so does every character that cannot
+// stand in a file name or separates folders (\ / : * ? " < > | and control characters).
+QString CleanFileNamePart(const QString& name);
+
+// The user's desktop folder, "" when there is none.
+QString GetDesktopFolder(const platform::Platform& platform);
+
+enum class Certificate { Ap68, Ap42Ss3 };
+
+struct OutputFileSet
+{
+    QString statusText;
+    QString fdfPath;
+    QString exportPath;
+    QString blankFormPath;
+    QString desktopCopyPath;
+};
+
+// The file set for a patient. `programFolder` and `desktopFolder` get a trailing separator when they
+// lack one; an empty desktop thus becomes the separator alone. Surname and first name are cleaned here.
+OutputFileSet outputFileSet(Certificate certificate, const QString& programFolder,
+                            const QString& desktopFolder, const QString& cognome, const QString& nome);
+
+} // namespace fdf

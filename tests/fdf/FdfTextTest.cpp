@@ -1,0 +1,157 @@
+// Value escaping, text encodings, file names, form references and dates.
+
+#include "fdf/FdfText.h"
+#include "fdf/FdfDocument.h"
+#include "fdf/FormDates.h"
+#include "fdf/OutputFiles.h"
+#include "fdf/PdfText.h"
+#include "fdf/Windows1252.h"
+
+#include <QDir>
+
+#include "Pdftk.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct TextCase
+{
+    QString input;
+    QString expected;
+};
+
+TEST(EscapeFdfText, EscapesBackslashParenthesesAndCrLf)
+{
+    const TextCase cases[] = {
+        {"Rossi (Bianchi)", "Rossi \\(Bianchi\\)"},
+        {"C:\\dati", "C:\\\\dati"},
+        {"fine\\", "fine\\\\"},
+        {"\\)", "\\\\\\)"},
+        {"uno\r\ndue", "uno\\ndue"},
+        {"lone\nLF and lone\rCR", "lone\nLF and lone\rCR"},
+        {"\r\r\n\n", "\r\\n\n"},
+        {"àèìòù ’€ 😀", "àèìòù ’€ 😀"},
+        {"", ""},
+    };
+    for (const TextCase& c : cases)
+        EXPECT_EQ(fdf::EscapeFdfText(c.input), c.expected) << c.input.toStdString();
+}
+
+TEST(Windows1252, EncodesTheCodePageAndSubstitutesTheRest)
+{
+    EXPECT_EQ(fdf::encodeWindows1252(QStringLiteral("obiettività ’€Š")),
+              QByteArray("obiettivit\xE0 \x92\x80\x8A"));
+    EXPECT_EQ(fdf::encodeWindows1252(QStringLiteral("ł😀x")), QByteArray("??x"));
+    QByteArray all;
+    for (int b = 0; b < 256; ++b)
+        all += char(b);
+    EXPECT_EQ(fdf::encodeWindows1252(fdf::decodeWindows1252(all)), all);
+}
+
+TEST(PdfTextString, UsesPdfDocEncodingWhenItCanElseUtf16)
+{
+    const struct
+    {
+        QString raw;
+        QByteArray written;
+    } cases[] = {
+        {"Diabete (tipo 2)", "(Diabete \\(tipo 2\\))"},
+        {"", "()"},
+        {"obiettività", "(obiettivit\xE0)"},
+        {"Dell’Acqua €", "(Dell\x90"
+                         "Acqua \xA0)"},
+        {"Œuvre – ˜", "(\x96uvre \x85 \x1F)"},
+        {"a\r\nb\nc\td", "(a\\nb\nc\td)"},
+        {"ł", "(\x9B)"},
+        // Windows-1252 bytes that PDFDocEncoding lacks, and characters outside both.
+        {"\u00AD", "<FEFF00AD>"},
+        {"\u00A0", "<FEFF00A0>"},
+        {"\u0001", "<FEFF0001>"},
+        {"Ω (x)\r\ny\rz\\", "<FEFF03A90020002800780029000A0079000A007A005C>"},
+        {"😀", "<FEFFD83DDE00>"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(fdf::pdfTextString(c.raw), c.written) << c.raw.toStdString();
+}
+
+TEST(CleanFileNamePart, RemovesBlanksApostrophesAndWhatNoFileNameHolds)
+{
+    const TextCase cases[] = {
+        {"D'ANGELO", "DANGELO"},
+        {"MARIA ROSA", "MARIAROSA"},
+        {"De Luca-Nicolò", "DeLuca-Nicolò"},
+        {"..\\..\\Windows", "....Windows"},
+        {"a/b:c*d?e\"f<g>h|i", "abcdefghi"},
+        {QStringLiteral("tab\there\r\nnul") + QChar(0) + QStringLiteral("x\u007F\u0085"), "tabherenulx"},
+        {"Rossi (Bianchi)", "Rossi(Bianchi)"},
+        {"’ł😀", "’ł😀"},
+    };
+    for (const TextCase& c : cases)
+        EXPECT_EQ(fdf::CleanFileNamePart(c.input), c.expected) << c.input.toStdString();
+}
+
+TEST(FileSpecification, WindowsPathsFollowTheFdfRuleUnixPathsStay)
+{
+    using fdf::PathStyle;
+    EXPECT_EQ(
+        fdf::fileSpecification(
+            QStringLiteral("C:\\Documents and Settings\\medico\\Desktop\\DANGELOMARIAROSAcertmedinps.pdf"),
+            PathStyle::Windows),
+        QStringLiteral("/C/Documents and Settings/medico/Desktop/DANGELOMARIAROSAcertmedinps.pdf"));
+    EXPECT_EQ(fdf::fileSpecification(QStringLiteral("\\DANGELOMARIAROSAcertmedinps.pdf"), PathStyle::Windows),
+              QStringLiteral("//DANGELOMARIAROSAcertmedinps.pdf"));
+    EXPECT_EQ(fdf::fileSpecification(QStringLiteral("\\\\server\\share\\x.pdf"), PathStyle::Windows),
+              QStringLiteral("///server/share/x.pdf"));
+    EXPECT_EQ(fdf::fileSpecification(QStringLiteral("/home/medico/Scrivania/ROSSIMARIOcertmedinps.pdf"),
+                                     PathStyle::Unix),
+              QStringLiteral("/home/medico/Scrivania/ROSSIMARIOcertmedinps.pdf"));
+    EXPECT_EQ(fdf::fileSpecification(QStringLiteral("/DANGELOMARIAROSAcertmedinps.pdf"), PathStyle::Unix),
+              QStringLiteral("/DANGELOMARIAROSAcertmedinps.pdf"));
+}
+
+TEST(FormDates, FormatsAndParses)
+{
+    EXPECT_EQ(fdf::formDate(QDate(1950, 3, 5)), QStringLiteral("05/03/1950"));
+    EXPECT_EQ(fdf::formDate(QDate(987, 12, 31)), QStringLiteral("31/12/0987"));
+    EXPECT_EQ(fdf::parseHostDate(QStringLiteral("2005-03-07")), QDate(2005, 3, 7));
+    EXPECT_EQ(fdf::parseHostDate(QStringLiteral("2005-3-7")), QDate(2005, 3, 7));
+    for (const char* bad : {"07/03/2005", "2005-02-30", "2005-03", "2005-03-07 ", "x", "2005-13-01"}) {
+        try {
+            fdf::parseHostDate(QString::fromLatin1(bad));
+            ADD_FAILURE() << bad << " parsed";
+        } catch (const fdf::InvalidDateError& error) {
+            EXPECT_EQ(std::string(error.what()), "'" + std::string(bad) + "' is not a valid date");
+        }
+    }
+}
+
+TEST(OutputFileSet, NamesEveryFileFromTheCleanedNames)
+{
+    const QString sep = QDir::separator();
+    const QString program = sep + QStringLiteral("prog") + sep;
+    const fdf::OutputFileSet ap68 =
+        fdf::outputFileSet(fdf::Certificate::Ap68, program, sep + QStringLiteral("desk"),
+                           QStringLiteral("D'ANGELO"), QStringLiteral("MARIA ROSA"));
+    EXPECT_EQ(ap68.statusText, QStringLiteral("Creazione Certificato per DANGELO - MARIAROSA"));
+    EXPECT_EQ(ap68.fdfPath, program + "temp" + sep + "DANGELOMARIAROSAcertmedinps.fdf");
+    EXPECT_EQ(ap68.exportPath, program + "temp" + sep + "DANGELOMARIAROSAcertmedinps.xml");
+    EXPECT_EQ(ap68.blankFormPath, program + "cert med INPS.pdf");
+    EXPECT_EQ(ap68.desktopCopyPath, sep + "desk" + sep + "DANGELOMARIAROSAcertmedinps.pdf");
+
+    const fdf::OutputFileSet ap42 =
+        fdf::outputFileSet(fdf::Certificate::Ap42Ss3, program, sep + QStringLiteral("desk") + sep,
+                           QStringLiteral("ROSSI"), QStringLiteral("MARIO"));
+    EXPECT_EQ(ap42.statusText, QStringLiteral("Creazione Certificato AP42 SS3  per ROSSI - MARIO"));
+    EXPECT_EQ(ap42.fdfPath, program + "temp" + sep + "ROSSIMARIOcertAP42_SS3.fdf");
+    EXPECT_EQ(ap42.exportPath, program + "temp" + sep + "ROSSIMARIOcertAP42_SS3.xml");
+    EXPECT_EQ(ap42.blankFormPath, program + "AP42_SS3.pdf");
+    EXPECT_EQ(ap42.desktopCopyPath, sep + "desk" + sep + "ROSSIMARIOcertAP42_SS3.pdf");
+
+    // No desktop: the copy goes to the root, and its name still cannot leave it.
+    const fdf::OutputFileSet rootCopy = fdf::outputFileSet(fdf::Certificate::Ap68, program, QString(),
+                                                           QStringLiteral("../.."), QStringLiteral("X"));
+    EXPECT_EQ(rootCopy.desktopCopyPath, sep + "....Xcertmedinps.pdf");
+}
+
+} // namespace

@@ -1,0 +1,334 @@
+// The two PDF flows end to end over a fake host: host calls, output files, exact FDF bytes, and what
+// an independent reader (pdftk) fills into the stand-in forms.
+
+#include "fdf/OutputFlow.h"
+
+#include "Patients.h"
+#include "support/TempDirs.h"
+
+#include "fdf/Windows1252.h"
+
+#include <QDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace testing_support;
+
+const QString kExport = QStringLiteral("publ_dati_essenziali");
+
+// What the forms show for the ordinary patient.
+QMap<QString, QString> rossiAp68Reads()
+{
+    return {{"nomefile", "AP68_mod.C_cer_med.pdf"},
+            {"cognome", "ROSSI"},
+            {"sesso", "1"},
+            {"nome", "MARIO"},
+            {"prov_nasc", "RM"},
+            {"comune_nasc", "ROMA"},
+            {"datanascita", "05/03/1950"},
+            {"cod_1", "V53.2"},
+            {"descr_1", "Apparecchio acustico"},
+            {"cod_2", "250.00"},
+            {"descr_2", "Diabete mellito (tipo 2)"},
+            {"cod_3", "401.9"},
+            {"descr_3", "Ipertensione essenziale"},
+            {"cod_4", "715.16"},
+            {"descr_4", "Artrosi (ginocchio)"},
+            {"cod_5", "493.90"},
+            {"descr_5", "Asma"},
+            {"dataversione", "07/01/2010_2.0"},
+            {"cod_tess_san", "80380001234567890123"},
+            {"asl_app", "123"},
+            {"codfisc", "RSSMRA50C05H501X"},
+            {"descrizione", "AP68"},
+            {"cognome_2", "BIANCHI"},
+            {"nome_2", "LUCA"},
+            {"terapia", "Ramipril 5 mg\nCardioaspirina (100 mg)"}};
+}
+
+QMap<QString, QString> rossiAp42Reads()
+{
+    return {{"nomefile", "AP42_SS3.pdf"},
+            {"descrizione", "AP42"},
+            {"nome", "MARIO"},
+            {"cognome", "ROSSI"},
+            {"cod_fisc", "RSSMRA50C05H501X"},
+            {"data_nasc", "05/03/1950"},
+            {"luogo_nasc", "ROMA"},
+            {"prov_nasc", "RM"},
+            {"cittadinanza", "ITALIANA"},
+            {"luogo_res", "ROMA"},
+            {"prov_res", "RM"},
+            {"indirizzo", "Via Roma (int. 3)"},
+            {"cap", "00184"},
+            {"tel", "06 1234567"},
+            {"tel_cell", "333 1234567"},
+            {"e-mail", "mario.rossi@example.it"},
+            {"doc_tipo", "Carta d'identità"},
+            {"doc_num", "AX1234567"},
+            {"doc/ril", "Comune di Roma"},
+            {"doc_data", "07/03/2005"},
+            {"SS3_09f", "72"},
+            {"SS3_09h", "130/80 mmHg"}};
+}
+
+class OutputFlow : public testing::Test
+{
+protected:
+    TempFolders folders;
+    FakeHost host;
+    QStringList statuses;
+    int processed = 0;
+    fdf::FlowContext context{host.session, host.platform, [this](const QString& s) { statuses << s; },
+                             [this] { ++processed; }};
+
+    OutputFlow()
+    {
+        host.platform.program = folders.program;
+        host.platform.desktop = folders.desktop;
+    }
+
+    QString temp(const QString& name) const { return folders.program + "temp" + QDir::separator() + name; }
+    QString desktop(const QString& name) const { return folders.desktop + QDir::separator() + name; }
+    QString form(const char* name) const { return folders.program + QLatin1String(name); }
+
+    // The expected file: the fixture with the form reference put in.
+    QByteArray fixture(const char* name, const QString& desktopCopy) const
+    {
+        QByteArray bytes = readAll(QStringLiteral(INVCIV_FIXTURES_DIR "/fdf/") + QLatin1String(name));
+        return bytes.replace("@FORM@", fdf::encodeWindows1252(desktopCopy));
+    }
+};
+
+TEST_F(OutputFlow, Ap68ForAnOrdinaryPatient)
+{
+    host.patients[rossiRow().id] = rossiPatient();
+    const QString fdfPath = fdf::CreateAp68Pdf(rossiRow(), context);
+
+    EXPECT_EQ(fdfPath, temp("ROSSIMARIOcertmedinps.fdf"));
+    EXPECT_EQ(statuses, QStringList{"Creazione Certificato per ROSSI - MARIO"});
+    EXPECT_EQ(processed, 3);
+    EXPECT_EQ(host.calls(),
+              QStringList({"select_single(524F535349)",
+                           "genera_xml(" + kExport + ", , " + temp("ROSSIMARIOcertmedinps.xml") + ")",
+                           "utente_leggi_attributo(cognome)", "utente_leggi_attributo(nome)"}));
+    EXPECT_TRUE(host.platform.messages.isEmpty());
+    EXPECT_EQ(readAll(desktop("ROSSIMARIOcertmedinps.pdf")), readAll(form("cert med INPS.pdf")));
+    EXPECT_EQ(readAll(fdfPath), fixture("ap68_rossi.fdf", desktop("ROSSIMARIOcertmedinps.pdf")));
+
+    expectFormReads(form("cert med INPS.pdf"), fdfPath, rossiAp68Reads());
+}
+
+TEST_F(OutputFlow, Ap68WithoutSexSectionsBirthDateOrDoctor)
+{
+    PatientExport sparse;
+    sparse.codiceFiscale = QStringLiteral("DNGMRS60A41F839X");
+    sparse.sesso = QStringLiteral("m");
+    host.patients["44"].exportXml = sparse.toXml();
+    host.log->failures["utente_leggi_attributo"] = "no user";
+    // An earlier desktop copy of the same name gives way to a fresh copy of the blank form.
+    QFile old(desktop("DANGELOMARIAROSAcertmedinps.pdf"));
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("earlier copy, edited by the doctor");
+    old.close();
+
+    const clinical::PatientRow row{"44", "D'ANGELO", "MARIA ROSA", QDate()};
+    const QString fdfPath = fdf::CreateAp68Pdf(row, context);
+
+    EXPECT_EQ(fdfPath, temp("DANGELOMARIAROSAcertmedinps.fdf"));
+    EXPECT_EQ(statuses, QStringList{"Creazione Certificato per DANGELO - MARIAROSA"});
+    EXPECT_EQ(readAll(desktop("DANGELOMARIAROSAcertmedinps.pdf")), readAll(form("cert med INPS.pdf")));
+    const QList<QByteArray> lines = fdfLines(readAll(fdfPath));
+    ASSERT_EQ(lines.size(), 50);
+    EXPECT_EQ(lines.mid(7, 2),
+              QList<QByteArray>({"<</T(cognome)/V(D'ANGELO)>>", "<</T(nome)/V(MARIA ROSA)>>"}));
+    EXPECT_EQ(lines[11], "<</T(datanascita)>>");
+    EXPECT_EQ(lines.mid(13, 10),
+              QList<QByteArray>({"<</T(cod_1)>>", "<</T(descr_1)>>", "<</T(cod_2)>>", "<</T(descr_2)>>",
+                                 "<</T(cod_3)>>", "<</T(descr_3)>>", "<</T(cod_4)>>", "<</T(descr_4)>>",
+                                 "<</T(cod_5)>>", "<</T(descr_5)>>"}));
+    EXPECT_EQ(lines.mid(38, 2), QList<QByteArray>({"<</T(cognome_2)>>", "<</T(nome_2)>>"}));
+    EXPECT_EQ(lines[43], "<</T(terapia)>>]");
+    EXPECT_EQ(host.platform.messageTexts(), QStringList({"Tzantopat.utente_leggi_attributo(): eccezione",
+                                                         "Tzantopat.utente_leggi_attributo(): eccezione"}));
+
+    expectFormReads(form("cert med INPS.pdf"), fdfPath,
+                    {{"nomefile", "AP68_mod.C_cer_med.pdf"},
+                     {"cognome", "D'ANGELO"},
+                     {"nome", "MARIA ROSA"},
+                     {"dataversione", "07/01/2010_2.0"},
+                     {"codfisc", "DNGMRS60A41F839X"},
+                     {"descrizione", "AP68"}});
+}
+
+TEST_F(OutputFlow, Ap68ForHostileData)
+{
+    host.patients["48"] = hostilePatient();
+    host.doctorSurname = hostile::kDoctorSurname;
+    host.doctorName = hostile::kDoctorName;
+    const QString fdfPath = fdf::CreateAp68Pdf(hostileRow(), context);
+
+    // Cleaned names keep every file where it belongs.
+    EXPECT_EQ(fdfPath, temp("DANGELODEROSA(MARIAcertmedinps.fdf"));
+    EXPECT_TRUE(QFile::exists(desktop("DANGELODEROSA(MARIAcertmedinps.pdf")));
+    EXPECT_EQ(statuses, QStringList{"Creazione Certificato per DANGELODEROSA( - MARIA"});
+    const QByteArray expectedForm =
+        fdf::encodeWindows1252(desktop("DANGELODEROSA")) + "\\(MARIAcertmedinps.pdf";
+    EXPECT_EQ(fdfLines(readAll(fdfPath)).at(3), "<</F(" + expectedForm + ")/Fields[");
+
+    expectFormReads(form("cert med INPS.pdf"), fdfPath,
+                    {{"nomefile", "AP68_mod.C_cer_med.pdf"},
+                     {"cognome", hostile::kCognome},
+                     {"sesso", "2"},
+                     {"nome", hostile::kNome},
+                     {"prov_nasc", hostile::kProvincia},
+                     {"comune_nasc", hostile::kComune},
+                     {"datanascita", "31/12/1931"},
+                     {"cod_1", "("},
+                     {"descr_1", asRead(hostile::kDescription)},
+                     {"cod_2", "\\"},
+                     {"descr_2", "😀"},
+                     {"dataversione", "07/01/2010_2.0"},
+                     {"cod_tess_san", hostile::kCodiceSanitario},
+                     {"asl_app", hostile::kCodiceAsl},
+                     {"codfisc", hostile::kCodiceFiscale},
+                     {"descrizione", "AP68"},
+                     {"cognome_2", hostile::kDoctorSurname},
+                     {"nome_2", hostile::kDoctorName},
+                     {"terapia", asRead("Insulina (\\unità)\r\n\r\n" + hostile::kDescription)}});
+}
+
+TEST_F(OutputFlow, Ap42Ss3ForAnOrdinaryPatient)
+{
+    host.patients[rossiRow().id] = rossiPatient();
+    const QString fdfPath = fdf::CreateAp42Ss3Pdf(rossiRow(), context);
+
+    EXPECT_EQ(fdfPath, temp("ROSSIMARIOcertAP42_SS3.fdf"));
+    EXPECT_EQ(statuses, QStringList{"Creazione Certificato AP42 SS3  per ROSSI - MARIO"});
+    EXPECT_EQ(processed, 3);
+    QStringList expectedCalls = {"select_single(524F535349)",
+                                 "genera_xml(" + kExport + ", , " + temp("ROSSIMARIOcertAP42_SS3.xml") + ")"};
+    for (const char* path :
+         {"persona\\attributi_persona\\cittadinanza", "persona\\residenza\\indirizzo\\comune",
+          "persona\\residenza\\indirizzo\\sigla_provincia", "persona\\residenza\\indirizzo\\via_piazza",
+          "persona\\residenza\\indirizzo\\cap", "persona\\telefono\\numero_telefono",
+          "persona\\telefono_cellulare", "persona\\e-mail", "persona\\documento_identita\\tipo_documento",
+          "persona\\documento_identita\\numero_documento", "persona\\documento_identita\\rilasciato_da",
+          "persona\\documento_identita\\data_rilascio"})
+        expectedCalls << QStringLiteral("leggi_attributo(%1)").arg(QLatin1String(path));
+    expectedCalls << "new_object(i_hl_dataset, pressione)"
+                  << "call_method_pipe(DS1, carica, codice=524F535349|ordinamento=ordine_data_desc)"
+                  << "call_method_pipe(DS1, leggi_attributo, frequenza_cardiaca)"
+                  << "call_method_pipe(DS1, leggi_attributo, pressione_massima)"
+                  << "call_method_pipe(DS1, leggi_attributo, pressione_minima)";
+    EXPECT_EQ(host.calls(), expectedCalls);
+    EXPECT_EQ(readAll(desktop("ROSSIMARIOcertAP42_SS3.pdf")), readAll(form("AP42_SS3.pdf")));
+    EXPECT_EQ(readAll(fdfPath), fixture("ap42_ss3_rossi.fdf", desktop("ROSSIMARIOcertAP42_SS3.pdf")));
+
+    expectFormReads(form("AP42_SS3.pdf"), fdfPath, rossiAp42Reads());
+}
+
+TEST_F(OutputFlow, Ap42Ss3ForHostileDataAndHalfAMeasurement)
+{
+    FakePatient patient = hostilePatient();
+    patient.measurement.erase("pressione_minima");
+    host.patients["48"] = patient;
+    const QString fdfPath = fdf::CreateAp42Ss3Pdf(hostileRow(), context);
+
+    EXPECT_EQ(fdfPath, temp("DANGELODEROSA(MARIAcertAP42_SS3.fdf"));
+    const QByteArray fdf = readAll(fdfPath);
+    EXPECT_TRUE(fdf.contains("\r\n<</T(SS3_09f)/V(7\\(2)>>\r\n<</T(SS3_09g)>>\r\n<</T(SS3_09h)>>\r\n"));
+    EXPECT_TRUE(fdf.contains("\r\n<</T(doc_data)>>\r\n"));
+    expectFormReads(form("AP42_SS3.pdf"), fdfPath,
+                    {{"nomefile", "AP42_SS3.pdf"},
+                     {"descrizione", "AP42"},
+                     {"nome", hostile::kNome},
+                     {"cognome", hostile::kCognome},
+                     {"cod_fisc", hostile::kCodiceFiscale},
+                     {"data_nasc", "31/12/1931"},
+                     {"luogo_nasc", hostile::kComune},
+                     {"prov_nasc", hostile::kProvincia},
+                     {"indirizzo", hostile::kIndirizzo},
+                     {"e-mail", asRead(hostile::kEmail)},
+                     {"doc_num", "))))"},
+                     {"doc/ril", hostile::kRilasciatoDa},
+                     {"SS3_09f", "7(2"}});
+}
+
+TEST_F(OutputFlow, Ap42Ss3AsksNoMeasurementWhenThereIsNone)
+{
+    FakePatient patient = rossiPatient();
+    patient.measurementRows = QStringLiteral("0");
+    patient.attributes.erase("persona\\documento_identita\\data_rilascio");
+    host.patients[rossiRow().id] = patient;
+    const QString fdfPath = fdf::CreateAp42Ss3Pdf(rossiRow(), context);
+
+    EXPECT_EQ(host.calls().mid(14),
+              QStringList({"new_object(i_hl_dataset, pressione)",
+                           "call_method_pipe(DS1, carica, codice=524F535349|ordinamento=ordine_data_desc)"}));
+    const QByteArray fdf = readAll(fdfPath);
+    EXPECT_EQ(fdfLines(fdf).size(), 117);
+    EXPECT_TRUE(fdf.contains("\r\n<</T(SS3_09f)>>\r\n<</T(SS3_09g)>>\r\n<</T(SS3_09h)>>\r\n"));
+    EXPECT_TRUE(fdf.contains("\r\n<</T(doc_data)>>\r\n"));
+    QMap<QString, QString> reads = rossiAp42Reads();
+    for (const char* empty : {"SS3_09f", "SS3_09h", "doc_data"})
+        reads.remove(QLatin1String(empty));
+    expectFormReads(form("AP42_SS3.pdf"), fdfPath, reads);
+}
+
+TEST_F(OutputFlow, Ap42Ss3StopsOnAnIssueDateThatDoesNotParse)
+{
+    FakePatient patient = rossiPatient();
+    patient.attributes["persona\\documento_identita\\data_rilascio"] = "07/03/2005";
+    host.patients[rossiRow().id] = patient;
+    // An FDF of an earlier run stays as it was.
+    {
+        QFile earlier(temp("ROSSIMARIOcertAP42_SS3.fdf"));
+        ASSERT_TRUE(earlier.open(QIODevice::WriteOnly));
+        earlier.write("earlier");
+    }
+
+    try {
+        fdf::CreateAp42Ss3Pdf(rossiRow(), context);
+        ADD_FAILURE() << "no error";
+    } catch (const std::runtime_error& error) {
+        EXPECT_STREQ(error.what(), "'07/03/2005' is not a valid date");
+    }
+    EXPECT_EQ(readAll(temp("ROSSIMARIOcertAP42_SS3.fdf")), QByteArray("earlier"));
+    EXPECT_TRUE(QFile::exists(desktop("ROSSIMARIOcertAP42_SS3.pdf")));
+    EXPECT_TRUE(QFile::exists(temp("ROSSIMARIOcertAP42_SS3.xml")));
+    EXPECT_EQ(host.calls().last(), "leggi_attributo(persona\\documento_identita\\data_rilascio)");
+    EXPECT_EQ(statuses.size(), 1);
+}
+
+TEST_F(OutputFlow, MissingTempFolderReachesTheCallerAsAnError)
+{
+    host.patients[rossiRow().id] = rossiPatient();
+    ASSERT_TRUE(QDir(folders.program + "temp").removeRecursively());
+    try {
+        fdf::CreateAp68Pdf(rossiRow(), context);
+        ADD_FAILURE() << "no error";
+    } catch (const std::runtime_error& error) {
+        EXPECT_TRUE(
+            QString::fromUtf8(error.what())
+                .startsWith("Impossibile scrivere il file " + temp("ROSSIMARIOcertmedinps.fdf") + ": "))
+            << error.what();
+    }
+    // The copy was made before the writer ran; the status line stays for the window to clear.
+    EXPECT_TRUE(QFile::exists(desktop("ROSSIMARIOcertmedinps.pdf")));
+    EXPECT_EQ(statuses.size(), 1);
+}
+
+TEST_F(OutputFlow, MissingBlankFormStillWritesTheFdf)
+{
+    host.patients[rossiRow().id] = rossiPatient();
+    ASSERT_TRUE(QFile::remove(form("cert med INPS.pdf")));
+    const QString fdfPath = fdf::CreateAp68Pdf(rossiRow(), context);
+    EXPECT_FALSE(QFile::exists(desktop("ROSSIMARIOcertmedinps.pdf")));
+    EXPECT_EQ(readAll(fdfPath), fixture("ap68_rossi.fdf", desktop("ROSSIMARIOcertmedinps.pdf")));
+    expectFormReads(QStringLiteral(INVCIV_FORMS_DIR "/cert med INPS.pdf"), fdfPath, rossiAp68Reads());
+}
+
+} // namespace
