@@ -352,13 +352,35 @@ def make_people(count, first_code, with_special):
 
 
 def entries_for(pool, low, high):
+    """Between low and high entries of the pool, at most one per ICD-9 category (the code before the dot)."""
     count = rng.between(low, high)
-    picked = []
-    for _ in range(count):
+    picked, categories = [], set()
+    for _ in range(count * 3):
+        if len(picked) == count:
+            break
         item = rng.choice(pool)
-        if item not in picked:
+        category = item[0].split(".")[0]
+        if category not in categories:
             picked.append(item)
+            categories.add(category)
     return picked
+
+
+def clinical_profile(age):
+    """(class, pool, fewest, most) per section: older patients have more conditions and therapies."""
+    if age < 40:
+        return [("problemi_attivi", PROBLEMI_ATTIVI, 0, 2), ("allarmi", ALLARMI, 0, 1),
+                ("continuativi", CONTINUATIVI, 0, 2), ("fattori_di_rischio", FATTORI_RISCHIO, 0, 1)]
+    if age < 65:
+        return [("protesi_ausili", PROTESI_AUSILI, 0, 1), ("problemi_attivi", PROBLEMI_ATTIVI, 0, 4),
+                ("allarmi", ALLARMI, 0, 2), ("continuativi", CONTINUATIVI, 0, 4),
+                ("fattori_di_rischio", FATTORI_RISCHIO, 0, 1)]
+    profile = [("protesi_ausili", PROTESI_AUSILI, 0, 2), ("problemi_attivi", PROBLEMI_ATTIVI, 1, 5),
+               ("allarmi", ALLARMI, 0, 2), ("continuativi", CONTINUATIVI, 1, 6),
+               ("fattori_di_rischio", FATTORI_RISCHIO, 0, 1)]
+    if rng.chance(25):  # a long history: more than five pathologies
+        profile[1] = ("problemi_attivi", PROBLEMI_ATTIVI, 6, 9)
+    return profile
 
 
 def main():
@@ -398,17 +420,14 @@ def main():
             attributes.extend(person_attributes(code, surname, name))
 
             order = 0
-            sections = [("protesi_ausili", PROTESI_AUSILI, 0, 2), ("problemi_attivi", PROBLEMI_ATTIVI, 0, 6),
-                        ("allarmi", ALLARMI, 0, 2), ("continuativi", CONTINUATIVI, 0, 6),
-                        ("fattori_di_rischio", FATTORI_RISCHIO, 0, 1)]
-            if rng.chance(8):  # no clinical data at all
-                sections = []
-            elif rng.chance(10):  # a long history: more than five pathologies
-                sections[1] = ("problemi_attivi", PROBLEMI_ATTIVI, 6, 9)
+            # No clinical data at all for some; the others by age (as of 2026).
+            sections = [] if rng.chance(8) else clinical_profile(2026 - year)
             for classe, pool, low, high in sections:
                 for item_code, description in entries_for(pool, low, high):
                     order += 1
-                    started = f"{rng.between(2005, 2026):04d}-{rng.between(1, 12):02d}-{rng.between(1, 28):02d}"
+                    first_year = max(2000, year + 18 if 2026 - year >= 30 else year + 1)
+                    started = (f"{rng.between(first_year, 2026):04d}-{rng.between(1, 12):02d}-"
+                               f"{rng.between(1, 28):02d}")
                     entries.append((code, classe, order, item_code, description, started))
 
             for _ in range(rng.choice([0, 0, 1, 1, 2, 3, 5])):
