@@ -1,6 +1,7 @@
 // The login window, driven by object names while it runs modally inside TFormMain::FormCreate.
 
 #include "FakeHost.h"
+#include "QtPrinters.h"
 #include "RecordingPlatform.h"
 #include "app/Login.h"
 #include "app/OutputFlows.h"

@@ -1,0 +1,440 @@
+// The patient search window on a scripted host: debounce, the host filter, the table, the dispatch,
+// the pointer and the one-output-at-a-time rule.
+
+#include "FakeHost.h"
+#include "FakeOutputFlows.h"
+#include "QtPrinters.h"
+#include "RecordingPlatform.h"
+#include "app/Login.h"
+#include "app/PatientTableModel.h"
+#include "app/TFormMain.h"
+
+#include <QComboBox>
+#include <QFont>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTableView>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+using namespace testing_support;
+using platform::MessageKind;
+
+namespace {
+
+class SearchTest : public ::testing::Test
+{
+protected:
+    RecordingPlatform platform;
+    FakeHost host;
+    FakeOutputFlows* flows = nullptr;
+    std::unique_ptr<TFormMain> window;
+
+    void SetUp() override
+    {
+        host.patients = {
+            {QStringLiteral("ABC1"), QStringLiteral("ROSSI"), QStringLiteral("MARIO"), QStringLiteral("1950-03-07")},
+            {QStringLiteral("P2"), QStringLiteral("ROSSINI"), QStringLiteral("ANNA"), QString()},
+            {QStringLiteral("P3"), QStringLiteral("ROTA"), QStringLiteral("LUCA"), QStringLiteral("1981-11-30")},
+        };
+        window = std::make_unique<TFormMain>(platform, host.factory(), [this](TFormMain&) {
+            auto fake = std::make_unique<FakeOutputFlows>();
+            flows = fake.get();
+            return fake;
+        });
+        ASSERT_TRUE(app::CheckLogin(window->Session(), platform, QStringLiteral("demo"), QStringLiteral("demo")));
+        window->show();
+        host.log->calls.clear();
+    }
+
+    void TearDown() override { window.reset(); }
+
+    template <class T> T* child(const char* name) { return window->findChild<T*>(QLatin1String(name)); }
+    QLineEdit* cognome() { return child<QLineEdit>("editCognome"); }
+    QLineEdit* nome() { return child<QLineEdit>("editNome"); }
+    QTableView* grid() { return child<QTableView>("gridDati"); }
+    QComboBox* certificate() { return child<QComboBox>("ComboBox1"); }
+    QComboBox* format() { return child<QComboBox>("ComboBox2"); }
+    QLabel* status() { return child<QLabel>("lblTesto"); }
+    int reloads() const { return static_cast<int>(host.callsOf("carica").size()); }
+
+    // Types one character every `gapMs`, with a timer tick between keystrokes.
+    void typeSlowly(QLineEdit* edit, const QString& text, int gapMs)
+    {
+        for (const QChar c : text) {
+            QTest::keyClick(edit, c.toLatin1());
+            platform.advance(gapMs);
+            window->Timer1Timer();
+        }
+    }
+
+    // Sets the initials and lets the debounce run the reload.
+    void search(const QString& surname, const QString& name = {})
+    {
+        cognome()->setText(surname);
+        nome()->setText(name);
+        platform.advance(TFormMain::kReloadDelayMs);
+        window->Timer1Timer();
+    }
+
+    QModelIndex cell(int row, int column) { return window->tblDati().index(row, column); }
+};
+
+TEST_F(SearchTest, BurstOfTypingReloadsOnceAtTheFirstTickAfter650Ms)
+{
+    typeSlowly(cognome(), QStringLiteral("ROSSI"), 200);
+    EXPECT_EQ(reloads(), 0);
+    EXPECT_TRUE(window->reloadPending());
+
+    platform.advance(649 - 200);
+    window->Timer1Timer();
+    EXPECT_EQ(reloads(), 0) << "649 ms after the last keystroke";
+
+    platform.advance(1);
+    window->Timer1Timer();
+    EXPECT_EQ(reloads(), 1) << "650 ms after the last keystroke";
+    EXPECT_FALSE(window->reloadPending());
+
+    platform.advance(5000);
+    window->Timer1Timer();
+    EXPECT_EQ(reloads(), 1);
+    EXPECT_TRUE(host.callsOf("carica").value(0).contains(QStringLiteral("|iniziali_cognome=ROSSI|")));
+}
+
+TEST_F(SearchTest, OneSurnameLetterEmptiesTheListWithoutAskingTheHost)
+{
+    search(QStringLiteral("RO"));
+    ASSERT_EQ(window->tblDati().rowCount(), 3);
+    host.log->calls.clear();
+
+    search(QStringLiteral("R"), QStringLiteral("MA"));
+    EXPECT_EQ(window->tblDati().rowCount(), 0);
+    EXPECT_TRUE(host.log->calls.empty());
+}
+
+TEST_F(SearchTest, FirstNameChangeReloadsWithTheNewInitials)
+{
+    search(QStringLiteral("RO"));
+    host.log->calls.clear();
+    typeSlowly(nome(), QStringLiteral("MA"), 100);
+    platform.advance(TFormMain::kReloadDelayMs);
+    window->Timer1Timer();
+    EXPECT_EQ(host.callsOf("carica"),
+              QStringList{QStringLiteral("carica(titolare= 5537|iniziali_cognome=RO|iniziali_nome=MA, alfabetico)")});
+}
+
+TEST_F(SearchTest, FilterCarriesTheTypedTextsExactly)
+{
+    search(QStringLiteral(" d'Ar "), QStringLiteral("Nicolò "));
+    const QStringList calls = host.log->texts();
+    EXPECT_EQ(calls.mid(0, 4),
+              QStringList({
+                  QStringLiteral("get_error(<omitted>)"),
+                  QStringLiteral("leggi_attributo(userid_utente)"),
+                  QStringLiteral("get_error(<omitted>)"),
+                  QStringLiteral("carica(titolare= 5537|iniziali_cognome= d'Ar |iniziali_nome=Nicolò , alfabetico)"),
+              }));
+    // Then, per row: codice, cognome, nome, data_nascita, skip (each behind the session's guard).
+    QStringList perRow;
+    for (const char* call : {"leggi_attributo(codice)", "leggi_attributo(cognome)", "leggi_attributo(nome)",
+                             "leggi_attributo(data_nascita)", "skip(<omitted>)"})
+        perRow << QStringLiteral("get_error(<omitted>)") << QLatin1String(call);
+    EXPECT_EQ(calls.mid(4), perRow + perRow + perRow);
+}
+
+TEST_F(SearchTest, TableKeepsHostTextsWholeAndShowsDates)
+{
+    const QString longCode = QStringLiteral("CODICE-MOLTO-LUNGO-OLTRE-22-CARATTERI");
+    const QString longSurname = QStringLiteral("DE LA CRUZ Y FERNANDEZ DE CORDOBA ALTAMIRANO");
+    host.patients = {
+        {QStringLiteral("ABC1"), QStringLiteral("ROSSI"), QStringLiteral("MARIO"), QStringLiteral("1950-03-07")},
+        {longCode, longSurname, QStringLiteral("MARIA DEL CARMEN ESPERANZA"), QString()},
+    };
+    search(QStringLiteral("RO"));
+
+    const PatientTableModel& table = window->tblDati();
+    ASSERT_EQ(table.rowCount(), 2);
+    EXPECT_EQ(table.row(0).id, QStringLiteral("41424331"));
+    EXPECT_EQ(table.row(1).id.size(), longCode.size() * 2);
+    EXPECT_EQ(table.row(1).cognome, longSurname);
+    EXPECT_EQ(table.row(1).nome, QStringLiteral("MARIA DEL CARMEN ESPERANZA"));
+    EXPECT_EQ(table.data(cell(0, PatientTableModel::DataNascita)).toString(), QStringLiteral("07/03/1950"));
+    EXPECT_EQ(table.data(cell(1, PatientTableModel::DataNascita)).toString(), QString());
+    EXPECT_EQ(table.data(cell(1, PatientTableModel::Scrivi)).toString(), QStringLiteral("Compila"));
+    EXPECT_TRUE(platform.messages.isEmpty());
+
+    // The grid: id hidden, the titles, the action cell blue and underlined in Verdana 13 px.
+    EXPECT_TRUE(grid()->isColumnHidden(PatientTableModel::Id));
+    const QStringList titles = {QStringLiteral("Cognome"), QStringLiteral("Nome"), QStringLiteral("Nascita"),
+                                QStringLiteral(" ")};
+    for (int column = 1; column <= 4; ++column)
+        EXPECT_EQ(table.headerData(column, Qt::Horizontal).toString(), titles.at(column - 1));
+    EXPECT_EQ(grid()->columnWidth(PatientTableModel::Cognome), 200);
+    EXPECT_EQ(grid()->columnWidth(PatientTableModel::Nome), 148);
+    const QFont action = table.data(cell(0, PatientTableModel::Scrivi), Qt::FontRole).value<QFont>();
+    EXPECT_TRUE(action.underline());
+    EXPECT_EQ(action.pixelSize(), 13);
+    EXPECT_EQ(table.data(cell(0, PatientTableModel::Scrivi), Qt::ForegroundRole).value<QBrush>().color(),
+              QColor(Qt::blue));
+    EXPECT_FALSE(table.flags(cell(0, PatientTableModel::Cognome)) & Qt::ItemIsEditable);
+}
+
+TEST_F(SearchTest, UnreadableBirthDateLeavesTheCellEmptyAndTellsOnceAfterTheListIsFull)
+{
+    host.patients = {
+        {QStringLiteral("P1"), QStringLiteral("ROSSI"), QStringLiteral("MARIO"), QStringLiteral("07/03/1950")},
+        {QStringLiteral("P2"), QStringLiteral("ROSSINI"), QStringLiteral("ANNA"), QStringLiteral("1981-02-30")},
+        {QStringLiteral("P3"), QStringLiteral("ROTA"), QStringLiteral("LUCA"), QStringLiteral("1981-11-30")},
+    };
+    int rowsWhenTold = -1;
+    platform.onMessage = [&](const RecordingPlatform::Message&) { rowsWhenTold = window->tblDati().rowCount(); };
+    search(QStringLiteral("RO"));
+
+    EXPECT_EQ(rowsWhenTold, 3);
+    ASSERT_EQ(platform.messages.size(), 1);
+    EXPECT_EQ(platform.messages.at(0).kind, MessageKind::Error);
+    EXPECT_EQ(platform.messages.at(0).text, QStringLiteral("Date di nascita non valide, lasciate vuote nell'elenco:\n"
+                                                           "ROSSI MARIO: \"07/03/1950\"\n"
+                                                           "ROSSINI ANNA: \"1981-02-30\""));
+    EXPECT_FALSE(window->tblDati().row(0).data_nascita.isValid());
+    EXPECT_FALSE(window->tblDati().row(1).data_nascita.isValid());
+    EXPECT_EQ(window->tblDati().row(2).data_nascita, QDate(1981, 11, 30));
+
+    // The next change in the initials reloads as usual.
+    platform.onMessage = nullptr;
+    host.log->calls.clear();
+    search(QStringLiteral("ROT"));
+    EXPECT_EQ(reloads(), 1);
+}
+
+TEST_F(SearchTest, FormatRuleFollowsTheCertificateChoice)
+{
+    struct Case
+    {
+        int certificate;
+        QStringList formats;
+        int chosen;
+    };
+    EXPECT_EQ(certificate()->count(), 2);
+    EXPECT_EQ(certificate()->itemText(0), QStringLiteral("Certificato Invalidità"));
+    // As the window opens: the invalidity certificate in PDF.
+    EXPECT_EQ(certificate()->currentIndex(), 0);
+    EXPECT_EQ(format()->currentText(), QStringLiteral("PDF"));
+
+    certificate()->addItem(QStringLiteral("Altro")); // a position with no rule of its own
+    const Case cases[] = {
+        {1, {QStringLiteral("PDF")}, 0},
+        {-1, {}, -1},
+        {0, {QStringLiteral("PDF"), QStringLiteral("XML")}, 0},
+        {2, {QStringLiteral("PDF"), QStringLiteral("XML")}, 0}, // unchanged
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.certificate);
+        certificate()->setCurrentIndex(c.certificate);
+        QStringList items;
+        for (int i = 0; i < format()->count(); ++i)
+            items << format()->itemText(i);
+        EXPECT_EQ(items, c.formats);
+        EXPECT_EQ(format()->currentIndex(), c.chosen);
+    }
+}
+
+struct DispatchCase
+{
+    const char* name;
+    int certificate; // -1 none, 2 a position without a flow
+    int format;      // -1 none; positions past the list's entries are added as "Altro"
+    QString flowAnswer;
+    QString flowRun; // "ap68", "ap42", "editor" or "" for none
+    QList<RecordingPlatform::Message> messages;
+    bool opened;
+};
+
+class DispatchTest : public SearchTest, public ::testing::WithParamInterface<DispatchCase>
+{
+};
+
+const QString kFdf = QStringLiteral("/tmp/temp/ROSSIMARIOcertmedinps.fdf");
+const QString kXml = QStringLiteral("/home/medico/Desktop/certmedinps.xml");
+const RecordingPlatform::Message kNoCertificate{MessageKind::Error, QStringLiteral("Selezionare il certificato.")};
+const RecordingPlatform::Message kNoFormat{MessageKind::Error, QStringLiteral("Selezionare il formato del certificato.")};
+const RecordingPlatform::Message kNoFile{MessageKind::Error, QStringLiteral("Errore nella Creazione del File!")};
+
+TEST_P(DispatchTest, RunsTheChosenOutput)
+{
+    const DispatchCase& c = GetParam();
+    search(QStringLiteral("RO"));
+    certificate()->addItem(QStringLiteral("Altro"));
+    certificate()->setCurrentIndex(c.certificate);
+    while (format()->count() <= c.format)
+        format()->addItem(QStringLiteral("Altro"));
+    format()->setCurrentIndex(c.format);
+    flows->answer = c.flowAnswer;
+    flows->during = [this] { window->ShowStatus(QStringLiteral("Creazione Certificato per ROSSI - MARIO")); };
+
+    window->gridDatiCellClick(cell(0, PatientTableModel::Scrivi));
+
+    EXPECT_EQ(flows->calls, c.flowRun.isEmpty() ? QStringList() : QStringList{c.flowRun + QStringLiteral(" 41424331")});
+    ASSERT_EQ(platform.messages.size(), c.messages.size());
+    for (qsizetype i = 0; i < c.messages.size(); ++i) {
+        EXPECT_EQ(platform.messages.at(i).kind, c.messages.at(i).kind);
+        EXPECT_EQ(platform.messages.at(i).text, c.messages.at(i).text);
+    }
+    EXPECT_EQ(platform.opened, c.opened ? QStringList{c.flowAnswer} : QStringList());
+    if (c.opened) {
+        EXPECT_TRUE(status()->isHidden());
+        EXPECT_TRUE(status()->text().isEmpty());
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EveryRow, DispatchTest,
+    ::testing::Values(
+        DispatchCase{"NoCertificate", -1, -1, kFdf, "", {kNoCertificate}, false},
+        DispatchCase{"InvaliditaNoFormat", 0, -1, kFdf, "", {kNoFormat}, false},
+        DispatchCase{"InvaliditaPdf", 0, 0, kFdf, "ap68", {}, true},
+        DispatchCase{"InvaliditaPdfNoFile", 0, 0, "", "ap68", {kNoFile}, false},
+        DispatchCase{"InvaliditaXml", 0, 1, kXml, "editor",
+                     {{MessageKind::Information, QStringLiteral("Sul desktop puoi trovare il file ") + kXml}}, false},
+        DispatchCase{"InvaliditaXmlCancelled", 0, 1, QStringLiteral("cancel"), "editor", {}, false},
+        DispatchCase{"InvaliditaXmlNoFile", 0, 1, "", "editor", {kNoFile}, false},
+        DispatchCase{"InvaliditaOtherFormat", 0, 2, kFdf, "", {kNoFile}, false},
+        DispatchCase{"Ap42NoFormat", 1, -1, kFdf, "", {kNoFormat}, false},
+        DispatchCase{"Ap42Pdf", 1, 0, kFdf, "ap42", {}, true},
+        DispatchCase{"Ap42OtherFormat", 1, 1, kFdf, "", {kNoFile}, false},
+        DispatchCase{"OtherCertificate", 2, 0, kFdf, "", {kNoFile}, false}),
+    [](const ::testing::TestParamInfo<DispatchCase>& info) { return std::string(info.param.name); });
+
+TEST_F(SearchTest, OnlyTheCompilaCellOfTheClickedRowRunsAnOutput)
+{
+    search(QStringLiteral("RO"));
+    flows->answer = kFdf;
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    const auto click = [this](int row, int column) {
+        QTest::mouseClick(grid()->viewport(), Qt::LeftButton, {}, grid()->visualRect(cell(row, column)).center());
+    };
+    for (int column : {PatientTableModel::Cognome, PatientTableModel::Nome, PatientTableModel::DataNascita})
+        click(1, column);
+    EXPECT_TRUE(flows->calls.isEmpty());
+    EXPECT_TRUE(platform.messages.isEmpty());
+
+    click(2, PatientTableModel::Scrivi);
+    EXPECT_EQ(flows->calls, QStringList{QStringLiteral("ap68 5033")});
+    EXPECT_EQ(grid()->currentIndex().row(), 2);
+}
+
+TEST_F(SearchTest, HandOverTheActionColumnHeaderIncluded)
+{
+    search(QStringLiteral("RO"));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    QHeaderView* header = grid()->horizontalHeader();
+    struct Move
+    {
+        QWidget* over;
+        int column;
+        Qt::CursorShape shape;
+    };
+    const Move moves[] = {
+        {grid()->viewport(), PatientTableModel::Cognome, Qt::ArrowCursor},
+        {grid()->viewport(), PatientTableModel::Scrivi, Qt::PointingHandCursor},
+        {grid()->viewport(), PatientTableModel::DataNascita, Qt::ArrowCursor},
+        {header->viewport(), PatientTableModel::Scrivi, Qt::PointingHandCursor},
+        {header->viewport(), PatientTableModel::Nome, Qt::ArrowCursor},
+    };
+    for (const Move& m : moves) {
+        SCOPED_TRACE(m.column);
+        const int x = header->sectionViewportPosition(m.column) + header->sectionSize(m.column) / 2;
+        // Past the last row of the cells still counts: only the column matters.
+        const int y = m.over == header->viewport() ? header->height() / 2 : grid()->viewport()->height() - 3;
+        QTest::mouseMove(m.over, QPoint(x, y));
+        EXPECT_EQ(grid()->cursor().shape(), m.shape);
+    }
+}
+
+TEST_F(SearchTest, ReloadRequestedDuringAFlowRunsOnlyAfterIt)
+{
+    search(QStringLiteral("RO"));
+    host.log->calls.clear();
+    flows->answer = kFdf;
+    int rowsDuringFlow = -1;
+    flows->during = [&] {
+        cognome()->setText(QStringLiteral("ROS"));
+        platform.advance(3000);
+        window->Timer1Timer();
+        // A second click let through by the flow's message processing is not a request.
+        window->gridDatiCellClick(cell(1, PatientTableModel::Scrivi));
+        rowsDuringFlow = window->tblDati().rowCount();
+    };
+    window->gridDatiCellClick(cell(0, PatientTableModel::Scrivi));
+
+    EXPECT_EQ(flows->calls, QStringList{QStringLiteral("ap68 41424331")});
+    EXPECT_EQ(rowsDuringFlow, 3);
+    EXPECT_EQ(reloads(), 0);
+    EXPECT_TRUE(window->reloadPending());
+
+    window->Timer1Timer();
+    EXPECT_EQ(host.callsOf("carica"),
+              QStringList{QStringLiteral("carica(titolare= 5537|iniziali_cognome=ROS|iniziali_nome=, alfabetico)")});
+}
+
+TEST_F(SearchTest, NoReloadInsideAHostMessageShownByAReload)
+{
+    host.log->failures["carica"] = "host occupato";
+    int ticksInside = 0;
+    platform.onMessage = [&](const RecordingPlatform::Message&) {
+        // The message box runs the event loop: typing and timer ticks go on meanwhile.
+        if (ticksInside++ > 0)
+            return;
+        cognome()->setText(QStringLiteral("ROS"));
+        platform.advance(3000);
+        window->Timer1Timer();
+    };
+    search(QStringLiteral("RO"));
+    EXPECT_EQ(platform.messageTexts(), QStringList{QStringLiteral("Tzantopat.carica(): eccezione")});
+    EXPECT_EQ(reloads(), 1);
+
+    host.log->failures.clear();
+    window->Timer1Timer();
+    EXPECT_EQ(reloads(), 2);
+    EXPECT_EQ(window->tblDati().rowCount(), 3);
+}
+
+TEST_F(SearchTest, FlowErrorIsShownAndTheWindowCarriesOn)
+{
+    search(QStringLiteral("RO"));
+    flows->during = [this] {
+        window->ShowStatus(QStringLiteral("Creazione Certificato per ROSSI - MARIO"));
+        throw std::runtime_error("Impossibile scrivere il file C:\\temp\\ROSSIMARIOcertmedinps.fdf");
+    };
+    window->gridDatiCellClick(cell(0, PatientTableModel::Scrivi));
+    EXPECT_EQ(platform.messageTexts(),
+              QStringList{QStringLiteral("Impossibile scrivere il file C:\\temp\\ROSSIMARIOcertmedinps.fdf")});
+    EXPECT_EQ(platform.messages.at(0).kind, MessageKind::Error);
+    EXPECT_TRUE(platform.opened.isEmpty());
+    EXPECT_FALSE(status()->isHidden());
+
+    // Not stuck: the next click and the next reload both run.
+    flows->during = [] { throw 42; };
+    window->gridDatiCellClick(cell(0, PatientTableModel::Scrivi));
+    EXPECT_EQ(flows->calls.size(), 2);
+    EXPECT_EQ(platform.messages.last().text, QStringLiteral("Errore imprevisto durante l'operazione."));
+    host.log->calls.clear();
+    search(QStringLiteral("ROT"));
+    EXPECT_EQ(reloads(), 1);
+}
+
+TEST_F(SearchTest, WindowOpensEmptyWithTheStatusLineHidden)
+{
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Estrazione dati Invalidità INPS"));
+    EXPECT_EQ(window->size(), QSize(786, 442));
+    EXPECT_TRUE(status()->isHidden());
+    EXPECT_EQ(window->tblDati().rowCount(), 0);
+    EXPECT_EQ(child<QLabel>("Label7")->text(), QStringLiteral("si aprirà il modulo  INPS precaricato con"));
+    EXPECT_EQ(window->Timer1().interval(), 500);
+    EXPECT_FALSE(window->Timer1().isActive()); // only FormCreate's accepted login starts it
+}
+
+} // namespace
