@@ -1,0 +1,132 @@
+#include "CertificateChecks.h"
+
+#include <QRegularExpression>
+
+namespace certificate {
+
+namespace {
+
+bool atMost(const QString& text, int limit)
+{
+    return textLength(text) <= limit;
+}
+
+} // namespace
+
+bool MatchesPattern(const QString& pattern, const QString& text)
+{
+    const QRegularExpression expression(pattern);
+    return expression.isValid() && expression.match(text).hasMatch();
+}
+
+int textLength(const QString& text)
+{
+    int count = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
+            ++i;
+        ++count;
+    }
+    return count;
+}
+
+QStringList formatFailures(const CertificateFields& f, const CadastralLookup& lookUpCadastralCode)
+{
+    QStringList items;
+    const auto check = [&items](bool passes, const char* item) {
+        if (!passes)
+            items << QString::fromLatin1(item);
+    };
+
+    check(atMost(f.cognome, 50), "EditCognome");
+    check(atMost(f.nome, 50), "EditNome");
+    check(MatchesPattern(kFiscalCodePattern, f.codiceFiscale), "EditCodiceFiscale");
+    const QString cadastral = lookUpCadastralCode(f.luogoDiNascita);
+    check(textLength(cadastral) == 4 && MatchesPattern(kCadastralCodePattern, cadastral),
+          "EditLuogoDiNascita");
+    check(atMost(f.codTesSanitaria, 20), "EditCodTesSanitaria");
+    check(atMost(f.cognomeMedico, 50), "EditCognomeMedico");
+    check(atMost(f.nomeMedico, 50), "EditNomeMedico");
+    const int numLength = textLength(f.numIscrizione);
+    check(numLength == 0 || (numLength >= 3 && numLength <= 50), "EditNumIscrizione");
+    check(f.provAlbo.isEmpty() ||
+              (textLength(f.provAlbo) == 2 && MatchesPattern(kProvinciaPattern, f.provAlbo)),
+          "EditProvAlbo");
+    check(f.aslDiAppartenenza.isEmpty() || textLength(f.aslDiAppartenenza) == 6, "EditASLDiAppartenenza");
+    check(atMost(f.anamnesi, kMemoLimit), "MemoAnamnesi");
+    check(atMost(f.obiettivita, kMemoLimit), "MemoObiettivita");
+    check(atMost(f.diagnosi, kMemoLimit), "MemoDiagnosi");
+    check(atMost(f.terapia, kMemoLimit), "MemoTerapia");
+    check(atMost(f.luogo, 50), "EditLuogo");
+
+    bool codesFit = true;
+    for (const QString& code : f.codiciIcd9)
+        codesFit = codesFit && atMost(code, 5);
+    if (!codesFit)
+        items << kItemIcd9NoCorrect;
+    return items;
+}
+
+QStringList mandatoryFailures(const CertificateFields& f, const CadastralLookup& lookUpCadastralCode)
+{
+    QStringList items;
+    const auto require = [&items](bool present, const QString& item) {
+        if (!present)
+            items << item;
+    };
+    const auto filled = [&require](const QString& text, const char* item) {
+        require(!text.isEmpty(), QString::fromLatin1(item));
+    };
+
+    // Patient.
+    filled(f.cognome, "EditCognome");
+    filled(f.nome, "EditNome");
+    require(f.sesso != Sesso::None, QStringLiteral("RadioGroupSesso"));
+    filled(f.codiceFiscale, "EditCodiceFiscale");
+    filled(f.dataDiNascita, "EditDataDiNascita");
+    filled(lookUpCadastralCode(f.luogoDiNascita), "EditLuogoDiNascita");
+    // Doctor.
+    filled(f.cognomeMedico, "EditCognomeMedico");
+    filled(f.nomeMedico, "EditNomeMedico");
+    filled(f.numIscrizione, "EditNumIscrizione");
+    filled(f.provAlbo, "EditProvAlbo");
+    // Certificate: the zero date (day 0 of the day count) counts as no date.
+    filled(f.aslDiAppartenenza, "EditASLDiAppartenenza");
+    require(f.data.isValid() && f.data != QDate(1899, 12, 30), QStringLiteral("DateTimePickerData"));
+    filled(f.luogo, "EditLuogo");
+    // ICD-9 and purpose.
+    require(!f.codiciIcd9[0].isEmpty(), kItemIcd9NoPresent);
+    bool anyPurpose = false;
+    for (const bool ticked : f.domanda)
+        anyPurpose = anyPurpose || ticked;
+    require(anyPurpose, kItemTipoDomanda);
+    return items;
+}
+
+QString fixedItemText(const QString& item)
+{
+    if (item == kItemTipoDomanda)
+        return QStringLiteral("Tipo domanda(INVALIDITA', CECITA', ...)");
+    if (item == kItemIcd9NoCorrect)
+        return QStringLiteral("Codice ICD-9 non corretto");
+    if (item == kItemIcd9NoPresent)
+        return QStringLiteral("Deve essere presente almeno un CODICE ICD-9");
+    return {};
+}
+
+QString checkMessage(CheckKind kind, const QStringList& itemTexts)
+{
+    if (itemTexts.isEmpty())
+        return {};
+    const bool one = itemTexts.size() == 1;
+    QString prefix;
+    if (kind == CheckKind::Format)
+        prefix = one ? QStringLiteral("Il seguente dato non è formalmente corretto: ")
+                     : QStringLiteral("I seguenti dati non sono formalmente corretti: ");
+    else
+        prefix = one ? QStringLiteral("Il seguente dato obbligatorio non è stato inserito: ")
+                     : QStringLiteral("I seguenti dati obbligatori non sono stati inseriti: ");
+    return prefix + itemTexts.join(QStringLiteral(", "));
+}
+
+} // namespace certificate

@@ -1,0 +1,50 @@
+#pragma once
+// The certificate editor's values as the window holds them: what the checks test and the writer writes.
+// Memo texts carry their line breaks as CR LF, as the window's text has them.
+
+#include <QDate>
+#include <QString>
+
+#include <array>
+
+namespace certificate {
+
+enum class Sesso { None, M, F };
+
+struct CertificateFields
+{
+    // Page 1: the patient.
+    QString cognome;
+    QString nome;
+    Sesso sesso = Sesso::None;
+    QString codiceFiscale;
+    QString dataDiNascita; // "dd/mm/yyyy" or empty
+    QString luogoDiNascita;
+    QString provDiNascita;
+    QString codTesSanitaria;
+    QString aslDiAppartenenza;
+    QString anamnesi;
+    QString obiettivita;
+    QString diagnosi;
+
+    // Page 2: ICD-9 rows 1 to 5 and the therapies.
+    std::array<QString, 5> codiciIcd9;
+    std::array<QString, 5> descrizioniIcd9;
+    QString terapia;
+
+    // Page 3: declarations, purposes, place and date, doctor.
+    std::array<bool, 3> dichiarazioni{}; // CheckBoxCert01A, B, C
+    std::array<bool, 5> domanda{};       // INVALIDITA, CECITA, SORDITA, HANDICAP, DISABILITA
+    QString luogo;
+    QDate data;
+    QString cognomeMedico;
+    QString nomeMedico;
+    QString numIscrizione;
+    QString provAlbo;
+};
+
+// The purposes of the claim, in the order of their check boxes and of the XML Item list.
+inline constexpr std::array<const char*, 5> kDomandaSigle = {"INVALIDITA", "CECITA", "SORDITA", "HANDICAP",
+                                                             "DISABILITA"};
+
+} // namespace certificate

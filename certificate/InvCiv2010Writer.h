@@ -1,0 +1,30 @@
+#pragma once
+// The InvCiv2010 XML certificate: its element tree built from the editor's values, and the file.
+
+#include "CertificateFields.h"
+
+#include <QByteArray>
+#include <QString>
+
+namespace certificate {
+
+inline const QString kCertificateFileName = QStringLiteral("certmedinps.xml");
+
+// The certificate's document: UTF-8 with an XML declaration, indented two spaces. A CR in a text is
+// written as "&#13;" so that a reader gets the CR LF line breaks back; characters XML 1.0 cannot carry
+// are dropped. comuneNascita is the birth town's cadastral code.
+QByteArray invCiv2010Document(const CertificateFields& fields, const QString& comuneNascita);
+
+// The desktop folder with a separator appended when it has none, then "certmedinps.xml". An empty
+// folder gives the separator alone before the name.
+QString invCiv2010Path(const QString& desktopFolder);
+
+// Replaces the file at path whole, or leaves any earlier file as it was. "" on success, otherwise the
+// reason in plain words.
+QString saveCertificateFile(const QByteArray& content, const QString& path);
+
+// The text without the characters that XML 1.0 cannot carry (controls other than tab, CR and LF,
+// lone surrogates, U+FFFE and U+FFFF).
+QString xmlCharactersOnly(const QString& text);
+
+} // namespace certificate

@@ -1,0 +1,245 @@
+// The two check phases rule by rule at their boundaries, their order, and the message prefixes.
+#include "certificate/CertificateChecks.h"
+#include "QStringPrinter.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+using namespace certificate;
+
+namespace {
+
+// A certificate that passes both phases.
+CertificateFields complete()
+{
+    CertificateFields f;
+    f.cognome = QStringLiteral("Rossi");
+    f.nome = QStringLiteral("Mario");
+    f.sesso = Sesso::M;
+    f.codiceFiscale = QStringLiteral("RSSMRA50C07F205X");
+    f.dataDiNascita = QStringLiteral("07/03/1950");
+    f.luogoDiNascita = QStringLiteral("Milano");
+    f.codTesSanitaria = QStringLiteral("80380001200012345678");
+    f.aslDiAppartenenza = QStringLiteral("000123");
+    f.codiciIcd9 = {QStringLiteral("25000")};
+    f.luogo = QStringLiteral("Milano");
+    f.data = QDate(2010, 5, 5);
+    f.cognomeMedico = QStringLiteral("Bianchi");
+    f.nomeMedico = QStringLiteral("Anna");
+    f.numIscrizione = QStringLiteral("12345");
+    f.provAlbo = QStringLiteral("MI");
+    f.domanda[0] = true;
+    return f;
+}
+
+// "Milano" is F205; the test may change the answer.
+struct Towns
+{
+    QString code = QStringLiteral("F205");
+    int asked = 0;
+    CadastralLookup lookup()
+    {
+        return [this](const QString& town) {
+            ++asked;
+            return town == QStringLiteral("Milano") ? code : QString();
+        };
+    }
+};
+
+QString chars(int n, char c = 'a')
+{
+    return QString(n, QLatin1Char(c));
+}
+
+struct Case
+{
+    const char* name;
+    std::function<void(CertificateFields&, Towns&)> change;
+    QStringList expected;
+};
+
+class FormatRule : public testing::TestWithParam<Case>
+{
+};
+
+TEST_P(FormatRule, PassesOrFailsAtItsBoundary)
+{
+    CertificateFields f = complete();
+    Towns towns;
+    GetParam().change(f, towns);
+    EXPECT_EQ(formatFailures(f, towns.lookup()), GetParam().expected);
+    EXPECT_EQ(towns.asked, 1);
+}
+
+const QStringList none;
+QStringList item(const char* name)
+{
+    return {QString::fromLatin1(name)};
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rules, FormatRule,
+    testing::Values(
+        Case{"complete", [](auto&, auto&) {}, none},
+        Case{"cognome50", [](auto& f, auto&) { f.cognome = chars(50); }, none},
+        Case{"cognome51", [](auto& f, auto&) { f.cognome = chars(51); }, item("EditCognome")},
+        Case{"cfLowerCase", [](auto& f, auto&) { f.codiceFiscale = QStringLiteral("rssmra50c07f205x"); },
+             none},
+        Case{"cfOmocodia", [](auto& f, auto&) { f.codiceFiscale = QStringLiteral("RSSMRARQC0TF2LRX"); },
+             none},
+        Case{"cfOtherLetterForDigit",
+             [](auto& f, auto&) { f.codiceFiscale = QStringLiteral("RSSMRA5AC07F205X"); },
+             item("EditCodiceFiscale")},
+        Case{"cfPreceded", [](auto& f, auto&) { f.codiceFiscale = QStringLiteral("XRSSMRA50C07F205X"); },
+             item("EditCodiceFiscale")},
+        Case{"cfFollowed", [](auto& f, auto&) { f.codiceFiscale = QStringLiteral("RSSMRA50C07F205XY"); },
+             item("EditCodiceFiscale")},
+        Case{"cf15", [](auto& f, auto&) { f.codiceFiscale = QStringLiteral("RSSMRA50C07F205"); },
+             item("EditCodiceFiscale")},
+        Case{"cfEmpty", [](auto& f, auto&) { f.codiceFiscale.clear(); }, item("EditCodiceFiscale")},
+        Case{"townUnknown", [](auto& f, auto&) { f.luogoDiNascita = QStringLiteral("Atlantide"); },
+             item("EditLuogoDiNascita")},
+        Case{"townCode3", [](auto&, auto& t) { t.code = QStringLiteral("F20"); }, item("EditLuogoDiNascita")},
+        Case{"townCodeDigitFirst", [](auto&, auto& t) { t.code = QStringLiteral("1205"); },
+             item("EditLuogoDiNascita")},
+        Case{"tessera20", [](auto& f, auto&) { f.codTesSanitaria = chars(20, '1'); }, none},
+        Case{"tessera21", [](auto& f, auto&) { f.codTesSanitaria = chars(21, '1'); },
+             item("EditCodTesSanitaria")},
+        Case{"iscrizioneEmpty", [](auto& f, auto&) { f.numIscrizione.clear(); }, none},
+        Case{"iscrizione2", [](auto& f, auto&) { f.numIscrizione = chars(2, '1'); },
+             item("EditNumIscrizione")},
+        Case{"iscrizione3", [](auto& f, auto&) { f.numIscrizione = chars(3, '1'); }, none},
+        Case{"iscrizione51", [](auto& f, auto&) { f.numIscrizione = chars(51, '1'); },
+             item("EditNumIscrizione")},
+        Case{"alboEmpty", [](auto& f, auto&) { f.provAlbo.clear(); }, none},
+        Case{"alboLower", [](auto& f, auto&) { f.provAlbo = QStringLiteral("mi"); }, none},
+        Case{"alboDigit", [](auto& f, auto&) { f.provAlbo = QStringLiteral("M1"); }, item("EditProvAlbo")},
+        Case{"alboThree", [](auto& f, auto&) { f.provAlbo = QStringLiteral("MIL"); }, item("EditProvAlbo")},
+        Case{"aslEmpty", [](auto& f, auto&) { f.aslDiAppartenenza.clear(); }, none},
+        Case{"asl5", [](auto& f, auto&) { f.aslDiAppartenenza = chars(5, '1'); },
+             item("EditASLDiAppartenenza")},
+        Case{"asl7", [](auto& f, auto&) { f.aslDiAppartenenza = chars(7, '1'); },
+             item("EditASLDiAppartenenza")},
+        // A memo's CR LF counts two characters.
+        Case{"anamnesi1000", [](auto& f, auto&) { f.anamnesi = chars(998) + QStringLiteral("\r\n"); }, none},
+        Case{"anamnesi1001", [](auto& f, auto&) { f.anamnesi = chars(999) + QStringLiteral("\r\n"); },
+             item("MemoAnamnesi")},
+        Case{"terapia1001", [](auto& f, auto&) { f.terapia = chars(1001); }, item("MemoTerapia")},
+        // A character outside the BMP is one character.
+        Case{"terapiaEmoji",
+             [](auto& f, auto&) { f.terapia = chars(999) + QString::fromUtf8("\xF0\x9F\x98\x80"); }, none},
+        Case{"luogo50", [](auto& f, auto&) { f.luogo = chars(50); }, none},
+        Case{"luogo51", [](auto& f, auto&) { f.luogo = chars(51); }, item("EditLuogo")},
+        Case{"icd5",
+             [](auto& f, auto&) {
+                 f.codiciIcd9 = {chars(5, '1'), chars(5, '2')};
+             },
+             none},
+        Case{"icdOneLong", [](auto& f, auto&) { f.codiciIcd9[3] = chars(6, '1'); },
+             item("CodiceICD-9_no_correct")},
+        Case{"icdAllLong",
+             [](auto& f, auto&) {
+                 for (auto& c : f.codiciIcd9)
+                     c = chars(6, '1');
+             },
+             item("CodiceICD-9_no_correct")}),
+    [](const testing::TestParamInfo<Case>& info) { return std::string(info.param.name); });
+
+TEST(FormatPhase, ReportsEveryFailureInRuleOrder)
+{
+    CertificateFields f = complete();
+    f.cognome = f.nome = f.cognomeMedico = f.nomeMedico = f.luogo = chars(51);
+    f.codiceFiscale = QStringLiteral("x");
+    f.luogoDiNascita.clear();
+    f.codTesSanitaria = chars(21);
+    f.numIscrizione = QStringLiteral("1");
+    f.provAlbo = QStringLiteral("1");
+    f.aslDiAppartenenza = QStringLiteral("1");
+    f.anamnesi = f.obiettivita = f.diagnosi = f.terapia = chars(1001);
+    f.codiciIcd9[0] = chars(6);
+    Towns towns;
+    EXPECT_EQ(formatFailures(f, towns.lookup()).join(kFormatSeparator),
+              QStringLiteral("EditCognome|EditNome|EditCodiceFiscale|EditLuogoDiNascita|EditCodTesSanitaria|"
+                             "EditCognomeMedico|EditNomeMedico|EditNumIscrizione|EditProvAlbo|"
+                             "EditASLDiAppartenenza|MemoAnamnesi|MemoObiettivita|MemoDiagnosi|MemoTerapia|"
+                             "EditLuogo|CodiceICD-9_no_correct"));
+}
+
+TEST(MandatoryPhase, ReportsEveryMissingValueInGroupOrder)
+{
+    Towns towns;
+    EXPECT_TRUE(mandatoryFailures(complete(), towns.lookup()).isEmpty());
+
+    CertificateFields empty;
+    EXPECT_EQ(
+        mandatoryFailures(empty, towns.lookup()).join(kMandatorySeparator),
+        QStringLiteral("EditCognome$EditNome$RadioGroupSesso$EditCodiceFiscale$EditDataDiNascita$"
+                       "EditLuogoDiNascita$EditCognomeMedico$EditNomeMedico$EditNumIscrizione$EditProvAlbo$"
+                       "EditASLDiAppartenenza$DateTimePickerData$EditLuogo$CodiceICD-9_no_present$"
+                       "Tipo_Domanda_no_cheked"));
+}
+
+TEST(MandatoryPhase, SingleRules)
+{
+    Towns towns;
+    const auto failures = [&towns](const std::function<void(CertificateFields&)>& change) {
+        CertificateFields f = complete();
+        change(f);
+        return mandatoryFailures(f, towns.lookup());
+    };
+    // Day 0 of the day count is no date.
+    EXPECT_EQ(failures([](auto& f) { f.data = QDate(1899, 12, 30); }), item("DateTimePickerData"));
+    EXPECT_TRUE(failures([](auto& f) { f.data = QDate(1899, 12, 31); }).isEmpty());
+    // Only the first ICD-9 row counts.
+    EXPECT_EQ(failures([](auto& f) {
+                  f.codiciIcd9 = {QString(), QStringLiteral("25000")};
+              }),
+              item("CodiceICD-9_no_present"));
+    for (std::size_t i = 0; i < 5; ++i) {
+        EXPECT_TRUE(failures([i](auto& f) {
+                        f.domanda = {};
+                        f.domanda[i] = true;
+                    }).isEmpty())
+            << i;
+    }
+    EXPECT_EQ(failures([](auto& f) { f.domanda = {}; }), item("Tipo_Domanda_no_cheked"));
+    towns.code.clear();
+    EXPECT_EQ(failures([](auto&) {}), item("EditLuogoDiNascita"));
+}
+
+TEST(CheckMessage, PrefixByKindAndCount)
+{
+    const QStringList one{QStringLiteral("NOME")};
+    const QStringList two{QStringLiteral("COGNOME"), QStringLiteral("Anamnesi")};
+    EXPECT_EQ(checkMessage(CheckKind::Format, one),
+              QStringLiteral("Il seguente dato non è formalmente corretto: NOME"));
+    EXPECT_EQ(checkMessage(CheckKind::Format, two),
+              QStringLiteral("I seguenti dati non sono formalmente corretti: COGNOME, Anamnesi"));
+    EXPECT_EQ(checkMessage(CheckKind::Mandatory, one),
+              QStringLiteral("Il seguente dato obbligatorio non è stato inserito: NOME"));
+    EXPECT_EQ(checkMessage(CheckKind::Mandatory, two),
+              QStringLiteral("I seguenti dati obbligatori non sono stati inseriti: COGNOME, Anamnesi"));
+    EXPECT_EQ(checkMessage(CheckKind::Format, {}), QString());
+}
+
+TEST(CheckMessage, FixedItemTexts)
+{
+    EXPECT_EQ(fixedItemText(kItemTipoDomanda), QStringLiteral("Tipo domanda(INVALIDITA', CECITA', ...)"));
+    EXPECT_EQ(fixedItemText(kItemIcd9NoCorrect), QStringLiteral("Codice ICD-9 non corretto"));
+    EXPECT_EQ(fixedItemText(kItemIcd9NoPresent),
+              QStringLiteral("Deve essere presente almeno un CODICE ICD-9"));
+    EXPECT_EQ(fixedItemText(QStringLiteral("EditNome")), QString());
+}
+
+TEST(MatchesPattern, IsASearchAnchoredOnlyByItsOwnAnchors)
+{
+    EXPECT_TRUE(MatchesPattern(kProvinciaPattern, QStringLiteral("1MI2")));
+    EXPECT_TRUE(MatchesPattern(kCadastralCodePattern, QStringLiteral("xxF205")));
+    EXPECT_FALSE(MatchesPattern(kCadastralCodePattern, QStringLiteral("F20")));
+    // Only ASCII digits count as digits.
+    EXPECT_FALSE(MatchesPattern(kCadastralCodePattern, QString::fromUtf8("F\u0662\u0660\u0665")));
+    EXPECT_FALSE(MatchesPattern(QStringLiteral("("), QStringLiteral("(")));
+}
+
+} // namespace

@@ -1,0 +1,250 @@
+// The InvCiv2010 document read back with XPath, its file name, and saving whole or not at all.
+#include "certificate/InvCiv2010Writer.h"
+#include "QStringPrinter.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+#include <pugixml.hpp>
+
+#include <csignal>
+#include <sys/resource.h>
+#include <unistd.h>
+
+using namespace certificate;
+
+namespace {
+
+CertificateFields sample()
+{
+    CertificateFields f;
+    f.cognome = QStringLiteral("D'Annunzio");
+    f.nome = QStringLiteral("Niccolò");
+    f.sesso = Sesso::F;
+    f.codiceFiscale = QStringLiteral("DNNNCL50C47F205X");
+    f.dataDiNascita = QStringLiteral("07/03/1950");
+    f.luogoDiNascita = QStringLiteral("Milano");
+    f.provDiNascita = QStringLiteral("MI");
+    f.codTesSanitaria = QStringLiteral("80380001200012345678");
+    f.aslDiAppartenenza = QStringLiteral("000123");
+    f.anamnesi = QStringLiteral("Prima riga\r\nSeconda riga");
+    f.obiettivita = QStringLiteral("Pressione < 140 & > 90");
+    f.diagnosi = QStringLiteral("\r\n");
+    f.terapia = QStringLiteral("A\r\nB\r\n");
+    f.codiciIcd9 = {QStringLiteral("25000"), QStringLiteral("V4581"), QStringLiteral("4019")};
+    f.descrizioniIcd9 = {QStringLiteral("Diabete\r\n")};
+    f.luogo = QStringLiteral("Città di Castello");
+    f.data = QDate(2010, 5, 5);
+    f.cognomeMedico = QStringLiteral("Bianchi");
+    f.nomeMedico = QStringLiteral("Anna");
+    f.numIscrizione = QStringLiteral("12345");
+    f.provAlbo = QStringLiteral("MI");
+    f.domanda = {false, true, false, true, false};
+    return f;
+}
+
+struct Parsed
+{
+    pugi::xml_document document;
+    pugi::xml_parse_result result;
+    explicit Parsed(const QByteArray& xml) { result = document.load_buffer(xml.constData(), xml.size()); }
+
+    QString text(const char* xpath) const
+    {
+        return QString::fromUtf8(document.select_node(xpath).node().child_value());
+    }
+    QStringList texts(const char* xpath) const
+    {
+        QStringList out;
+        for (const auto& node : document.select_nodes(xpath))
+            out << QString::fromUtf8(node.node().child_value());
+        return out;
+    }
+};
+
+void collectNames(const pugi::xml_node& node, QStringList& names)
+{
+    for (const pugi::xml_node& child : node.children()) {
+        if (child.type() == pugi::node_element) {
+            names << QString::fromUtf8(child.name());
+            collectNames(child, names);
+        }
+    }
+}
+
+TEST(InvCiv2010Document, ElementsInDocumentOrder)
+{
+    Parsed xml(invCiv2010Document(sample(), QStringLiteral("F205")));
+    ASSERT_TRUE(xml.result);
+    QStringList names;
+    collectNames(xml.document, names);
+    EXPECT_EQ(names.join(QLatin1Char(' ')),
+              QStringLiteral(
+                  "InvCiv2010 Anagrafica Cognome Nome CodiceFiscale Sesso DataNascita ComuneNascita "
+                  "NumeroTesseraSanitaria AnagraficaMedico Cognome Nome NumeroIscrizioneAlbo "
+                  "ProvinciaAlbo CertificatoMedico CodiceAsl Anamnesi Obiettivita Diagnosi Terapia Altro "
+                  "IsIntrasportabilita IsNonDeambulante IsNeoplastica IsGravita DataAcquisizione Luogo "
+                  "ICD9 Item Codice Item Codice Item Codice TipoDomanda Item Sigla Item Sigla"));
+    // No attributes anywhere.
+    EXPECT_TRUE(xml.document.select_nodes("//@*").empty());
+}
+
+TEST(InvCiv2010Document, ValuesReadBack)
+{
+    Parsed xml(invCiv2010Document(sample(), QStringLiteral("F205")));
+    EXPECT_EQ(xml.text("/InvCiv2010/Anagrafica/Cognome"), QStringLiteral("D'Annunzio"));
+    EXPECT_EQ(xml.text("/InvCiv2010/Anagrafica/Nome"), QStringLiteral("Niccolò"));
+    EXPECT_EQ(xml.text("/InvCiv2010/Anagrafica/Sesso"), QStringLiteral("F"));
+    EXPECT_EQ(xml.text("/InvCiv2010/Anagrafica/DataNascita"), QStringLiteral("1950-03-07"));
+    EXPECT_EQ(xml.text("/InvCiv2010/Anagrafica/ComuneNascita"), QStringLiteral("F205"));
+    EXPECT_EQ(xml.text("/InvCiv2010/AnagraficaMedico/Cognome"), QStringLiteral("Bianchi"));
+    EXPECT_EQ(xml.text("/InvCiv2010/AnagraficaMedico/ProvinciaAlbo"), QStringLiteral("MI"));
+    EXPECT_EQ(xml.text("/InvCiv2010/CertificatoMedico/CodiceAsl"), QStringLiteral("000123"));
+    EXPECT_EQ(xml.text("/InvCiv2010/CertificatoMedico/DataAcquisizione"), QStringLiteral("2010-05-05"));
+    EXPECT_EQ(xml.text("/InvCiv2010/CertificatoMedico/Luogo"), QStringLiteral("Città di Castello"));
+    EXPECT_EQ(xml.text("/InvCiv2010/CertificatoMedico/Altro"), QString());
+    EXPECT_EQ(xml.texts("/InvCiv2010/ICD9/Item/Codice"),
+              (QStringList{QStringLiteral("25000"), QStringLiteral("V4581"), QStringLiteral("4019")}));
+    EXPECT_EQ(xml.texts("/InvCiv2010/TipoDomanda/Item/Sigla"),
+              (QStringList{QStringLiteral("CECITA"), QStringLiteral("HANDICAP")}));
+    // The province of birth and the ICD-9 descriptions are not part of the certificate.
+    EXPECT_FALSE(xml.document.select_node("//*[text()='Diabete']"));
+}
+
+TEST(InvCiv2010Document, Booleans)
+{
+    CertificateFields f = sample();
+    Parsed none(invCiv2010Document(f, {}));
+    for (const char* path : {"IsIntrasportabilita", "IsNonDeambulante", "IsNeoplastica", "IsGravita"})
+        EXPECT_EQ(none.text((std::string("/InvCiv2010/CertificatoMedico/") + path).c_str()),
+                  QStringLiteral("false"));
+    f.dichiarazioni = {true, false, true};
+    Parsed some(invCiv2010Document(f, {}));
+    EXPECT_EQ(some.texts("/InvCiv2010/CertificatoMedico/*[starts-with(name(), 'Is')]"),
+              (QStringList{QStringLiteral("false"), QStringLiteral("true"), QStringLiteral("false"),
+                           QStringLiteral("true")}));
+}
+
+TEST(InvCiv2010Document, TextsSurviveParsingExactly)
+{
+    CertificateFields f = sample();
+    f.anamnesi = QString::fromUtf8(
+        "Riferisce dolore all’anca; è già stato visitato\r\n\r\nperché <acuto> & \"forte\"");
+    f.obiettivita = QStringLiteral("tab\there\x01\x1f end");
+    Parsed xml(invCiv2010Document(f, QStringLiteral("F205")));
+    ASSERT_TRUE(xml.result);
+    EXPECT_EQ(xml.text("/InvCiv2010/CertificatoMedico/Anamnesi"), f.anamnesi);
+    // Controls that XML cannot carry are dropped; the tab stays.
+    EXPECT_EQ(xml.text("/InvCiv2010/CertificatoMedico/Obiettivita"), QStringLiteral("tab\there end"));
+    EXPECT_EQ(xml.text("/InvCiv2010/CertificatoMedico/Diagnosi"), QStringLiteral("\r\n"));
+    EXPECT_EQ(xml.text("/InvCiv2010/CertificatoMedico/Terapia"), QStringLiteral("A\r\nB\r\n"));
+}
+
+TEST(InvCiv2010Document, Utf8WithDeclarationIndentedTwoSpaces)
+{
+    const QByteArray xml = invCiv2010Document(sample(), QStringLiteral("F205"));
+    EXPECT_TRUE(xml.startsWith(
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<InvCiv2010>\n  <Anagrafica>\n    <Cognome>"));
+    EXPECT_TRUE(xml.contains("<Anamnesi>Prima riga&#13;\nSeconda riga</Anamnesi>"));
+    EXPECT_TRUE(xml.contains("&lt; 140 &amp; &gt; 90"));
+    EXPECT_TRUE(xml.contains("Niccol\xC3\xB2"));
+}
+
+TEST(InvCiv2010Document, XmlCharactersOnly)
+{
+    const QChar controls[] = {QLatin1Char('a'),  QChar(0),          QLatin1Char('b'),
+                              QChar(0x0b),       QChar(0x0c),       QChar(0x7f),
+                              QLatin1Char('\t'), QLatin1Char('\r'), QLatin1Char('\n')};
+    EXPECT_EQ(xmlCharactersOnly(QString(controls, 9)), QStringLiteral("ab\x7f\t\r\n"));
+    const QString emoji = QString::fromUtf8("\xF0\x9F\x98\x80");
+    EXPECT_EQ(xmlCharactersOnly(emoji), emoji);
+    EXPECT_EQ(xmlCharactersOnly(QString(QChar(0xD800)) + QChar(0xFFFE) + QLatin1Char('x')),
+              QStringLiteral("x"));
+}
+
+TEST(InvCiv2010Path, DesktopWithSeparator)
+{
+    const QString sep = QDir::separator();
+    EXPECT_EQ(invCiv2010Path(QStringLiteral("/home/u/Desktop")),
+              QStringLiteral("/home/u/Desktop") + sep + "certmedinps.xml");
+    EXPECT_EQ(invCiv2010Path(QStringLiteral("/home/u/Desktop/")),
+              QStringLiteral("/home/u/Desktop/certmedinps.xml"));
+    EXPECT_EQ(invCiv2010Path(QString()), sep + QStringLiteral("certmedinps.xml"));
+}
+
+class SaveCertificateFile : public testing::Test
+{
+protected:
+    QTemporaryDir dir;
+    QString path() const { return dir.filePath(QStringLiteral("certmedinps.xml")); }
+    void writeEarlier(const QByteArray& content)
+    {
+        QFile earlier(path());
+        ASSERT_TRUE(earlier.open(QIODevice::WriteOnly));
+        earlier.write(content);
+    }
+    QByteArray current() const
+    {
+        QFile file(path());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+};
+
+TEST_F(SaveCertificateFile, ReplacesTheEarlierFileWhole)
+{
+    writeEarlier(QByteArray(5000, 'x'));
+    EXPECT_EQ(saveCertificateFile("<InvCiv2010 />", path()), QString());
+    EXPECT_EQ(current(), QByteArray("<InvCiv2010 />"));
+}
+
+TEST_F(SaveCertificateFile, FolderThatIsAFile)
+{
+    const QString notAFolder = dir.filePath(QStringLiteral("Desktop"));
+    QFile file(notAFolder);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    EXPECT_FALSE(saveCertificateFile("<InvCiv2010 />", invCiv2010Path(notAFolder)).isEmpty());
+}
+
+TEST_F(SaveCertificateFile, AFailedWriteLeavesTheEarlierCertificateAsItWas)
+{
+    const QByteArray earlier = invCiv2010Document(sample(), QStringLiteral("F205"));
+    writeEarlier(earlier);
+    // The disk fills up while writing: files may grow to 100 bytes only.
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit previous{};
+    getrlimit(RLIMIT_FSIZE, &previous);
+    rlimit small = previous;
+    small.rlim_cur = 100;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const QString failure = saveCertificateFile(QByteArray(4096, 'y'), path());
+    setrlimit(RLIMIT_FSIZE, &previous);
+    std::signal(SIGXFSZ, previousHandler);
+
+    EXPECT_FALSE(failure.isEmpty());
+    EXPECT_EQ(current(), earlier);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("certmedinps.xml")});
+}
+
+TEST_F(SaveCertificateFile, ReadOnlyFolder)
+{
+    if (geteuid() == 0)
+        GTEST_SKIP() << "root writes into read-only folders";
+    writeEarlier("earlier");
+    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner);
+    const QString failure = saveCertificateFile("<InvCiv2010 />", path());
+    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    EXPECT_FALSE(failure.isEmpty());
+    EXPECT_EQ(current(), QByteArray("earlier"));
+}
+
+TEST_F(SaveCertificateFile, ADirectoryInThePlaceOfTheFileStays)
+{
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("certmedinps.xml")));
+    EXPECT_FALSE(saveCertificateFile("<InvCiv2010 />", path()).isEmpty());
+    EXPECT_TRUE(QFileInfo(path()).isDir());
+}
+
+} // namespace
