@@ -1,0 +1,43 @@
+#pragma once
+// The certificate without a window on screen, for the command line: the real editor is created
+// hidden, filled from the host as on showing, given the doctor's entries and saved, so that the
+// checks, their messages and the XML are exactly the editor's.
+
+#include <QDate>
+#include <QString>
+#include <QStringList>
+
+class Tzantopat;
+
+namespace platform {
+class Platform;
+}
+
+namespace certificate {
+
+struct CertificateInput
+{
+    QString anamnesi;
+    QString obiettivita;
+    QString diagnosi; // empty: the editor's own starting text (one empty line)
+    QString luogo;
+    QString numIscrizione;
+    QString provAlbo;
+    QStringList domanda;       // INVALIDITA, CECITA, SORDITA, HANDICAP, DISABILITA
+    QStringList dichiarazioni; // A, B, C: CheckBoxCert01A to CheckBoxCert01C
+    QDate data;                // null: today, as the editor sets it
+};
+
+struct CertificateOutcome
+{
+    bool saved = false;
+    QString path;    // the written file, when saved
+    QString message; // what the editor showed: the check message or the write error; "" when saved
+};
+
+// Needs a QApplication (the offscreen platform will do). Host failures are shown by the session
+// through its own platform; the editor's own messages end up in the outcome instead.
+CertificateOutcome compileCertificate(Tzantopat& session, platform::Platform& platform,
+                                      const QString& patientId, const CertificateInput& input);
+
+} // namespace certificate

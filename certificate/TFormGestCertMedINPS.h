@@ -1,0 +1,83 @@
+#pragma once
+// The certificate editor: the doctor completes one patient's civil-invalidity certificate, which is
+// checked and written as "certmedinps.xml" on the desktop. ResultText hands back the written file's
+// path, or "cancel".
+
+#include "CertificateChecks.h"
+#include "CertificateFields.h"
+
+#include <QDialog>
+
+#include <memory>
+
+class QLineEdit;
+class Tzantopat;
+
+namespace platform {
+class Platform;
+}
+
+namespace certificate {
+
+namespace Ui {
+class TFormGestCertMedINPS;
+}
+
+class TFormGestCertMedINPS : public QDialog
+{
+    Q_OBJECT
+
+public:
+    TFormGestCertMedINPS(Tzantopat& session, platform::Platform& platform, QWidget* parent = nullptr);
+    ~TFormGestCertMedINPS() override;
+
+    void SetPatientId(const QString& patientId);
+    QString PatientId() const { return m_patientId; }
+    // "" while open; the written file's path after a save; "cancel" after a cancel or a close.
+    QString ResultText() const { return m_resultText; }
+
+    // Fills the controls from the host and its essential-data export. Runs once, on the first showing.
+    void FormShow();
+    // On every closing: an empty ResultText becomes "cancel".
+    void FormClose();
+    void ButtonCompilaClick();
+    void ButtonAnnullaClick();
+    // Checks, then writes; true when the file was written.
+    bool SaveCertificate();
+
+    // The window's component with exactly this object name, or nullptr.
+    QWidget* FindControl(const QString& name) const;
+    QString LookUpCadastralCode(const QString& town);
+
+    QString CheckFormat(const QString& separator);
+    QString CheckMandatory(const QString& separator);
+    QString BuildCheckMessage(CheckKind kind, const QString& list, const QString& separator) const;
+    QString CheckItemText(const QString& item) const;
+    QString LabelTextOf(const QWidget* control) const;
+    // Writes the certificate; its path, or "" after showing why it could not be written.
+    QString WriteInvCiv2010();
+
+    // The values as the controls hold them.
+    CertificateFields fields() const;
+
+    // Sets a one-line edit's text whole: its maxLength limits typing, never the program's own text.
+    static void setLineEditText(QLineEdit* edit, const QString& text);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void done(int result) override;
+
+private:
+    void fill();
+    void keepTypingLimits();
+    void showError(const QString& text);
+
+    std::unique_ptr<Ui::TFormGestCertMedINPS> ui;
+    Tzantopat& m_session;
+    platform::Platform& m_platform;
+    QString m_patientId;
+    QString m_resultText;
+    bool m_filled = false;
+};
+
+} // namespace certificate

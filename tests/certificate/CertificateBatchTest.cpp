@@ -1,0 +1,147 @@
+// The windowless certificate: the editor's own filling, checks and writer behind one call.
+#include "EditorFixture.h"
+
+#include "certificate/CertificateBatch.h"
+#include "host/tc_GenTools.h"
+
+#include <QTemporaryDir>
+
+using namespace certificate;
+using namespace certificate_tests;
+
+namespace {
+
+class Batch : public EditorTest
+{
+protected:
+    CertificateInput input()
+    {
+        CertificateInput in;
+        in.anamnesi = QStringLiteral("Riga 1\nRiga 2");
+        in.luogo = QStringLiteral("Milano");
+        in.numIscrizione = QStringLiteral("12345");
+        in.provAlbo = QStringLiteral("MI");
+        in.domanda = {QStringLiteral("cecita'"), QStringLiteral("HANDICAP")};
+        in.dichiarazioni = {QStringLiteral("a"), QStringLiteral("C")};
+        in.data = QDate(2010, 5, 5);
+        return in;
+    }
+    QString certificate(const char* xpath) const
+    {
+        pugi::xml_document doc;
+        doc.load_file(certificatePath().toLocal8Bit().constData());
+        QStringList texts;
+        for (const auto& node : doc.select_nodes(xpath))
+            texts << QString::fromUtf8(node.node().child_value());
+        return texts.join(QLatin1Char(','));
+    }
+};
+
+TEST_F(Batch, WritesTheCertificateWithTheGivenEntries)
+{
+    const CertificateOutcome outcome =
+        compileCertificate(*session, platform, QStringLiteral("3132"), input());
+    EXPECT_TRUE(outcome.saved);
+    EXPECT_EQ(outcome.path, certificatePath());
+    EXPECT_EQ(outcome.message, QString());
+    EXPECT_EQ(certificate("/InvCiv2010/Anagrafica/Cognome"), QStringLiteral("Rossi"));
+    EXPECT_EQ(certificate("/InvCiv2010/CertificatoMedico/Anamnesi"), QStringLiteral("Riga 1\r\nRiga 2"));
+    EXPECT_EQ(certificate("/InvCiv2010/CertificatoMedico/Diagnosi"), QStringLiteral("\r\n"));
+    EXPECT_EQ(certificate("/InvCiv2010/CertificatoMedico/Terapia"), QStringLiteral("Metformina 500 mg\r\n"));
+    EXPECT_EQ(certificate("/InvCiv2010/CertificatoMedico/*[starts-with(name(), 'Is')]"),
+              QStringLiteral("false,true,false,true"));
+    EXPECT_EQ(certificate("/InvCiv2010/CertificatoMedico/DataAcquisizione"), QStringLiteral("2010-05-05"));
+    EXPECT_EQ(certificate("/InvCiv2010/TipoDomanda/Item/Sigla"), QStringLiteral("CECITA,HANDICAP"));
+    EXPECT_EQ(certificate("/InvCiv2010/ICD9/Item/Codice"), QStringLiteral("25000"));
+    EXPECT_TRUE(platform.messages.isEmpty());
+}
+
+TEST_F(Batch, TodayWhenNoDateIsGiven)
+{
+    CertificateInput in = input();
+    in.data = QDate();
+    ASSERT_TRUE(compileCertificate(*session, platform, QStringLiteral("3132"), in).saved);
+    EXPECT_EQ(certificate("/InvCiv2010/CertificatoMedico/DataAcquisizione"),
+              platform.clock.date().toString(QStringLiteral("yyyy-MM-dd")));
+}
+
+TEST_F(Batch, ReportsTheEditorsMessageAndWritesNothing)
+{
+    const struct
+    {
+        void (*change)(CertificateInput&);
+        const char* message;
+    } cases[] = {
+        {[](CertificateInput& in) { in.numIscrizione.clear(); },
+         "Il seguente dato obbligatorio non è stato inserito: N° ISCRIZIONE ORDINE PROVINCIALE DEI MEDICI"},
+        // Entries longer than their box are not cut: the checks report them.
+        {[](CertificateInput& in) { in.provAlbo = QStringLiteral("MIX"); },
+         "Il seguente dato non è formalmente corretto: PROVINCIA DI ISCRIZIONE ALL'ALBO"},
+        {[](CertificateInput& in) { in.diagnosi = QString(1001, QLatin1Char('d')); },
+         "Il seguente dato non è formalmente corretto: Diagnosi"},
+        {[](CertificateInput& in) { in.domanda.clear(); },
+         "Il seguente dato obbligatorio non è stato inserito: Tipo domanda(INVALIDITA', CECITA', ...)"},
+    };
+    for (const auto& c : cases) {
+        CertificateInput in = input();
+        c.change(in);
+        const CertificateOutcome outcome = compileCertificate(*session, platform, QStringLiteral("3132"), in);
+        EXPECT_FALSE(outcome.saved);
+        EXPECT_EQ(outcome.path, QString());
+        EXPECT_EQ(outcome.message, QString::fromUtf8(c.message));
+    }
+    EXPECT_FALSE(QFile::exists(certificatePath()));
+    EXPECT_TRUE(platform.messages.isEmpty());
+}
+
+TEST_F(Batch, UnknownWordsStopBeforeTheHostIsAsked)
+{
+    CertificateInput in = input();
+    in.domanda << QStringLiteral("PENSIONE");
+    CertificateOutcome outcome = compileCertificate(*session, platform, QStringLiteral("3132"), in);
+    EXPECT_FALSE(outcome.saved);
+    EXPECT_EQ(outcome.message,
+              QStringLiteral("Tipo domanda: valore sconosciuto \"PENSIONE\". Valori ammessi: "
+                             "INVALIDITA, CECITA, SORDITA, HANDICAP, DISABILITA"));
+    in = input();
+    in.dichiarazioni = {QStringLiteral("D")};
+    outcome = compileCertificate(*session, platform, QStringLiteral("3132"), in);
+    EXPECT_EQ(outcome.message,
+              QStringLiteral("Dichiarazione: valore sconosciuto \"D\". Valori ammessi: A, B, C"));
+    EXPECT_TRUE(host.calls().isEmpty());
+}
+
+TEST(BatchOnDemoHost, FirstPatientOfTheDemoDoctor)
+{
+    QTemporaryDir dir;
+    testing_support::TempFolders folders;
+    testing_support::RecordingPlatform platform;
+    platform.program = folders.program;
+    platform.desktop = folders.desktop;
+    const host::HostSelection selection{true, dir.filePath(QStringLiteral("demo.sqlite")).toStdString()};
+    Tzantopat session(platform, host::automationFactoryFor(selection));
+    session.s_utente = session.s_password = QStringLiteral("demo");
+    ASSERT_TRUE(session.start());
+    const QString userId = session.leggi_attributo(QStringLiteral("userid_utente"));
+    ASSERT_GT(
+        session.carica(QStringLiteral("codice_medico =") + userId + QStringLiteral("|tipo_di_convenzione=S"),
+                       QStringLiteral("alfabetico")),
+        0);
+    const QString id = tc_GenTools::string2hex(session.leggi_attributo(QStringLiteral("codice")));
+
+    CertificateInput in;
+    in.luogo = QStringLiteral("Milano");
+    in.numIscrizione = QStringLiteral("12345");
+    in.provAlbo = QStringLiteral("MI");
+    in.domanda = {QStringLiteral("INVALIDITA")};
+    const CertificateOutcome outcome = compileCertificate(session, platform, id, in);
+    EXPECT_TRUE(outcome.saved) << outcome.message.toStdString();
+    pugi::xml_document doc;
+    ASSERT_TRUE(doc.load_file(outcome.path.toLocal8Bit().constData()));
+    EXPECT_STRNE(doc.select_node("/InvCiv2010/Anagrafica/Cognome").node().child_value(), "");
+    EXPECT_EQ(
+        std::string(doc.select_node("/InvCiv2010/Anagrafica/ComuneNascita").node().child_value()).size(), 4u);
+    EXPECT_TRUE(platform.messages.isEmpty()) << platform.messageTexts().join(QLatin1Char('\n')).toStdString();
+}
+
+} // namespace

@@ -1,0 +1,370 @@
+// The editor window offscreen: filling from the host, closing, saving, messages, names and limits.
+#include "EditorFixture.h"
+
+#include "certificate/MemoEdit.h"
+
+#include <QCheckBox>
+#include <QClipboard>
+#include <QDateEdit>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTest>
+
+using namespace certificate;
+using namespace certificate_tests;
+
+namespace {
+
+class Editor : public EditorTest
+{
+protected:
+    std::unique_ptr<TFormGestCertMedINPS> form;
+
+    void open()
+    {
+        form = std::make_unique<TFormGestCertMedINPS>(*session, platform);
+        form->SetPatientId(QStringLiteral("3132"));
+        form->show();
+    }
+    template <class T = QWidget> T* find(const char* name) const
+    {
+        return qobject_cast<T*>(form->FindControl(QString::fromLatin1(name)));
+    }
+    QString text(const char* name) const
+    {
+        if (const auto* memo = find<MemoEdit>(name))
+            return memo->text();
+        return find<QLineEdit>(name)->text();
+    }
+    // Completes what the doctor types, so that the certificate passes both phases.
+    void complete()
+    {
+        find<QLineEdit>("EditLuogo")->setText(QStringLiteral("Milano"));
+        find<QLineEdit>("EditNumIscrizione")->setText(QStringLiteral("12345"));
+        find<QLineEdit>("EditProvAlbo")->setText(QStringLiteral("MI"));
+        find<QCheckBox>("CheckBoxInvalidita")->setChecked(true);
+    }
+    void click(const char* button) { QTest::mouseClick(find<QPushButton>(button), Qt::LeftButton); }
+    QStringList errors() const
+    {
+        QStringList out;
+        for (const auto& m : platform.messages) {
+            if (m.kind == platform::MessageKind::Error)
+                out << m.text;
+        }
+        return out;
+    }
+};
+
+TEST_F(Editor, FillsFromTheHostInItsOrder)
+{
+    host.patient.sections = {
+        {QStringLiteral("protesi_ausili"), {{QStringLiteral("V45.81"), QStringLiteral("Bypass")}}},
+        {QStringLiteral("problemi_attivi"),
+         {{QStringLiteral("250.00"), QStringLiteral("Diabete")},
+          {QStringLiteral("401.9"), QStringLiteral("Ipertensione\r\nessenziale")},
+          {QStringLiteral("272.4"), QStringLiteral("Dislipidemia")}}},
+        {QStringLiteral("allarmi"),
+         {{QStringLiteral("995.0"), QStringLiteral("Allergia")},
+          {QStringLiteral("E001"), QStringLiteral("Sesto")},
+          {QStringLiteral("E002"), QStringLiteral("Settimo")}}},
+        {QStringLiteral("continuativi"),
+         {{QString(), QStringLiteral("A")},
+          {QString(), QStringLiteral("B")},
+          {QString(), QStringLiteral("C")}}},
+    };
+    open();
+
+    EXPECT_EQ(host.calls(),
+              (QStringList{QStringLiteral("select_single(3132)"),
+                           QStringLiteral("genera_xml(publ_dati_essenziali, , ") + exportPath() + ")",
+                           QStringLiteral("leggi_attributo(data_nascita)"),
+                           QStringLiteral("leggi_attributo(data_nascita)"),
+                           QStringLiteral("utente_leggi_attributo(cognome)"),
+                           QStringLiteral("utente_leggi_attributo(nome)")}));
+    EXPECT_EQ(find<QTabWidget>("PageControlCertMedINPS")->currentIndex(), 0);
+    EXPECT_EQ(text("EditCognome"), QStringLiteral("Rossi"));
+    EXPECT_EQ(text("EditNome"), QStringLiteral("Mario"));
+    EXPECT_TRUE(find<QRadioButton>("RadioButtonSessoM")->isChecked());
+    EXPECT_EQ(text("EditCodiceFiscale"), QStringLiteral("RSSMRA50C07F205X"));
+    EXPECT_EQ(text("EditDataDiNascita"), QStringLiteral("07/03/1950"));
+    EXPECT_EQ(text("EditLuogoDiNascita"), QStringLiteral("Milano"));
+    EXPECT_EQ(text("EditProvDiNascita"), QStringLiteral("MI"));
+    EXPECT_EQ(text("EditCodTesSanitaria"), QStringLiteral("80380001200012345678"));
+    EXPECT_EQ(text("EditASLDiAppartenenza"), QStringLiteral("000123"));
+    const QStringList codes{QStringLiteral("V4581"), QStringLiteral("25000"), QStringLiteral("4019"),
+                            QStringLiteral("2724"), QStringLiteral("9950")};
+    for (int row = 1; row <= 5; ++row)
+        EXPECT_EQ(text(QStringLiteral("EditCodICD90%1").arg(row).toLatin1()), codes[row - 1]) << row;
+    EXPECT_EQ(text("MemoCodICD901"), QStringLiteral("Bypass\r\n"));
+    EXPECT_EQ(text("MemoCodICD903"), QStringLiteral("Ipertensione\r\nessenziale\r\n"));
+    EXPECT_EQ(text("MemoTerapia"), QStringLiteral("A\r\nB\r\nC\r\n"));
+    EXPECT_EQ(text("MemoAnamnesi"), QString());
+    EXPECT_EQ(text("MemoDiagnosi"), QStringLiteral("\r\n"));
+    EXPECT_EQ(find<QDateEdit>("DateTimePickerData")->date(), platform.clock.date());
+    EXPECT_EQ(text("EditCognomeMedico"), QStringLiteral("Bianchi"));
+    EXPECT_EQ(text("EditNomeMedico"), QStringLiteral("Anna"));
+    EXPECT_EQ(text("EditLuogo"), QString());
+    for (QCheckBox* box : form->findChildren<QCheckBox*>())
+        EXPECT_FALSE(box->isChecked()) << box->objectName().toStdString();
+    EXPECT_TRUE(find<QLineEdit>("EditCognome")->isReadOnly());
+    EXPECT_TRUE(find<MemoEdit>("MemoTerapia")->isReadOnly());
+    EXPECT_FALSE(find<QLineEdit>("EditNumIscrizione")->isReadOnly());
+    EXPECT_FALSE(find("RadioGroupSesso")->isEnabled());
+    EXPECT_TRUE(platform.messages.isEmpty());
+}
+
+TEST_F(Editor, SexAndAslAsTheHostGivesThem)
+{
+    const struct
+    {
+        const char* sesso;
+        bool male;
+        std::optional<QString> asl;
+        const char* shown;
+    } cases[] = {{"M", true, QStringLiteral("123"), "000123"},
+                 {"F", false, QStringLiteral("1234567"), "234567"},
+                 {"m", false, QStringLiteral("654321"), "654321"},
+                 {"", false, std::nullopt, ""}};
+    for (const auto& c : cases) {
+        host.patient.sesso = QString::fromLatin1(c.sesso);
+        host.patient.codiceAsl = c.asl;
+        open();
+        EXPECT_EQ(find<QRadioButton>("RadioButtonSessoM")->isChecked(), c.male) << c.sesso;
+        EXPECT_EQ(find<QRadioButton>("RadioButtonSessoF")->isChecked(), !c.male) << c.sesso;
+        EXPECT_EQ(text("EditASLDiAppartenenza"), QString::fromLatin1(c.shown));
+    }
+}
+
+TEST_F(Editor, UnreadableBirthDateAndMissingDescriptionLeaveOnlyThemEmpty)
+{
+    host.dataNascita = QStringLiteral("07/03/1950");
+    host.patient.sections = {
+        {QStringLiteral("allarmi"), {{QStringLiteral("995.0"), std::nullopt}}},
+        {QStringLiteral("continuativi"),
+         {{QString(), QStringLiteral("A")}, {QString(), std::nullopt}, {QString(), QStringLiteral("B")}}}};
+    open();
+    EXPECT_EQ(text("EditDataDiNascita"), QString());
+    EXPECT_EQ(text("MemoTerapia"), QStringLiteral("A\r\n\r\nB\r\n"));
+    EXPECT_EQ(text("EditCognome"), QStringLiteral("Rossi"));
+    EXPECT_EQ(text("EditNomeMedico"), QStringLiteral("Anna"));
+    complete();
+    click("ButtonCompila1");
+    EXPECT_EQ(errors(), QStringList{QStringLiteral(
+                            "Il seguente dato obbligatorio non è stato inserito: NAT0/A IL gg/mm/aaaa")});
+}
+
+TEST_F(Editor, AFailingHostNeverShowsTheLastPatient)
+{
+    open(); // writes Rossi's export
+    host.log->failures["genera_xml"] = "host gone";
+    host.patient.cognome = QStringLiteral("Verdi");
+    open();
+    EXPECT_EQ(text("EditCognome"), QString());
+    EXPECT_EQ(text("EditCodiceFiscale"), QString());
+    EXPECT_EQ(text("EditCodICD901"), QString());
+    EXPECT_EQ(platform.messageTexts(), QStringList{QStringLiteral("Tgate_zantopat.genera_xml(): eccezione")});
+}
+
+TEST_F(Editor, LongTherapyIsKeptWholeAndReported)
+{
+    host.patient.sections = {
+        {QStringLiteral("continuativi"), {{QString(), QString(1200, QLatin1Char('t'))}}}};
+    open();
+    EXPECT_EQ(text("MemoTerapia").size(), 1202);
+    complete();
+    click("ButtonCompila2");
+    EXPECT_EQ(errors(), QStringList{QStringLiteral("Il seguente dato non è formalmente corretto: Terapia")});
+}
+
+TEST_F(Editor, CancelAndCloseGiveCancel)
+{
+    for (const char* button : {"Button1", "Button2", "Button3"}) {
+        open();
+        EXPECT_EQ(find<QPushButton>(button)->text(),
+                  QString::fromLatin1(button == std::string("Button3") ? "Annula" : "Annulla"));
+        click(button);
+        EXPECT_FALSE(form->isVisible());
+        EXPECT_EQ(form->ResultText(), QStringLiteral("cancel"));
+    }
+    open();
+    EXPECT_EQ(form->ResultText(), QString());
+    form->close();
+    EXPECT_EQ(form->ResultText(), QStringLiteral("cancel"));
+    EXPECT_EQ(form->result(), QDialog::Rejected);
+    EXPECT_FALSE(QFile::exists(certificatePath()));
+}
+
+TEST_F(Editor, APassingSaveClosesWithThePath)
+{
+    open();
+    complete();
+    click("ButtonCompila1");
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_EQ(form->ResultText(), certificatePath());
+    EXPECT_EQ(form->result(), QDialog::Rejected); // the result is always cancel; ResultText tells
+    EXPECT_TRUE(QFile::exists(certificatePath()));
+    EXPECT_TRUE(errors().isEmpty());
+    // The cadastral code is asked for by each phase and by the writer.
+    EXPECT_EQ(host.calls().filter(QStringLiteral("tabelle_leggi_attributo_generico_plus")),
+              QStringList(
+                  3, QStringLiteral("tabelle_leggi_attributo_generico_plus(tabella_comuni, codice_catastale, "
+                                    "denominazione, Milano)")));
+}
+
+TEST_F(Editor, AFailingSaveStaysOpenOnItsPage)
+{
+    host.patient.nome.clear();
+    host.comuni.clear();
+    open();
+    find<QTabWidget>("PageControlCertMedINPS")->setCurrentIndex(2);
+    click("ButtonCompila3");
+    EXPECT_EQ(errors(), QStringList{QStringLiteral("Il seguente dato non è formalmente corretto: A")});
+
+    host.comuni.insert(QStringLiteral("Milano"), QStringLiteral("F205"));
+    click("ButtonCompila3");
+    EXPECT_EQ(errors().last(),
+              QStringLiteral("I seguenti dati obbligatori non sono stati inseriti: NOME, "
+                             "N° ISCRIZIONE ORDINE PROVINCIALE DEI MEDICI, PROVINCIA DI ISCRIZIONE "
+                             "ALL'ALBO, Luogo, Tipo domanda(INVALIDITA', CECITA', ...)"));
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_EQ(find<QTabWidget>("PageControlCertMedINPS")->currentIndex(), 2);
+    EXPECT_EQ(form->ResultText(), QString());
+    EXPECT_FALSE(QFile::exists(certificatePath()));
+
+    complete();
+    click("ButtonCompila3");
+    EXPECT_EQ(errors().last(), QStringLiteral("Il seguente dato obbligatorio non è stato inserito: NOME"));
+}
+
+TEST_F(Editor, MessagesNameTheLabels)
+{
+    open();
+    complete();
+    form->setLineEditText(find<QLineEdit>("EditCognome"), QString(51, QLatin1Char('x')));
+    find<MemoEdit>("MemoAnamnesi")->setText(QString(1001, QLatin1Char('x')));
+    find<QCheckBox>("CheckBoxInvalidita")->setChecked(false);
+    click("ButtonCompila1");
+    EXPECT_EQ(errors().last(),
+              QStringLiteral("I seguenti dati non sono formalmente corretti: COGNOME, Anamnesi"));
+
+    form->setLineEditText(find<QLineEdit>("EditCognome"), QStringLiteral("Rossi"));
+    find<MemoEdit>("MemoAnamnesi")->setText(QString());
+    find<QLineEdit>("EditNome")->clear();
+    click("ButtonCompila1");
+    EXPECT_EQ(errors().last(),
+              QStringLiteral("I seguenti dati obbligatori non sono stati inseriti: NOME, Tipo "
+                             "domanda(INVALIDITA', CECITA', ...)"));
+
+    find<QLineEdit>("EditNome")->setText(QStringLiteral("Mario"));
+    find<QCheckBox>("CheckBoxInvalidita")->setChecked(true);
+    find<QLineEdit>("EditCodICD901")->clear();
+    click("ButtonCompila1");
+    EXPECT_EQ(errors().last(), QStringLiteral("Il seguente dato obbligatorio non è stato inserito: Deve "
+                                              "essere presente almeno un CODICE ICD-9"));
+}
+
+TEST_F(Editor, LabelOfEveryCheckedControl)
+{
+    open();
+    const std::pair<const char*, const char*> labels[] = {
+        {"EditCognome", "COGNOME"},
+        {"EditNome", "NOME"},
+        {"RadioGroupSesso", "SESSO"},
+        {"EditCodiceFiscale", "CODICE FISCALE"},
+        {"EditDataDiNascita", "NAT0/A IL gg/mm/aaaa"},
+        {"EditLuogoDiNascita", "A"},
+        {"EditCodTesSanitaria", "CODICE TESSERA SANITARIA"},
+        {"EditCognomeMedico", "COGNOME"},
+        {"EditNomeMedico", "NOME"},
+        {"EditNumIscrizione", "N° ISCRIZIONE ORDINE PROVINCIALE DEI MEDICI"},
+        {"EditProvAlbo", "PROVINCIA DI ISCRIZIONE ALL'ALBO"},
+        {"EditASLDiAppartenenza", "ASL DI APPARTENENZA"},
+        {"MemoAnamnesi", "Anamnesi"},
+        {"MemoObiettivita", "Obiettività"},
+        {"MemoDiagnosi", "Diagnosi"},
+        {"MemoTerapia", "Terapia"},
+        {"EditLuogo", "Luogo"},
+        {"DateTimePickerData", "data"},
+    };
+    for (const auto& [name, label] : labels) {
+        ASSERT_NE(find(name), nullptr) << name;
+        EXPECT_EQ(form->CheckItemText(QString::fromLatin1(name)), QString::fromUtf8(label)) << name;
+    }
+    EXPECT_EQ(form->FindControl(QStringLiteral("editcognome")), nullptr);
+    EXPECT_EQ(form->FindControl(QStringLiteral("EditCognom")), nullptr);
+    EXPECT_EQ(form->FindControl(QString()), nullptr);
+}
+
+TEST_F(Editor, WindowPagesAndCaptions)
+{
+    open();
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("Gestione certificato medico INPS"));
+    EXPECT_EQ(form->size(), QSize(824, 721));
+    EXPECT_EQ(find<QLabel>("ZantoLogo")->size(), QSize(106, 142));
+    auto* pages = find<QTabWidget>("PageControlCertMedINPS");
+    ASSERT_EQ(pages->count(), 3);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(pages->widget(i)->objectName(), QStringLiteral("TabSheet%1").arg(i + 1));
+        EXPECT_EQ(pages->tabText(i), QStringLiteral("Pag. %1/3").arg(i + 1));
+        pages->setCurrentIndex(i);
+        const QImage shot = form->grab().toImage();
+        EXPECT_EQ(shot.size(), QSize(824, 721));
+        EXPECT_EQ(shot.pixelColor(3, 700), QColor(Qt::white));
+    }
+    const std::pair<const char*, int> limits[] = {{"EditCognome", 50},      {"EditCodiceFiscale", 16},
+                                                  {"EditProvDiNascita", 2}, {"EditCodICD903", 5},
+                                                  {"EditLuogo", 50},        {"EditProvAlbo", 2}};
+    for (const auto& [name, limit] : limits)
+        EXPECT_EQ(find<QLineEdit>(name)->maxLength(), limit) << name;
+    EXPECT_EQ(find<QDateEdit>("DateTimePickerData")->displayFormat(), QStringLiteral("dd/MM/yyyy"));
+}
+
+TEST_F(Editor, TypingStopsAtTheLimits)
+{
+    open();
+    auto* luogo = find<QLineEdit>("EditLuogo");
+    QTest::keyClicks(luogo, QString(60, QLatin1Char('x')));
+    EXPECT_EQ(luogo->text().size(), 50);
+    auto* albo = find<QLineEdit>("EditProvAlbo");
+    QTest::keyClicks(albo, QStringLiteral("MIL"));
+    EXPECT_EQ(albo->text(), QStringLiteral("MI"));
+
+    // A memo counts each line break as two characters.
+    auto* anamnesi = find<MemoEdit>("MemoAnamnesi");
+    anamnesi->setText(QString(997, QLatin1Char('a')));
+    anamnesi->moveCursor(QTextCursor::End);
+    QTest::keyClick(anamnesi, Qt::Key_Return);
+    EXPECT_EQ(anamnesi->text().size(), 999);
+    QTest::keyClick(anamnesi, Qt::Key_Return); // would need two
+    QTest::keyClicks(anamnesi, QStringLiteral("bc"));
+    EXPECT_EQ(anamnesi->text(), QString(997, QLatin1Char('a')) + QStringLiteral("\r\nb"));
+    anamnesi->selectAll();
+    QGuiApplication::clipboard()->setText(QString(600, QLatin1Char('p')) + QStringLiteral("\n") +
+                                          QString(600, QLatin1Char('q')));
+    anamnesi->paste();
+    EXPECT_EQ(anamnesi->text().size(), 1000);
+    EXPECT_TRUE(anamnesi->text().endsWith(QStringLiteral("\r\n") + QString(398, QLatin1Char('q'))));
+}
+
+TEST_F(Editor, AFailedWriteKeepsTheEditorOpen)
+{
+    QFile desktopFile(folders.desktop + QStringLiteral("/Scrivania"));
+    ASSERT_TRUE(desktopFile.open(QIODevice::WriteOnly));
+    desktopFile.close();
+    platform.desktop = desktopFile.fileName();
+    open();
+    complete();
+    click("ButtonCompila1");
+    ASSERT_EQ(errors().size(), 1);
+    EXPECT_TRUE(errors().first().startsWith(QStringLiteral("Impossibile salvare il certificato in ") +
+                                            platform.desktop + QStringLiteral("/certmedinps.xml: ")));
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_EQ(form->ResultText(), QString());
+}
+
+} // namespace
