@@ -1,0 +1,275 @@
+// invciv-cli: the command line, and the built program run against the demo host.
+
+#include "QtPrinters.h"
+#include "app/cli/CliOptions.h"
+#include "host/tc_GenTools.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <sqlite3.h>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// ---- the command line, in process ----
+
+struct ParseCase
+{
+    QStringList words;
+    bool ok = false;
+    QString user = {};
+    QString demoHost = {};
+    QString desktop = {};
+    QString command = {};
+    QStringList arguments = {};
+    bool help = false;
+};
+
+class ParseTest : public ::testing::TestWithParam<ParseCase>
+{
+};
+
+TEST_P(ParseTest, ReadsOptionsCommandAndArguments)
+{
+    const ParseCase& c = GetParam();
+    QString error;
+    const auto options = cli::parseCliOptions(c.words, error);
+    ASSERT_EQ(options.has_value(), c.ok) << error.toStdString();
+    if (!c.ok) {
+        EXPECT_FALSE(error.isEmpty());
+        return;
+    }
+    EXPECT_EQ(options->user, c.user);
+    EXPECT_EQ(options->demoHost, c.demoHost);
+    EXPECT_EQ(options->desktop, c.desktop);
+    EXPECT_EQ(options->command, c.command);
+    EXPECT_EQ(options->arguments, c.arguments);
+    EXPECT_EQ(options->help, c.help);
+}
+
+QStringList words(std::initializer_list<const char*> list)
+{
+    QStringList out;
+    for (const char* w : list)
+        out << QString::fromUtf8(w);
+    return out;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lines, ParseTest,
+    ::testing::Values(
+        ParseCase{words({"--demo-host", "h.sqlite", "--desktop", "/d", "--user", "demo", "patients", "RO", "MA"}),
+                  true, "demo", "h.sqlite", "/d", "patients", words({"RO", "MA"})},
+        ParseCase{words({"--user=demo", "patients", "--demo-host=x.sqlite", "RO"}), true, "demo", "x.sqlite", "",
+                  "patients", words({"RO"})},
+        // After "--" everything is an argument, even what looks like an option.
+        ParseCase{words({"--user", "demo", "patients", "--", "--RO"}), true, "demo", "", "", "patients",
+                  words({"--RO"})},
+        ParseCase{words({"--help"}), true, "", "", "", "", {}, true},
+        ParseCase{words({"--password", "demo", "--user", "demo", "patients", "RO"}), false},
+        ParseCase{words({"--user"}), false},
+        ParseCase{words({"--user=", "patients", "RO"}), false}));
+
+// ---- the built program ----
+
+const QString kCli = QStringLiteral(INVCIV_CLI_BINARY);
+
+struct ProgramRun
+{
+    int status = -1;
+    QString out;
+    QString err;
+};
+
+class CliProgramTest : public ::testing::Test
+{
+protected:
+    QTemporaryDir folder;
+    QString database;
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(folder.isValid());
+        database = folder.filePath(QStringLiteral("demo-host.sqlite"));
+    }
+
+    ProgramRun run(const QStringList& arguments, const QString& input = {}, const QString& password = {},
+            const QStringList& extraEnvironment = {})
+    {
+        QProcess process;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.remove(QStringLiteral("INVCIV_PASSWORD"));
+        environment.remove(QStringLiteral("INVCIV_DEMO_HOST"));
+        if (!password.isNull())
+            environment.insert(QStringLiteral("INVCIV_PASSWORD"), password);
+        for (const QString& pair : extraEnvironment)
+            environment.insert(pair.section(QLatin1Char('='), 0, 0), pair.section(QLatin1Char('='), 1));
+        process.setProcessEnvironment(environment);
+        process.start(kCli, arguments);
+        EXPECT_TRUE(process.waitForStarted());
+        process.write(input.toUtf8());
+        process.closeWriteChannel();
+        EXPECT_TRUE(process.waitForFinished(60000));
+        return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+                QString::fromUtf8(process.readAllStandardOutput()), QString::fromUtf8(process.readAllStandardError())};
+    }
+
+    QStringList demoArgs(const char* user, QStringList command)
+    {
+        return QStringList{QStringLiteral("--demo-host"), database, QStringLiteral("--user"), QLatin1String(user)} +
+               command;
+    }
+
+    // The doctor's patients whose surname starts with `initials`, straight from the database.
+    QStringList patientsInDatabase(const char* login, const QString& initials)
+    {
+        sqlite3* db = nullptr;
+        EXPECT_EQ(sqlite3_open_v2(database.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
+        sqlite3_stmt* statement = nullptr;
+        sqlite3_prepare_v2(db,
+                           "SELECT p.codice, p.cognome, p.nome, coalesce(p.data_nascita, '') FROM pazienti p "
+                           "JOIN utenti u ON u.id = p.codice_medico WHERE u.login = ?1 AND substr(p.cognome, 1, ?3) = ?2",
+                           -1, &statement, nullptr);
+        const QByteArray loginText(login);
+        const QByteArray prefix = initials.toUtf8();
+        sqlite3_bind_text(statement, 1, loginText.constData(), -1, SQLITE_TRANSIENT);
+        sqlite3_bind_text(statement, 2, prefix.constData(), -1, SQLITE_TRANSIENT);
+        sqlite3_bind_int(statement, 3, static_cast<int>(initials.size()));
+        QStringList rows;
+        while (sqlite3_step(statement) == SQLITE_ROW) {
+            QStringList fields;
+            for (int i = 0; i < 4; ++i)
+                fields << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(statement, i)));
+            rows << fields.join(QLatin1Char('\t'));
+        }
+        sqlite3_finalize(statement);
+        sqlite3_close(db);
+        return rows;
+    }
+};
+
+TEST_F(CliProgramTest, HelpAndWrongUsage)
+{
+    const ProgramRun help = run({QStringLiteral("--help")});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_TRUE(help.out.startsWith(QStringLiteral("usage: invciv-cli [--demo-host FILE] [--desktop DIR] --user NAME "
+                                                   "COMMAND [ARGUMENTS]")));
+    EXPECT_TRUE(help.out.contains(QStringLiteral("patients SURNAME [NAME]")));
+
+    const QStringList wrong[] = {
+        {},
+        {QStringLiteral("--user"), QStringLiteral("demo")},
+        {QStringLiteral("--user"), QStringLiteral("demo"), QStringLiteral("nosuch")},
+        {QStringLiteral("--user"), QStringLiteral("demo"), QStringLiteral("patients")},
+        {QStringLiteral("--user"), QStringLiteral("demo"), QStringLiteral("patients"), QStringLiteral("A"),
+         QStringLiteral("B"), QStringLiteral("C")},
+        {QStringLiteral("patients"), QStringLiteral("RO")},
+        {QStringLiteral("--password"), QStringLiteral("demo"), QStringLiteral("--user"), QStringLiteral("demo"),
+         QStringLiteral("patients"), QStringLiteral("RO")},
+    };
+    for (const QStringList& arguments : wrong) {
+        SCOPED_TRACE(arguments.join(QLatin1Char(' ')).toStdString());
+        const ProgramRun r = run(arguments, {}, QStringLiteral("demo"));
+        EXPECT_EQ(r.status, 2);
+        EXPECT_TRUE(r.out.isEmpty());
+        EXPECT_TRUE(r.err.contains(QStringLiteral("usage: invciv-cli")));
+    }
+    EXPECT_FALSE(QFile::exists(database)) << "wrong usage touches no host";
+}
+
+TEST_F(CliProgramTest, PatientsAsTheSearchWindowListsThem)
+{
+    const ProgramRun r = run(demoArgs("demo", {QStringLiteral("patients"), QStringLiteral("RO")}), {}, QStringLiteral("demo"));
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.err.isEmpty()) << r.err.toStdString();
+    QStringList lines = r.out.split(QLatin1Char('\n'));
+    ASSERT_EQ(lines.takeLast(), QString()); // every line ends with a line break
+
+    // Each id decodes to the host's code; the fields are the host's, the date shown as dd/mm/yyyy.
+    QStringList decoded;
+    QString previousSurname;
+    for (const QString& line : lines) {
+        const QStringList fields = line.split(QLatin1Char('\t'));
+        ASSERT_EQ(fields.size(), 4) << line.toStdString();
+        QString code;
+        ASSERT_TRUE(tc_GenTools::hex2string(fields[0], code)) << line.toStdString();
+        EXPECT_GE(fields[1], previousSurname) << "alphabetical by surname";
+        previousSurname = fields[1];
+        const QDate birth = QDate::fromString(fields[3], QStringLiteral("dd/MM/yyyy"));
+        decoded << QStringList{code, fields[1], fields[2], birth.isValid() ? birth.toString(Qt::ISODate) : QString()}
+                       .join(QLatin1Char('\t'));
+    }
+    QStringList expected = patientsInDatabase("demo", QStringLiteral("RO"));
+    ASSERT_FALSE(expected.isEmpty());
+    expected.sort();
+    decoded.sort();
+    EXPECT_EQ(decoded, expected);
+
+    // The first name narrows the list; one surname letter lists nothing.
+    const ProgramRun narrowed = run(demoArgs("demo", {QStringLiteral("patients"), QStringLiteral("RO"), QStringLiteral("MA")}),
+                             {}, QStringLiteral("demo"));
+    EXPECT_EQ(narrowed.status, 0);
+    for (const QString& line : narrowed.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+        EXPECT_TRUE(line.section(QLatin1Char('\t'), 2, 2).startsWith(QStringLiteral("MA"))) << line.toStdString();
+    const ProgramRun oneLetter =
+        run(demoArgs("demo", {QStringLiteral("patients"), QStringLiteral("R")}), {}, QStringLiteral("demo"));
+    EXPECT_EQ(oneLetter.status, 0);
+    EXPECT_TRUE(oneLetter.out.isEmpty());
+}
+
+TEST_F(CliProgramTest, PasswordFromTheFirstLineOfInput)
+{
+    const ProgramRun r = run(demoArgs("demo", {QStringLiteral("patients"), QStringLiteral("ROSSI")}),
+                      QStringLiteral("demo\r\nsomething else\n"));
+    EXPECT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_FALSE(r.out.isEmpty());
+}
+
+TEST_F(CliProgramTest, RefusalsGiveTheProgramsOwnMessageAndStatus1)
+{
+    const ProgramRun wrongPassword =
+        run(demoArgs("demo", {QStringLiteral("patients"), QStringLiteral("RO")}), {}, QStringLiteral("sbagliata"));
+    EXPECT_EQ(wrongPassword.status, 1);
+    EXPECT_TRUE(wrongPassword.out.isEmpty());
+    EXPECT_TRUE(wrongPassword.err.startsWith(QStringLiteral("ole_zantopat.start(): errore in connessione\r\n\r\n  ")))
+        << wrongPassword.err.toStdString();
+
+    // "ferri" has patients only under other agreement types.
+    const ProgramRun noPatients =
+        run(demoArgs("ferri", {QStringLiteral("patients"), QStringLiteral("RO")}), {}, QStringLiteral("ferri"));
+    EXPECT_EQ(noPatients.status, 1);
+    EXPECT_EQ(noPatients.err, QStringLiteral("ERRORE: Nessun paziente associato al medico corrente.\n"));
+
+    QFile notADatabase(folder.filePath(QStringLiteral("other.sqlite")));
+    ASSERT_TRUE(notADatabase.open(QIODevice::WriteOnly));
+    notADatabase.write("appunti del medico, non un database\n");
+    notADatabase.close();
+    const ProgramRun badFile = run({QStringLiteral("--demo-host"), notADatabase.fileName(), QStringLiteral("--user"),
+                             QStringLiteral("demo"), QStringLiteral("patients"), QStringLiteral("RO")},
+                            {}, QStringLiteral("demo"));
+    EXPECT_EQ(badFile.status, 1);
+    EXPECT_TRUE(badFile.err.contains(notADatabase.fileName())) << badFile.err.toStdString();
+}
+
+TEST_F(CliProgramTest, DefaultDemoHostFileIsCreatedInTheLocalDataFolder)
+{
+    const QString data = folder.filePath(QStringLiteral("data"));
+    const ProgramRun r = run({QStringLiteral("--user"), QStringLiteral("demo"), QStringLiteral("patients"), QStringLiteral("RO")},
+                      {}, QStringLiteral("demo"), {QStringLiteral("XDG_DATA_HOME=") + data});
+    EXPECT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_TRUE(QFile::exists(data + QStringLiteral("/invciv/demo-host.sqlite")));
+
+    const QString named = folder.filePath(QStringLiteral("named.sqlite"));
+    const ProgramRun viaEnvironment =
+        run({QStringLiteral("--user"), QStringLiteral("demo"), QStringLiteral("patients"), QStringLiteral("RO")}, {},
+            QStringLiteral("demo"), {QStringLiteral("XDG_DATA_HOME=") + data, QStringLiteral("INVCIV_DEMO_HOST=") + named});
+    EXPECT_EQ(viaEnvironment.status, 0);
+    EXPECT_TRUE(QFile::exists(named));
+    EXPECT_EQ(viaEnvironment.out, r.out);
+}
+
+} // namespace

@@ -1,0 +1,100 @@
+// The windows end to end on the demo host: login, the patient list, and the AP68 output opened from
+// the grid through the real output flows.
+
+#include "QtPrinters.h"
+#include "RecordingPlatform.h"
+#include "TempDirs.h"
+#include "app/HostOutputFlows.h"
+#include "app/PatientTableModel.h"
+#include "app/TFormMain.h"
+#include "app/TfrmLogin.h"
+#include "demohost/DemoHost.h"
+#include "host/tc_GenTools.h"
+
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+using namespace testing_support;
+
+namespace {
+
+class DemoHostWindowTest : public ::testing::Test
+{
+protected:
+    TempFolders folders;
+    RecordingPlatform platform;
+    std::unique_ptr<TFormMain> window;
+
+    void SetUp() override
+    {
+        platform.program = folders.program;
+        platform.desktop = folders.desktop;
+        const std::string file = (folders.root.path() + QStringLiteral("/demo-host.sqlite")).toStdString();
+        demohost::DemoHost::ensureDatabase(file);
+        window = std::make_unique<TFormMain>(platform, host::automationFactoryFor({true, file}), [](TFormMain& main) {
+            return std::make_unique<HostOutputFlows>(main.Session(), main.platform(), &main,
+                                                     [&main](const QString& text) { main.ShowStatus(text); });
+        });
+    }
+
+    void TearDown() override { window.reset(); }
+
+    // Logs in through the login window; the messages shown by refused attempts are returned.
+    bool logIn(const QList<QPair<QString, QString>>& attempts)
+    {
+        QTimer::singleShot(0, window.get(), [this, attempts] {
+            auto* login = window->findChild<TfrmLogin*>();
+            ASSERT_NE(login, nullptr);
+            for (const auto& [user, password] : attempts) {
+                login->findChild<QLineEdit*>(QStringLiteral("txtUtente"))->setText(user);
+                login->findChild<QLineEdit*>(QStringLiteral("txtPw"))->setText(password);
+                QTest::mouseClick(login->findChild<QPushButton*>(QStringLiteral("cmdOK")), Qt::LeftButton);
+            }
+            if (login->isVisible())
+                login->done(TfrmLogin::kCancelled);
+        });
+        return window->FormCreate();
+    }
+};
+
+TEST_F(DemoHostWindowTest, RefusalsThenLoginThenListThenAp68)
+{
+    ASSERT_TRUE(logIn({{QStringLiteral("demo"), QStringLiteral("sbagliata")},
+                       {QStringLiteral("ferri"), QStringLiteral("ferri")},
+                       {QStringLiteral("demo"), QStringLiteral("demo")}}));
+    ASSERT_EQ(platform.messages.size(), 2);
+    EXPECT_TRUE(platform.messages.at(0).text.startsWith(QStringLiteral("ole_zantopat.start(): errore in connessione")));
+    EXPECT_EQ(platform.messages.at(1).text, QStringLiteral("ERRORE: Nessun paziente associato al medico corrente."));
+    platform.messages.clear();
+
+    window->show();
+    window->findChild<QLineEdit*>(QStringLiteral("editCognome"))->setText(QStringLiteral("ROSSI"));
+    platform.advance(TFormMain::kReloadDelayMs);
+    window->Timer1Timer();
+    const PatientTableModel& table = window->tblDati();
+    ASSERT_GT(table.rowCount(), 0);
+    for (const clinical::PatientRow& row : table.rows()) {
+        QString code;
+        EXPECT_TRUE(tc_GenTools::hex2string(row.id, code)) << row.id.toStdString();
+        EXPECT_TRUE(row.cognome.startsWith(QStringLiteral("ROSSI")));
+    }
+    EXPECT_TRUE(platform.messages.isEmpty());
+
+    window->gridDatiCellClick(table.index(0, PatientTableModel::Scrivi));
+    ASSERT_EQ(platform.opened.size(), 1) << platform.messageTexts().join('\n').toStdString();
+    const QString fdf = platform.opened.at(0);
+    EXPECT_TRUE(fdf.startsWith(folders.program)) << fdf.toStdString();
+    EXPECT_TRUE(fdf.endsWith(QStringLiteral("certmedinps.fdf")));
+    QFile written(fdf);
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(written.readAll().startsWith("%FDF-1.2\r\n"));
+    EXPECT_TRUE(window->findChild<QLabel*>(QStringLiteral("lblTesto"))->isHidden());
+}
+
+} // namespace
