@@ -50,10 +50,7 @@ TFormMain::TFormMain(platform::Platform& platform, host::AutomationFactory autom
     setObjectName(QStringLiteral("FormMain"));
     setFixedSize(786, 442);
     setWindowFlags(windowFlags() | Qt::MSWindowsFixedSizeDialogHint);
-    QPalette white = palette();
-    white.setColor(QPalette::Window, Qt::white);
-    setPalette(white);
-    setAutoFillBackground(true);
+    setAttribute(Qt::WA_StyledBackground); // the form's white background comes from its style sheet
     ui->ZantoLogo->setPixmap(app::zantoLogo(ui->ZantoLogo->size()));
     ui->lblTesto->setAutoFillBackground(false);
     placeInstructionLine();
