@@ -35,7 +35,8 @@ void addPatients(const std::string& file)
                        "INSERT INTO pazienti (codice, codice_medico, cognome, nome, data_nascita, sesso) "
                        "VALUES (?1, 77, ?2, ?3, ?4, 'F')",
                        -1, &insert, nullptr);
-    static const char* surnames[] = {"ROSSI", "D'ANGELO", "BERTÈ", "ÖZTÜRK", "DE LUCA", "ZANETTI", "ABATE", "CANTÙ"};
+    static const char* surnames[] = {"ROSSI",   "D'ANGELO", "BERTÈ", "ÖZTÜRK",
+                                     "DE LUCA", "ZANETTI",  "ABATE", "CANTÙ"};
     static const char* names[] = {"MARIA ROSA", "ANNA", "NICOLETTA", "GIULIA", "ÈLIA"};
     for (int i = 0; i < kRows; ++i) {
         const std::string code = std::to_string(900000 + i);
@@ -68,7 +69,8 @@ void BM_DemoHostPatientRows(benchmark::State& state)
         state.SkipWithError("login refused");
         return;
     }
-    const QString filter = QStringLiteral("titolare= ") + tc_GenTools::string2hex(QString::fromLatin1(kDoctorId)) +
+    const QString filter = QStringLiteral("titolare= ") +
+                           tc_GenTools::string2hex(QString::fromLatin1(kDoctorId)) +
                            QStringLiteral("|iniziali_cognome=|iniziali_nome=");
     for (auto _ : state) {
         const int count = session.carica(filter, QStringLiteral("alfabetico"));
@@ -89,10 +91,7 @@ void BM_DemoHostPatientRows(benchmark::State& state)
         state.SkipWithError("the session showed a message");
 }
 
-BENCHMARK(BM_DemoHostPatientRows)
-    ->Unit(benchmark::kMillisecond)
-    ->Repetitions(15)
-    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_DemoHostPatientRows)->Unit(benchmark::kMillisecond)->Repetitions(15)->ReportAggregatesOnly(true);
 
 } // namespace
 

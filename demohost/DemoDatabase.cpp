@@ -112,7 +112,9 @@ constexpr std::string_view kTownColumns[] = {"denominazione", "codice_catastale"
 
 struct DemoDatabase::Statements
 {
-    explicit Statements(const std::string& fileUtf8) : connection(fileUtf8, sql::Connection::Mode::ReadOnly) {}
+    explicit Statements(const std::string& fileUtf8) : connection(fileUtf8, sql::Connection::Mode::ReadOnly)
+    {
+    }
 
     sql::Connection connection;
     std::unique_ptr<sql::Statement> format, user, patientsAlphabetical, patientsByCode, patient, attribute,
@@ -136,8 +138,8 @@ DemoDatabase::DemoDatabase(const std::string& fileUtf8)
     try {
         d = std::make_unique<Statements>(fileUtf8);
     } catch (const sql::Error& e) {
-        throw host::AutomationError("Il database del demo host " + quoted(fileUtf8) + " non si può aprire: " +
-                                    e.what());
+        throw host::AutomationError("Il database del demo host " + quoted(fileUtf8) +
+                                    " non si può aprire: " + e.what());
     }
     try {
         registerFunctions(d->connection);
@@ -154,12 +156,13 @@ DemoDatabase::DemoDatabase(const std::string& fileUtf8)
             "SELECT codice, cognome, nome, coalesce(data_nascita, '') FROM pazienti "
             "WHERE (?1 IS NULL OR codice_medico = ?1) AND (?2 IS NULL OR tipo_di_convenzione = ?2) "
             "AND demo_starts_with(cognome, ?3) AND demo_starts_with(nome, ?4) ";
-        d->patientsAlphabetical = d->prepare(std::string(patientsSelect) +
-                                             "ORDER BY demo_fold(cognome), demo_fold(nome), codice");
+        d->patientsAlphabetical =
+            d->prepare(std::string(patientsSelect) + "ORDER BY demo_fold(cognome), demo_fold(nome), codice");
         d->patientsByCode = d->prepare(std::string(patientsSelect) + "ORDER BY codice");
         d->patient = d->prepare(
             "SELECT codice, cognome, nome, coalesce(data_nascita, ''), coalesce(sesso, ''), "
-            "coalesce(codice_fiscale, ''), coalesce(comune_nascita, ''), coalesce(sigla_provincia_nascita, ''), "
+            "coalesce(codice_fiscale, ''), coalesce(comune_nascita, ''), coalesce(sigla_provincia_nascita, "
+            "''), "
             "coalesce(codice_sanitario, ''), coalesce(codice_asl, '') FROM pazienti WHERE codice = ?1");
         d->attribute =
             d->prepare("SELECT valore FROM attributi_persona WHERE codice_paziente = ?1 AND attributo = ?2");
@@ -171,12 +174,13 @@ DemoDatabase::DemoDatabase(const std::string& fileUtf8)
         const std::string_view measurementsSelect =
             "SELECT data, frequenza_cardiaca, pressione_massima, pressione_minima FROM pressione "
             "WHERE codice_paziente = ?1 ";
-        d->measurementsLatestFirst = d->prepare(std::string(measurementsSelect) + "ORDER BY data DESC, id DESC");
+        d->measurementsLatestFirst =
+            d->prepare(std::string(measurementsSelect) + "ORDER BY data DESC, id DESC");
         d->measurementsOldestFirst = d->prepare(std::string(measurementsSelect) + "ORDER BY data, id");
         d->prepare("SELECT denominazione, codice_catastale, sigla_provincia FROM tabella_comuni LIMIT 0");
     } catch (const sql::Error& e) {
-        throw host::AutomationError("Il file " + quoted(fileUtf8) + " non è un database del demo host: " +
-                                    e.what());
+        throw host::AutomationError("Il file " + quoted(fileUtf8) +
+                                    " non è un database del demo host: " + e.what());
     }
 }
 

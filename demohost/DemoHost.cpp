@@ -99,7 +99,7 @@ struct DemoHost::Impl
     using Handler = host::Result (Impl::*)(const Call&);
     struct Method
     {
-        const char* name;
+        std::string_view name;
         std::size_t minArguments;
         std::size_t maxArguments;
         bool needsLogin;
@@ -120,8 +120,8 @@ struct DemoHost::Impl
     {
         const auto code = text::decodeHexId(hexId);
         if (!code)
-            throw AutomationError(context + ": id paziente non valido \"" + host::toUtf8(std::u16string(hexId)) +
-                                  "\"");
+            throw AutomationError(context + ": id paziente non valido \"" +
+                                  host::toUtf8(std::u16string(hexId)) + "\"");
         return *code;
     }
 
@@ -159,7 +159,8 @@ struct DemoHost::Impl
         const auto setDoctor = [&](const std::string& name, const std::optional<std::string>& value) {
             const auto id = value ? text::parseDecimal(*value) : std::nullopt;
             if (!id)
-                throw AutomationError("carica: valore non valido per " + name + ": \"" + value.value_or("") + "\"");
+                throw AutomationError("carica: valore non valido per " + name + ": \"" + value.value_or("") +
+                                      "\"");
             contradictory = contradictory || (query.doctor && *query.doctor != *id);
             query.doctor = id;
         };
@@ -183,8 +184,8 @@ struct DemoHost::Impl
         query.alphabetical = order == "alfabetico";
         if (!contradictory)
             rows = database->patients(query);
-        return static_cast<std::int32_t>(
-            std::min<std::size_t>(rows.size(), static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max())));
+        return static_cast<std::int32_t>(std::min<std::size_t>(
+            rows.size(), static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max())));
     }
 
     host::Result skip(const Call& call)
@@ -289,8 +290,8 @@ struct DemoHost::Impl
         const auto* handle = std::get_if<std::u16string>(&call.arguments[0]);
         const auto found = handle ? datasets.find(*handle) : datasets.end();
         if (found == datasets.end())
-            throw AutomationError("call_method_pipe: handle sconosciuto \"" + (handle ? host::toUtf8(*handle) : "") +
-                                  "\"");
+            throw AutomationError("call_method_pipe: handle sconosciuto \"" +
+                                  (handle ? host::toUtf8(*handle) : "") + "\"");
         Dataset& dataset = found->second;
         const std::string method = text::trimmed(call.text(1));
         const std::string parameters = call.text(2);
@@ -303,8 +304,8 @@ struct DemoHost::Impl
                 else if (name == "ordinamento" && (value == "ordine_data_desc" || value == "ordine_data_asc"))
                     latestFirst = value == "ordine_data_desc";
                 else
-                    throw AutomationError("call_method_pipe carica: parametro non valido \"" + name + "=" + value +
-                                          "\"");
+                    throw AutomationError("call_method_pipe carica: parametro non valido \"" + name + "=" +
+                                          value + "\"");
             }
             if (!code)
                 throw AutomationError("call_method_pipe carica: manca il parametro codice");
@@ -344,11 +345,13 @@ struct DemoHost::Impl
     {
         const std::string table = text::trimmed(call.text(0));
         if (table != "tabella_comuni")
-            throw AutomationError("tabelle_leggi_attributo_generico_plus: tabella sconosciuta \"" + table + "\"");
+            throw AutomationError("tabelle_leggi_attributo_generico_plus: tabella sconosciuta \"" + table +
+                                  "\"");
         const auto read = townColumn(text::trimmed(call.text(1)));
         const auto match = townColumn(text::trimmed(call.text(2)));
         if (!read || !match)
-            throw AutomationError("tabelle_leggi_attributo_generico_plus: attributo sconosciuto in tabella_comuni");
+            throw AutomationError(
+                "tabelle_leggi_attributo_generico_plus: attributo sconosciuto in tabella_comuni");
         return u16(database->town(*read, *match, call.text(3)).value_or(""));
     }
     // Every server method, by the name the callers invoke (looked up without regard to case, as
@@ -376,7 +379,6 @@ struct DemoHost::Impl
     }
 };
 
-
 host::Result DemoHost::Impl::invoke(const std::string& method, host::Arguments& arguments)
 {
     try {
@@ -388,8 +390,8 @@ host::Result DemoHost::Impl::invoke(const std::string& method, host::Arguments& 
         if (freed)
             throw AutomationError(method + ": l'oggetto Korvalis.Server è già stato liberato (Free)");
         if (arguments.size() < entry->minArguments || arguments.size() > entry->maxArguments)
-            throw AutomationError(method + ": numero di argomenti errato (" + std::to_string(arguments.size()) +
-                                  ")");
+            throw AutomationError(method + ": numero di argomenti errato (" +
+                                  std::to_string(arguments.size()) + ")");
         if (entry->needsLogin && !user)
             throw AutomationError(method + ": nessun utente connesso (connetti non riuscito o non chiamato)");
         return (this->*(entry->handler))(Call{method, arguments});

@@ -182,8 +182,8 @@ void writeExport(const std::filesystem::path& path, const EssentialDataExport& d
     const auto fail = [&](const std::string& reason) {
         std::error_code ignored;
         std::filesystem::remove(temporary, ignored);
-        throw host::AutomationError("genera_xml: impossibile scrivere il file \"" + pathText(path) + "\": " +
-                                    reason);
+        throw host::AutomationError("genera_xml: impossibile scrivere il file \"" + pathText(path) +
+                                    "\": " + reason);
     };
     {
         std::ofstream out(temporary, std::ios::binary | std::ios::trunc);

@@ -6,8 +6,8 @@ namespace demohost::sql {
 
 Connection::Connection(const std::string& fileUtf8, Mode mode)
 {
-    const int flags = mode == Mode::ReadOnly ? SQLITE_OPEN_READONLY
-                                             : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
+    const int flags =
+        mode == Mode::ReadOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
     const int rc = sqlite3_open_v2(fileUtf8.c_str(), &m_db, flags | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc != SQLITE_OK) {
         const std::string message = m_db ? sqlite3_errmsg(m_db) : sqlite3_errstr(rc);

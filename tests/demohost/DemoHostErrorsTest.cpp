@@ -91,17 +91,20 @@ TEST_F(DemoHostTest, UnknownMethodsAndWrongArgumentCountsAreRefused)
         {"leggi_attributo", texts({u"cognome", u"nome"})},
         {"genera_xml", texts({u"publ_dati_essenziali", u""})},
         {"call_method_pipe", texts({u"hds_1", u"carica"})},
-        {"tabelle_leggi_attributo_generico_plus", texts({u"tabella_comuni", u"codice_catastale", u"denominazione"})},
+        {"tabelle_leggi_attributo_generico_plus",
+         texts({u"tabella_comuni", u"codice_catastale", u"denominazione"})},
         {"get_error", {host::Omitted{}, host::Omitted{}}},
     };
     for (const auto& [method, arguments] : wrongCounts)
         EXPECT_EQ(errorOf(demoHost, method, arguments),
                   method + ": numero di argomenti errato (" + std::to_string(arguments.size()) + ")");
     // An omitted argument where a text is needed, and texts the host cannot take.
-    EXPECT_EQ(errorOf(demoHost, "leggi_attributo", {host::Omitted{}}), "leggi_attributo: manca l'argomento 1");
+    EXPECT_EQ(errorOf(demoHost, "leggi_attributo", {host::Omitted{}}),
+              "leggi_attributo: manca l'argomento 1");
     EXPECT_EQ(errorOf(demoHost, "carica", texts({u"codice_medico", u"alfabetico"})),
               "carica: parametro senza \"=\": \"codice_medico\"");
-    EXPECT_EQ(errorOf(demoHost, "carica", texts({u"reparto=3", u"alfabetico"})), "carica: filtro sconosciuto \"reparto\"");
+    EXPECT_EQ(errorOf(demoHost, "carica", texts({u"reparto=3", u"alfabetico"})),
+              "carica: filtro sconosciuto \"reparto\"");
     EXPECT_EQ(errorOf(demoHost, "carica", texts({u"titolare= 34ZZ", u"alfabetico"})),
               "carica: valore non valido per titolare: \"\"");
     EXPECT_EQ(errorOf(demoHost, "carica", texts({u"codice_medico =42", u"casuale"})),
@@ -138,8 +141,9 @@ TEST_F(DemoHostTest, SessionStopAndStartRunCleanlyOnTheDemoHost)
     EXPECT_FALSE(s.is_on());
     EXPECT_EQ(s.carica(QStringLiteral("codice_medico =42"), QStringLiteral("alfabetico")), 0);
     // The town lookup reconnects by itself with the stored user.
-    EXPECT_EQ(s.tabelle_leggi_attributo_generico_plus(QStringLiteral("tabella_comuni"), QStringLiteral("codice_catastale"),
-                                                      QStringLiteral("denominazione"), QStringLiteral("Bari")),
+    EXPECT_EQ(s.tabelle_leggi_attributo_generico_plus(
+                  QStringLiteral("tabella_comuni"), QStringLiteral("codice_catastale"),
+                  QStringLiteral("denominazione"), QStringLiteral("Bari")),
               QStringLiteral("A662"));
     s.stop();
     s.stop();
@@ -185,7 +189,8 @@ TEST_F(DemoHostFileTest, FilesThatAreNotDemoHostDatabasesAreRefusedNamingTheFile
     expectRefused(textFile, "Il file \"" + textFile + "\" non è un database del demo host: ");
 
     const std::string otherSchema = base + "/altro.sqlite";
-    runSql(otherSchema, "CREATE TABLE clienti (id INTEGER PRIMARY KEY, nome TEXT); INSERT INTO clienti VALUES (1, 'x');");
+    runSql(otherSchema,
+           "CREATE TABLE clienti (id INTEGER PRIMARY KEY, nome TEXT); INSERT INTO clienti VALUES (1, 'x');");
     expectRefused(otherSchema, "Il file \"" + otherSchema + "\" non è un database del demo host: ");
 
     // The right marker but a table missing: found when the queries are prepared.
@@ -212,7 +217,9 @@ TEST_F(DemoHostFileTest, MissingFileIsCreatedWholeFromTheSeed)
               QStringList(QStringLiteral("dàti demo.sqlite")));
     databaseFile = file;
     Tzantopat& s = login();
-    EXPECT_EQ(s.carica(QStringLiteral("codice_medico =42|tipo_di_convenzione=S"), QStringLiteral("alfabetico")), 320);
+    EXPECT_EQ(
+        s.carica(QStringLiteral("codice_medico =42|tipo_di_convenzione=S"), QStringLiteral("alfabetico")),
+        320);
 
     // A folder that cannot be made gives a clear error, not a half-made file.
     const std::string blocked = dir.path().toStdString() + "/testo.txt/demo.sqlite";
@@ -221,7 +228,8 @@ TEST_F(DemoHostFileTest, MissingFileIsCreatedWholeFromTheSeed)
         DemoHost::ensureDatabase(blocked);
         ADD_FAILURE();
     } catch (const host::AutomationError& error) {
-        EXPECT_EQ(std::string(error.what()).rfind("Il database del demo host \"" + blocked + "\" non si può creare: ", 0),
+        EXPECT_EQ(std::string(error.what())
+                      .rfind("Il database del demo host \"" + blocked + "\" non si può creare: ", 0),
                   0u)
             << error.what();
     }

@@ -49,7 +49,9 @@ std::vector<Row> expectedRows(const std::string& file, const QString& surname, c
                        "WHERE codice_medico = 42",
                        -1, &st, nullptr);
     std::vector<std::tuple<QString, QString, QString, Row>> keyed;
-    const auto column = [&](int i) { return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, i))); };
+    const auto column = [&](int i) {
+        return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, i)));
+    };
     while (sqlite3_step(st) == SQLITE_ROW) {
         const Row row{tc_GenTools::string2hex(column(0)), column(1), column(2), column(3)};
         if (row.cognome.toUpper().startsWith(surname.trimmed().toUpper()) &&
@@ -94,17 +96,19 @@ TEST_F(DemoHostTest, LoginAcceptsTheSeedUsersAndRefusesOthersWithTheHostsText)
         s.s_password = c.password;
         ASSERT_EQ(s.start(), c.accepted);
         const QString userId = s.leggi_attributo(QStringLiteral("userid_utente"));
-        const int count = s.carica(QStringLiteral("codice_medico =") + userId + QStringLiteral("|tipo_di_convenzione=S"),
-                                   QStringLiteral("alfabetico"));
+        const int count =
+            s.carica(QStringLiteral("codice_medico =") + userId + QStringLiteral("|tipo_di_convenzione=S"),
+                     QStringLiteral("alfabetico"));
         EXPECT_EQ(count, c.patientsUnderS);
         if (c.accepted) {
             EXPECT_TRUE(messages().isEmpty()) << messages().join(u'\n').toStdString();
         } else {
             // A refused user gets no data: the host raises and the session shows its exception.
-            EXPECT_EQ(messages(), QStringList({QStringLiteral("ole_zantopat.start(): errore in connessione\r\n\r\n  "
-                                                              "Utente o password non validi"),
-                                               QStringLiteral("Tzantopat.leggi_attributo(): eccezione"),
-                                               QStringLiteral("Tzantopat.carica(): eccezione")}));
+            EXPECT_EQ(messages(),
+                      QStringList({QStringLiteral("ole_zantopat.start(): errore in connessione\r\n\r\n  "
+                                                  "Utente o password non validi"),
+                                   QStringLiteral("Tzantopat.leggi_attributo(): eccezione"),
+                                   QStringLiteral("Tzantopat.carica(): eccezione")}));
         }
     }
 }
@@ -194,8 +198,8 @@ TEST_F(DemoHostTest, SelectingAnUnknownIdFailsAndLeavesNoPatientCurrent)
 {
     prepareDatabase();
     const QString exportPath = dir.path() + QStringLiteral("/export.xml");
-    for (const QString& id : {QString(), QStringLiteral("31303031X"), QStringLiteral("313"), QStringLiteral("39393939"),
-                              QStringLiteral("C3A9")}) {
+    for (const QString& id : {QString(), QStringLiteral("31303031X"), QStringLiteral("313"),
+                              QStringLiteral("39393939"), QStringLiteral("C3A9")}) {
         SCOPED_TRACE(id.toStdString());
         platform.messages.clear();
         Tzantopat& s = login();
@@ -247,7 +251,8 @@ TEST_F(DemoHostTest, PersonAttributesAnswerByPathAndUnknownOnesAreEmpty)
         {QStringLiteral("persona\\attributi_persona\\cittadinanza"), QStringLiteral("ITALIANA")},
         {QStringLiteral("persona\\residenza\\indirizzo\\comune"), QStringLiteral("FORLÌ")},
         {QStringLiteral("persona\\residenza\\indirizzo\\sigla_provincia"), QStringLiteral("FC")},
-        {QStringLiteral("persona\\residenza\\indirizzo\\via_piazza"), QStringLiteral("Via Roma (int. 3) | a=b")},
+        {QStringLiteral("persona\\residenza\\indirizzo\\via_piazza"),
+         QStringLiteral("Via Roma (int. 3) | a=b")},
         {QStringLiteral("persona\\residenza\\indirizzo\\cap"), QStringLiteral("47121")},
         {QStringLiteral("persona\\telefono\\numero_telefono"), QStringLiteral("0543 555010")},
         {QStringLiteral("persona\\telefono_cellulare"), QStringLiteral("+39 333 555 0101")},
@@ -279,9 +284,10 @@ TEST_F(DemoHostTest, PressureDatasetGivesTheLatestMeasurementFirst)
         return s.call_method_pipe(handle, QStringLiteral("leggi_attributo"), QString::fromUtf8(attribute));
     };
     const QString id = tc_GenTools::string2hex(QStringLiteral("T-1"));
-    EXPECT_EQ(s.call_method_pipe(handle, QStringLiteral("carica"), QStringLiteral("codice=") + id +
-                                                                         QStringLiteral("|ordinamento=ordine_data_desc")),
-              QStringLiteral("3"));
+    EXPECT_EQ(
+        s.call_method_pipe(handle, QStringLiteral("carica"),
+                           QStringLiteral("codice=") + id + QStringLiteral("|ordinamento=ordine_data_desc")),
+        QStringLiteral("3"));
     EXPECT_EQ(read("frequenza_cardiaca"), QString()); // not recorded at the latest visit
     EXPECT_EQ(read("pressione_massima"), QStringLiteral("130"));
     EXPECT_EQ(read("pressione_minima"), QStringLiteral("85"));
@@ -295,18 +301,21 @@ TEST_F(DemoHostTest, PressureDatasetGivesTheLatestMeasurementFirst)
                                  QStringLiteral("codice=") + tc_GenTools::string2hex(QStringLiteral("NONE")) +
                                      QStringLiteral("|ordinamento=ordine_data_desc")),
               QStringLiteral("0"));
-    EXPECT_EQ(s.call_method_pipe(other, QStringLiteral("leggi_attributo"), QStringLiteral("pressione_massima")),
-              QString());
+    EXPECT_EQ(
+        s.call_method_pipe(other, QStringLiteral("leggi_attributo"), QStringLiteral("pressione_massima")),
+        QString());
     EXPECT_EQ(read("pressione_massima"), QStringLiteral("125"));
     EXPECT_TRUE(messages().isEmpty()) << messages().join(u'\n').toStdString();
 
     // Unknown handles and datasets are the host's errors, shown by the session.
-    EXPECT_EQ(s.call_method_pipe(QStringLiteral("hds_999"), QStringLiteral("carica"), QStringLiteral("codice=31")),
-              QString());
+    EXPECT_EQ(
+        s.call_method_pipe(QStringLiteral("hds_999"), QStringLiteral("carica"), QStringLiteral("codice=31")),
+        QString());
     EXPECT_EQ(s.new_object(QStringLiteral("i_hl_dataset"), QStringLiteral("glicemia")), QString());
     ASSERT_EQ(messages().size(), 2);
-    EXPECT_EQ(messages()[0], QStringLiteral("Tzantopat.call_method_pipe(hds_999, carica, codice=31): eccezione"
-                                            "call_method_pipe: handle sconosciuto \"hds_999\""));
+    EXPECT_EQ(messages()[0],
+              QStringLiteral("Tzantopat.call_method_pipe(hds_999, carica, codice=31): eccezione"
+                             "call_method_pipe: handle sconosciuto \"hds_999\""));
     EXPECT_EQ(messages()[1], QStringLiteral("Tzantopat.new_object(): eccezione"));
 }
 
@@ -327,18 +336,22 @@ TEST_F(DemoHostTest, TownTableGivesCadastralCodesWithoutRegardToCaseOrBlanks)
         {QStringLiteral("ROMA"), QStringLiteral("H501")}, // the table is still there
     };
     for (const auto& c : cases)
-        EXPECT_EQ(s.tabelle_leggi_attributo_generico_plus(QStringLiteral("tabella_comuni"), QStringLiteral("codice_catastale"),
+        EXPECT_EQ(s.tabelle_leggi_attributo_generico_plus(QStringLiteral("tabella_comuni"),
+                                                          QStringLiteral("codice_catastale"),
                                                           QStringLiteral("denominazione"), c[0]),
                   c[1])
             << c[0].toStdString();
-    EXPECT_EQ(s.tabelle_leggi_attributo_generico_plus(QStringLiteral("tabella_comuni"), QStringLiteral("sigla_provincia"),
-                                                      QStringLiteral("codice_catastale"), QStringLiteral("d704")),
+    EXPECT_EQ(s.tabelle_leggi_attributo_generico_plus(
+                  QStringLiteral("tabella_comuni"), QStringLiteral("sigla_provincia"),
+                  QStringLiteral("codice_catastale"), QStringLiteral("d704")),
               QStringLiteral("FC"));
     EXPECT_TRUE(messages().isEmpty());
     EXPECT_EQ(s.tabelle_leggi_attributo_generico_plus(QStringLiteral("tabella_asl"), QStringLiteral("codice"),
-                                                      QStringLiteral("denominazione"), QStringLiteral("ROMA")),
+                                                      QStringLiteral("denominazione"),
+                                                      QStringLiteral("ROMA")),
               QString());
-    EXPECT_EQ(messages(), QStringList(QStringLiteral("tc_Zantopat.tabelle_leggi_attributo_generico_plus(): eccezione")));
+    EXPECT_EQ(messages(),
+              QStringList(QStringLiteral("tc_Zantopat.tabelle_leggi_attributo_generico_plus(): eccezione")));
 }
 
 TEST_F(DemoHostTest, EveryTownTheSeedUsesIsInTheTownTable)
