@@ -39,7 +39,7 @@ INSERT INTO dati_essenziali (codice_paziente, classe, ordine, codice, descrizion
 class DemoHostExportTest : public DemoHostTest
 {
 protected:
-    QString exportPath = dir.path() + QStringLiteral("/temp/MARIAROSADANGELOcertmedinps.xml");
+    QString exportPath = dir.path() + QStringLiteral("/temp/DANGELOMARIAROSAÈcertmedinps.xml");
 
     void SetUp() override
     {
@@ -128,7 +128,7 @@ TEST_F(DemoHostExportTest, EachExportReplacesTheFileWholeAndLeavesNothingElse)
     const pugi::xml_document second = exportOf(QStringLiteral("X2"));
     EXPECT_EQ(value(second, kCognome), "VUOTO");
     EXPECT_EQ(QDir(dir.path() + QStringLiteral("/temp")).entryList(QDir::Files),
-              QStringList(QStringLiteral("MARIAROSADANGELOcertmedinps.xml")));
+              QStringList(QStringLiteral("DANGELOMARIAROSAÈcertmedinps.xml")));
 }
 
 TEST_F(DemoHostExportTest, SeedPatientsExportWellFormedDocuments)

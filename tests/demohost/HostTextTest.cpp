@@ -48,11 +48,4 @@ TEST(HostText, InitialsMatchWithoutRegardToCase)
     EXPECT_EQ(folded("forlì"), "FORLÌ");
 }
 
-TEST(HostText, DecimalsAreWholeUnsignedNumbers)
-{
-    EXPECT_EQ(parseDecimal("42"), 42);
-    for (const char* bad : {"", "-1", "4 2", "42a", "1234567890123456789"})
-        EXPECT_EQ(parseDecimal(bad), std::nullopt) << bad;
-}
-
 } // namespace
