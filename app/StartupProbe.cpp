@@ -23,9 +23,11 @@ StartupProbe* StartupProbe::installIfRequested(std::chrono::steady_clock::time_p
         return nullptr;
     bool isNumber = false;
     const qlonglong launchedNs = qEnvironmentVariable("INVCIV_STARTUP_PROBE").toLongLong(&isNumber);
-    const auto origin = isNumber && launchedNs > 0
-                            ? std::chrono::steady_clock::time_point(std::chrono::nanoseconds(launchedNs))
-                            : mainStarted;
+    // A launch time is only believed when it lies shortly before main(); anything else ("1") counts
+    // from main().
+    const auto launched = std::chrono::steady_clock::time_point(std::chrono::nanoseconds(launchedNs));
+    const bool plausible = isNumber && launched <= mainStarted && mainStarted - launched < std::chrono::minutes(1);
+    const auto origin = plausible ? launched : mainStarted;
     auto* probe = new StartupProbe(origin);
     QCoreApplication::instance()->installEventFilter(probe);
     return probe;
