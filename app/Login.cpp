@@ -7,7 +7,8 @@
 
 namespace app {
 
-bool CheckLogin(Tzantopat& session, platform::Platform& platform, const QString& user, const QString& password)
+bool CheckLogin(Tzantopat& session, platform::Platform& platform, const QString& user,
+                const QString& password)
 {
     const QString label = QStringLiteral("sFunz: inizializza - Eccezione:");
     try {
@@ -17,7 +18,8 @@ bool CheckLogin(Tzantopat& session, platform::Platform& platform, const QString&
             return false; // the session has shown its own message
         const QString userId = session.leggi_attributo(QStringLiteral("userid_utente"));
         // Here the user id goes in as the host gave it, right after "codice_medico =".
-        const QString filter = QStringLiteral("codice_medico =") + userId + QStringLiteral("|tipo_di_convenzione=S");
+        const QString filter =
+            QStringLiteral("codice_medico =") + userId + QStringLiteral("|tipo_di_convenzione=S");
         if (session.carica(filter, QStringLiteral("alfabetico")) != 0)
             return true;
         platform.showMessage(platform::MessageKind::Plain, kNoPatientsMessage);

@@ -12,10 +12,12 @@ class Platform;
 namespace app {
 
 // The message for a doctor with no patient under the agreement type "S".
-inline const QString kNoPatientsMessage = QStringLiteral("ERRORE: Nessun paziente associato al medico corrente.");
+inline const QString kNoPatientsMessage =
+    QStringLiteral("ERRORE: Nessun paziente associato al medico corrente.");
 
 // Starts the session with the user name and password and accepts only a doctor who has at least one
 // patient under the agreement type "S". Every refusal has shown its message through the platform.
-bool CheckLogin(Tzantopat& session, platform::Platform& platform, const QString& user, const QString& password);
+bool CheckLogin(Tzantopat& session, platform::Platform& platform, const QString& user,
+                const QString& password);
 
 } // namespace app

@@ -9,7 +9,9 @@ namespace app {
 class ModalTrackingPlatform : public platform::Platform
 {
 public:
-    ModalTrackingPlatform(platform::Platform& inner, int& openCount) : m_inner(inner), m_openCount(openCount) {}
+    ModalTrackingPlatform(platform::Platform& inner, int& openCount) : m_inner(inner), m_openCount(openCount)
+    {
+    }
 
     QString desktopFolder() const override { return m_inner.desktopFolder(); }
     QString programFolder() const override { return m_inner.programFolder(); }

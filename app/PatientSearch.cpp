@@ -56,10 +56,12 @@ PatientList readPatients(Tzantopat& session, const QString& cognome, const QStri
 QString badBirthDatesMessage(const std::vector<BadBirthDate>& badDates)
 {
     QStringList lines;
-    lines << (badDates.size() == 1 ? QStringLiteral("Data di nascita non valida, lasciata vuota nell'elenco:")
-                                   : QStringLiteral("Date di nascita non valide, lasciate vuote nell'elenco:"));
+    lines << (badDates.size() == 1
+                  ? QStringLiteral("Data di nascita non valida, lasciata vuota nell'elenco:")
+                  : QStringLiteral("Date di nascita non valide, lasciate vuote nell'elenco:"));
     for (const BadBirthDate& bad : badDates)
-        lines << bad.cognome + QLatin1Char(' ') + bad.nome + QStringLiteral(": \"") + bad.text + QLatin1Char('"');
+        lines << bad.cognome + QLatin1Char(' ') + bad.nome + QStringLiteral(": \"") + bad.text +
+                     QLatin1Char('"');
     return lines.join(QLatin1Char('\n'));
 }
 

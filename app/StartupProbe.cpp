@@ -26,7 +26,8 @@ StartupProbe* StartupProbe::installIfRequested(std::chrono::steady_clock::time_p
     // A launch time is only believed when it lies shortly before main(); anything else ("1") counts
     // from main().
     const auto launched = std::chrono::steady_clock::time_point(std::chrono::nanoseconds(launchedNs));
-    const bool plausible = isNumber && launched <= mainStarted && mainStarted - launched < std::chrono::minutes(1);
+    const bool plausible =
+        isNumber && launched <= mainStarted && mainStarted - launched < std::chrono::minutes(1);
     const auto origin = plausible ? launched : mainStarted;
     auto* probe = new StartupProbe(origin);
     QCoreApplication::instance()->installEventFilter(probe);
@@ -41,7 +42,8 @@ bool StartupProbe::eventFilter(QObject* watched, QEvent* event)
         if (login) {
             m_done = true;
             const double ms =
-                std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - m_origin).count();
+                std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - m_origin)
+                    .count();
             std::printf("login_shown_ms=%.1f peak_memory_kb=%ld\n", ms, peakMemoryKb());
             std::fflush(stdout);
             QTimer::singleShot(0, login, &TfrmLogin::cmdAnullaClick);

@@ -47,8 +47,9 @@ void BM_LoadPatients_ScriptedHost(benchmark::State& state)
     testing_support::RecordingPlatform platform;
     testing_support::FakeHost host;
     for (int i = 0; i < kRows; ++i)
-        host.patients.push_back({QStringLiteral("C%1").arg(100000 + i), QStringLiteral("ROSSI %1").arg(i % 97),
-                                 QStringLiteral("MARIA ROSA"), QStringLiteral("1950-%1-15").arg(1 + i % 9, 2, 10, QLatin1Char('0'))});
+        host.patients.push_back({QStringLiteral("C%1").arg(100000 + i),
+                                 QStringLiteral("ROSSI %1").arg(i % 97), QStringLiteral("MARIA ROSA"),
+                                 QStringLiteral("1950-%1-15").arg(1 + i % 9, 2, 10, QLatin1Char('0'))});
     host.log->calls.reserve(8 * kRows);
     TFormMain window(platform, host.factory(), nullptr);
     if (!app::CheckLogin(window.Session(), platform, QStringLiteral("demo"), QStringLiteral("demo"))) {
@@ -104,7 +105,8 @@ void BM_LoadPatients_DemoHost(benchmark::State& state)
     addPatients(file);
     testing_support::RecordingPlatform platform;
     TFormMain window(platform, host::automationFactoryFor({true, file}), nullptr);
-    if (!app::CheckLogin(window.Session(), platform, QStringLiteral("benchapp"), QStringLiteral("benchapp"))) {
+    if (!app::CheckLogin(window.Session(), platform, QStringLiteral("benchapp"),
+                         QStringLiteral("benchapp"))) {
         state.SkipWithError("login refused");
         return;
     }
@@ -118,17 +120,18 @@ void BM_ColdStartToLogin(benchmark::State& state)
     QTemporaryDir dir;
     const QString file = dir.path() + QStringLiteral("/demo-host.sqlite");
     demohost::DemoHost::ensureDatabase(file.toStdString()); // creating the database is not start-up
-    static const QRegularExpression probe(QStringLiteral("login_shown_ms=([0-9.]+) peak_memory_kb=(-?[0-9]+)"));
+    static const QRegularExpression probe(
+        QStringLiteral("login_shown_ms=([0-9.]+) peak_memory_kb=(-?[0-9]+)"));
     double peakKb = 0;
     for (auto _ : state) {
         QProcess process;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         const auto launched = std::chrono::steady_clock::now();
-        environment.insert(QStringLiteral("INVCIV_STARTUP_PROBE"),
-                           QString::number(std::chrono::duration_cast<std::chrono::nanoseconds>(
-                                               launched.time_since_epoch())
-                                               .count()));
+        environment.insert(
+            QStringLiteral("INVCIV_STARTUP_PROBE"),
+            QString::number(
+                std::chrono::duration_cast<std::chrono::nanoseconds>(launched.time_since_epoch()).count()));
         process.setProcessEnvironment(environment);
         process.start(QStringLiteral(INVCIV_BINARY), {QStringLiteral("--demo-host"), file});
         if (!process.waitForFinished(30000)) {

@@ -39,9 +39,8 @@ QString usage()
         for (qsizetype i = 1; i < lines.size(); ++i)
             text += QString(31, QLatin1Char(' ')) + lines.at(i) + QLatin1Char('\n');
     }
-    text += QStringLiteral(
-        "\n"
-        "exit status: 0 done, 1 refused (the reason on standard error), 2 wrong usage\n");
+    text += QStringLiteral("\n"
+                           "exit status: 0 done, 1 refused (the reason on standard error), 2 wrong usage\n");
     return text;
 }
 
@@ -72,7 +71,8 @@ QString programFolder()
 
 } // namespace
 
-int runCli(const QStringList& words, QTextStream& out, QTextStream& err, const std::function<QString()>& password)
+int runCli(const QStringList& words, QTextStream& out, QTextStream& err,
+           const std::function<QString()>& password)
 {
     QString problem;
     const std::optional<CliOptions> options = parseCliOptions(words, problem);
@@ -88,9 +88,10 @@ int runCli(const QStringList& words, QTextStream& out, QTextStream& err, const s
     const CliCommand* command = findCommand(options->command);
     if (!command)
         return usageError(err, QStringLiteral("unknown command: ") + options->command);
-    if (options->arguments.size() < command->minArguments || options->arguments.size() > command->maxArguments)
-        return usageError(err, QStringLiteral("wrong arguments, expected: ") + command->name + QLatin1Char(' ') +
-                                   command->synopsis);
+    if (options->arguments.size() < command->minArguments ||
+        options->arguments.size() > command->maxArguments)
+        return usageError(err, QStringLiteral("wrong arguments, expected: ") + command->name +
+                                   QLatin1Char(' ') + command->synopsis);
     if (options->user.isEmpty())
         return usageError(err, QStringLiteral("missing --user NAME"));
 

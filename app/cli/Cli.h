@@ -15,7 +15,8 @@ QString usage();
 // `words` are the arguments after the program name. The password comes from `password` (called only
 // when needed: the environment, or else the first line of standard input). Gives the exit status:
 // 0 done, 1 refused (the program's own message on `err`), 2 wrong usage.
-int runCli(const QStringList& words, QTextStream& out, QTextStream& err, const std::function<QString()>& password);
+int runCli(const QStringList& words, QTextStream& out, QTextStream& err,
+           const std::function<QString()>& password);
 
 // INVCIV_PASSWORD when set, else the first line of standard input.
 QString passwordFromEnvironmentOrInput();

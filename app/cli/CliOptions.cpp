@@ -5,7 +5,8 @@ namespace cli {
 namespace {
 
 // The value of an option given as "--name VALUE" or "--name=VALUE"; advances `i` past what it used.
-std::optional<QString> optionValue(const QStringList& words, qsizetype& i, const QString& name, QString& error)
+std::optional<QString> optionValue(const QStringList& words, qsizetype& i, const QString& name,
+                                   QString& error)
 {
     const QString& word = words.at(i);
     if (word.startsWith(name + QLatin1Char('=')))

@@ -40,10 +40,10 @@ int main(int argc, char** argv)
     QCommandLineParser parser;
     const QCommandLineOption demoHost(QStringLiteral("demo-host"), QStringLiteral("Demo host file."),
                                       QStringLiteral("FILE"));
-    const QCommandLineOption out(QStringLiteral("out"), QStringLiteral("Output folder."), QStringLiteral("DIR"),
-                                 QStringLiteral("."));
-    const QCommandLineOption user(QStringLiteral("user"), QStringLiteral("Host user."), QStringLiteral("NAME"),
-                                  QStringLiteral("demo"));
+    const QCommandLineOption out(QStringLiteral("out"), QStringLiteral("Output folder."),
+                                 QStringLiteral("DIR"), QStringLiteral("."));
+    const QCommandLineOption user(QStringLiteral("user"), QStringLiteral("Host user."),
+                                  QStringLiteral("NAME"), QStringLiteral("demo"));
     const QCommandLineOption password(QStringLiteral("password"), QStringLiteral("Password."),
                                       QStringLiteral("PW"), QStringLiteral("demo"));
     const QCommandLineOption initials(QStringLiteral("initials"), QStringLiteral("Surname initials."),
@@ -51,7 +51,8 @@ int main(int argc, char** argv)
     parser.addOptions({demoHost, out, user, password, initials});
     parser.process(application);
 
-    platform::ConsolePlatform console(QString(), QDir::toNativeSeparators(QCoreApplication::applicationDirPath() + '/'));
+    platform::ConsolePlatform console(QString(),
+                                      QDir::toNativeSeparators(QCoreApplication::applicationDirPath() + '/'));
     const host::HostSelection selection{true, parser.value(demoHost).isEmpty()
                                                   ? app::defaultDemoHostFile().toStdString()
                                                   : parser.value(demoHost).toStdString()};

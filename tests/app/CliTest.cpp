@@ -61,18 +61,18 @@ QStringList words(std::initializer_list<const char*> list)
 
 INSTANTIATE_TEST_SUITE_P(
     Lines, ParseTest,
-    ::testing::Values(
-        ParseCase{words({"--demo-host", "h.sqlite", "--desktop", "/d", "--user", "demo", "patients", "RO", "MA"}),
-                  true, "demo", "h.sqlite", "/d", "patients", words({"RO", "MA"})},
-        ParseCase{words({"--user=demo", "patients", "--demo-host=x.sqlite", "RO"}), true, "demo", "x.sqlite", "",
-                  "patients", words({"RO"})},
-        // After "--" everything is an argument, even what looks like an option.
-        ParseCase{words({"--user", "demo", "patients", "--", "--RO"}), true, "demo", "", "", "patients",
-                  words({"--RO"})},
-        ParseCase{words({"--help"}), true, "", "", "", "", {}, true},
-        ParseCase{words({"--password", "demo", "--user", "demo", "patients", "RO"}), false},
-        ParseCase{words({"--user"}), false},
-        ParseCase{words({"--user=", "patients", "RO"}), false}));
+    ::testing::Values(ParseCase{words({"--demo-host", "h.sqlite", "--desktop", "/d", "--user", "demo",
+                                       "patients", "RO", "MA"}),
+                                true, "demo", "h.sqlite", "/d", "patients", words({"RO", "MA"})},
+                      ParseCase{words({"--user=demo", "patients", "--demo-host=x.sqlite", "RO"}), true,
+                                "demo", "x.sqlite", "", "patients", words({"RO"})},
+                      // After "--" everything is an argument, even what looks like an option.
+                      ParseCase{words({"--user", "demo", "patients", "--", "--RO"}), true, "demo", "", "",
+                                "patients", words({"--RO"})},
+                      ParseCase{words({"--help"}), true, "", "", "", "", {}, true},
+                      ParseCase{words({"--password", "demo", "--user", "demo", "patients", "RO"}), false},
+                      ParseCase{words({"--user"}), false},
+                      ParseCase{words({"--user=", "patients", "RO"}), false}));
 
 // ---- the built program ----
 
@@ -98,7 +98,7 @@ protected:
     }
 
     ProgramRun run(const QStringList& arguments, const QString& input = {}, const QString& password = {},
-            const QStringList& extraEnvironment = {})
+                   const QStringList& extraEnvironment = {})
     {
         QProcess process;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -115,12 +115,14 @@ protected:
         process.closeWriteChannel();
         EXPECT_TRUE(process.waitForFinished(60000));
         return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-                QString::fromUtf8(process.readAllStandardOutput()), QString::fromUtf8(process.readAllStandardError())};
+                QString::fromUtf8(process.readAllStandardOutput()),
+                QString::fromUtf8(process.readAllStandardError())};
     }
 
     QStringList demoArgs(const char* user, QStringList command)
     {
-        return QStringList{QStringLiteral("--demo-host"), database, QStringLiteral("--user"), QLatin1String(user)} +
+        return QStringList{QStringLiteral("--demo-host"), database, QStringLiteral("--user"),
+                           QLatin1String(user)} +
                command;
     }
 
@@ -128,12 +130,14 @@ protected:
     QStringList patientsInDatabase(const char* login, const QString& initials)
     {
         sqlite3* db = nullptr;
-        EXPECT_EQ(sqlite3_open_v2(database.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
+        EXPECT_EQ(sqlite3_open_v2(database.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr),
+                  SQLITE_OK);
         sqlite3_stmt* statement = nullptr;
-        sqlite3_prepare_v2(db,
-                           "SELECT p.codice, p.cognome, p.nome, coalesce(p.data_nascita, '') FROM pazienti p "
-                           "JOIN utenti u ON u.id = p.codice_medico WHERE u.login = ?1 AND substr(p.cognome, 1, ?3) = ?2",
-                           -1, &statement, nullptr);
+        sqlite3_prepare_v2(
+            db,
+            "SELECT p.codice, p.cognome, p.nome, coalesce(p.data_nascita, '') FROM pazienti p "
+            "JOIN utenti u ON u.id = p.codice_medico WHERE u.login = ?1 AND substr(p.cognome, 1, ?3) = ?2",
+            -1, &statement, nullptr);
         const QByteArray loginText(login);
         const QByteArray prefix = initials.toUtf8();
         sqlite3_bind_text(statement, 1, loginText.constData(), -1, SQLITE_TRANSIENT);
@@ -156,8 +160,9 @@ TEST_F(CliProgramTest, HelpAndWrongUsage)
 {
     const ProgramRun help = run({QStringLiteral("--help")});
     EXPECT_EQ(help.status, 0);
-    EXPECT_TRUE(help.out.startsWith(QStringLiteral("usage: invciv-cli [--demo-host FILE] [--desktop DIR] --user NAME "
-                                                   "COMMAND [ARGUMENTS]")));
+    EXPECT_TRUE(
+        help.out.startsWith(QStringLiteral("usage: invciv-cli [--demo-host FILE] [--desktop DIR] --user NAME "
+                                           "COMMAND [ARGUMENTS]")));
     EXPECT_TRUE(help.out.contains(QStringLiteral("patients SURNAME [NAME]")));
 
     const QStringList wrong[] = {
@@ -168,8 +173,8 @@ TEST_F(CliProgramTest, HelpAndWrongUsage)
         {QStringLiteral("--user"), QStringLiteral("demo"), QStringLiteral("patients"), QStringLiteral("A"),
          QStringLiteral("B"), QStringLiteral("C")},
         {QStringLiteral("patients"), QStringLiteral("RO")},
-        {QStringLiteral("--password"), QStringLiteral("demo"), QStringLiteral("--user"), QStringLiteral("demo"),
-         QStringLiteral("patients"), QStringLiteral("RO")},
+        {QStringLiteral("--password"), QStringLiteral("demo"), QStringLiteral("--user"),
+         QStringLiteral("demo"), QStringLiteral("patients"), QStringLiteral("RO")},
     };
     for (const QStringList& arguments : wrong) {
         SCOPED_TRACE(arguments.join(QLatin1Char(' ')).toStdString());
@@ -183,7 +188,8 @@ TEST_F(CliProgramTest, HelpAndWrongUsage)
 
 TEST_F(CliProgramTest, PatientsAsTheSearchWindowListsThem)
 {
-    const ProgramRun r = run(demoArgs("demo", {QStringLiteral("patients"), QStringLiteral("RO")}), {}, QStringLiteral("demo"));
+    const ProgramRun r =
+        run(demoArgs("demo", {QStringLiteral("patients"), QStringLiteral("RO")}), {}, QStringLiteral("demo"));
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
     EXPECT_TRUE(r.err.isEmpty()) << r.err.toStdString();
     QStringList lines = r.out.split(QLatin1Char('\n'));
@@ -200,7 +206,8 @@ TEST_F(CliProgramTest, PatientsAsTheSearchWindowListsThem)
         EXPECT_GE(fields[1], previousSurname) << "alphabetical by surname";
         previousSurname = fields[1];
         const QDate birth = QDate::fromString(fields[3], QStringLiteral("dd/MM/yyyy"));
-        decoded << QStringList{code, fields[1], fields[2], birth.isValid() ? birth.toString(Qt::ISODate) : QString()}
+        decoded << QStringList{code, fields[1], fields[2],
+                               birth.isValid() ? birth.toString(Qt::ISODate) : QString()}
                        .join(QLatin1Char('\t'));
     }
     QStringList expected = patientsInDatabase("demo", QStringLiteral("RO"));
@@ -210,11 +217,13 @@ TEST_F(CliProgramTest, PatientsAsTheSearchWindowListsThem)
     EXPECT_EQ(decoded, expected);
 
     // The first name narrows the list; one surname letter lists nothing.
-    const ProgramRun narrowed = run(demoArgs("demo", {QStringLiteral("patients"), QStringLiteral("RO"), QStringLiteral("MA")}),
-                             {}, QStringLiteral("demo"));
+    const ProgramRun narrowed =
+        run(demoArgs("demo", {QStringLiteral("patients"), QStringLiteral("RO"), QStringLiteral("MA")}), {},
+            QStringLiteral("demo"));
     EXPECT_EQ(narrowed.status, 0);
     for (const QString& line : narrowed.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
-        EXPECT_TRUE(line.section(QLatin1Char('\t'), 2, 2).startsWith(QStringLiteral("MA"))) << line.toStdString();
+        EXPECT_TRUE(line.section(QLatin1Char('\t'), 2, 2).startsWith(QStringLiteral("MA")))
+            << line.toStdString();
     const ProgramRun oneLetter =
         run(demoArgs("demo", {QStringLiteral("patients"), QStringLiteral("R")}), {}, QStringLiteral("demo"));
     EXPECT_EQ(oneLetter.status, 0);
@@ -224,23 +233,24 @@ TEST_F(CliProgramTest, PatientsAsTheSearchWindowListsThem)
 TEST_F(CliProgramTest, PasswordFromTheFirstLineOfInput)
 {
     const ProgramRun r = run(demoArgs("demo", {QStringLiteral("patients"), QStringLiteral("ROSSI")}),
-                      QStringLiteral("demo\r\nsomething else\n"));
+                             QStringLiteral("demo\r\nsomething else\n"));
     EXPECT_EQ(r.status, 0) << r.err.toStdString();
     EXPECT_FALSE(r.out.isEmpty());
 }
 
 TEST_F(CliProgramTest, RefusalsGiveTheProgramsOwnMessageAndStatus1)
 {
-    const ProgramRun wrongPassword =
-        run(demoArgs("demo", {QStringLiteral("patients"), QStringLiteral("RO")}), {}, QStringLiteral("sbagliata"));
+    const ProgramRun wrongPassword = run(demoArgs("demo", {QStringLiteral("patients"), QStringLiteral("RO")}),
+                                         {}, QStringLiteral("sbagliata"));
     EXPECT_EQ(wrongPassword.status, 1);
     EXPECT_TRUE(wrongPassword.out.isEmpty());
-    EXPECT_TRUE(wrongPassword.err.startsWith(QStringLiteral("ole_zantopat.start(): errore in connessione\r\n\r\n  ")))
+    EXPECT_TRUE(
+        wrongPassword.err.startsWith(QStringLiteral("ole_zantopat.start(): errore in connessione\r\n\r\n  ")))
         << wrongPassword.err.toStdString();
 
     // "ferri" has patients only under other agreement types.
-    const ProgramRun noPatients =
-        run(demoArgs("ferri", {QStringLiteral("patients"), QStringLiteral("RO")}), {}, QStringLiteral("ferri"));
+    const ProgramRun noPatients = run(demoArgs("ferri", {QStringLiteral("patients"), QStringLiteral("RO")}),
+                                      {}, QStringLiteral("ferri"));
     EXPECT_EQ(noPatients.status, 1);
     EXPECT_EQ(noPatients.err, QStringLiteral("ERRORE: Nessun paziente associato al medico corrente.\n"));
 
@@ -248,9 +258,10 @@ TEST_F(CliProgramTest, RefusalsGiveTheProgramsOwnMessageAndStatus1)
     ASSERT_TRUE(notADatabase.open(QIODevice::WriteOnly));
     notADatabase.write("appunti del medico, non un database\n");
     notADatabase.close();
-    const ProgramRun badFile = run({QStringLiteral("--demo-host"), notADatabase.fileName(), QStringLiteral("--user"),
-                             QStringLiteral("demo"), QStringLiteral("patients"), QStringLiteral("RO")},
-                            {}, QStringLiteral("demo"));
+    const ProgramRun badFile =
+        run({QStringLiteral("--demo-host"), notADatabase.fileName(), QStringLiteral("--user"),
+             QStringLiteral("demo"), QStringLiteral("patients"), QStringLiteral("RO")},
+            {}, QStringLiteral("demo"));
     EXPECT_EQ(badFile.status, 1);
     EXPECT_TRUE(badFile.err.contains(notADatabase.fileName())) << badFile.err.toStdString();
 }
@@ -258,15 +269,17 @@ TEST_F(CliProgramTest, RefusalsGiveTheProgramsOwnMessageAndStatus1)
 TEST_F(CliProgramTest, DefaultDemoHostFileIsCreatedInTheLocalDataFolder)
 {
     const QString data = folder.filePath(QStringLiteral("data"));
-    const ProgramRun r = run({QStringLiteral("--user"), QStringLiteral("demo"), QStringLiteral("patients"), QStringLiteral("RO")},
-                      {}, QStringLiteral("demo"), {QStringLiteral("XDG_DATA_HOME=") + data});
+    const ProgramRun r = run(
+        {QStringLiteral("--user"), QStringLiteral("demo"), QStringLiteral("patients"), QStringLiteral("RO")},
+        {}, QStringLiteral("demo"), {QStringLiteral("XDG_DATA_HOME=") + data});
     EXPECT_EQ(r.status, 0) << r.err.toStdString();
     EXPECT_TRUE(QFile::exists(data + QStringLiteral("/invciv/demo-host.sqlite")));
 
     const QString named = folder.filePath(QStringLiteral("named.sqlite"));
-    const ProgramRun viaEnvironment =
-        run({QStringLiteral("--user"), QStringLiteral("demo"), QStringLiteral("patients"), QStringLiteral("RO")}, {},
-            QStringLiteral("demo"), {QStringLiteral("XDG_DATA_HOME=") + data, QStringLiteral("INVCIV_DEMO_HOST=") + named});
+    const ProgramRun viaEnvironment = run(
+        {QStringLiteral("--user"), QStringLiteral("demo"), QStringLiteral("patients"), QStringLiteral("RO")},
+        {}, QStringLiteral("demo"),
+        {QStringLiteral("XDG_DATA_HOME=") + data, QStringLiteral("INVCIV_DEMO_HOST=") + named});
     EXPECT_EQ(viaEnvironment.status, 0);
     EXPECT_TRUE(QFile::exists(named));
     EXPECT_EQ(viaEnvironment.out, r.out);

@@ -37,10 +37,12 @@ protected:
         platform.desktop = folders.desktop;
         const std::string file = (folders.root.path() + QStringLiteral("/demo-host.sqlite")).toStdString();
         demohost::DemoHost::ensureDatabase(file);
-        window = std::make_unique<TFormMain>(platform, host::automationFactoryFor({true, file}), [](TFormMain& main) {
-            return std::make_unique<HostOutputFlows>(main.Session(), main.platform(), &main,
+        window = std::make_unique<TFormMain>(platform, host::automationFactoryFor({true, file}),
+                                             [](TFormMain& main) {
+                                                 return std::make_unique<HostOutputFlows>(
+                                                     main.Session(), main.platform(), &main,
                                                      [&main](const QString& text) { main.ShowStatus(text); });
-        });
+                                             });
     }
 
     void TearDown() override { window.reset(); }
@@ -69,8 +71,10 @@ TEST_F(DemoHostWindowTest, RefusalsThenLoginThenListThenAp68)
                        {QStringLiteral("ferri"), QStringLiteral("ferri")},
                        {QStringLiteral("demo"), QStringLiteral("demo")}}));
     ASSERT_EQ(platform.messages.size(), 2);
-    EXPECT_TRUE(platform.messages.at(0).text.startsWith(QStringLiteral("ole_zantopat.start(): errore in connessione")));
-    EXPECT_EQ(platform.messages.at(1).text, QStringLiteral("ERRORE: Nessun paziente associato al medico corrente."));
+    EXPECT_TRUE(platform.messages.at(0).text.startsWith(
+        QStringLiteral("ole_zantopat.start(): errore in connessione")));
+    EXPECT_EQ(platform.messages.at(1).text,
+              QStringLiteral("ERRORE: Nessun paziente associato al medico corrente."));
     platform.messages.clear();
 
     window->show();

@@ -25,14 +25,16 @@ struct FakeHost
     QString user = QStringLiteral("demo");
     QString password = QStringLiteral("demo");
     QString userId = QStringLiteral("U7");
-    int patientsUnderS = 3;               // what the login's carica answers
-    std::vector<FakePatient> patients;    // what the search's carica answers
+    int patientsUnderS = 3;            // what the login's carica answers
+    std::vector<FakePatient> patients; // what the search's carica answers
     int current = 0;
     std::shared_ptr<AutomationLog> log = std::make_shared<AutomationLog>();
 
     FakeHost()
     {
-        log->handler = [this](const std::string& method, host::Arguments& args) { return answer(method, args); };
+        log->handler = [this](const std::string& method, host::Arguments& args) {
+            return answer(method, args);
+        };
     }
 
     FakeHost(const FakeHost&) = delete; // the handler refers to this object

@@ -3,8 +3,6 @@
 #include "FakeHost.h"
 #include "QtPrinters.h"
 #include "RecordingPlatform.h"
-#include "app/Login.h"
-#include "app/OutputFlows.h"
 #include "app/TFormMain.h"
 #include "app/TfrmLogin.h"
 #include "host/Tzantopat.h"
@@ -12,7 +10,6 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QStatusBar>
 #include <QTest>
 #include <QTimer>
 
@@ -89,14 +86,15 @@ TEST_F(LoginTest, AcceptedLoginStartsTheSearchWithTheExactHostCalls)
     EXPECT_TRUE(platform.messages.isEmpty());
     EXPECT_EQ(cursorDuringCheck, Qt::WaitCursor);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-    EXPECT_EQ(host.log->texts(), QStringList({
-                                     QStringLiteral("new()"),
-                                     QStringLiteral("connetti(demo, demo)"),
-                                     QStringLiteral("get_error(<omitted>)"),
-                                     QStringLiteral("leggi_attributo(userid_utente)"),
-                                     QStringLiteral("get_error(<omitted>)"),
-                                     QStringLiteral("carica(codice_medico =U7|tipo_di_convenzione=S, alfabetico)"),
-                                 }));
+    EXPECT_EQ(host.log->texts(),
+              QStringList({
+                  QStringLiteral("new()"),
+                  QStringLiteral("connetti(demo, demo)"),
+                  QStringLiteral("get_error(<omitted>)"),
+                  QStringLiteral("leggi_attributo(userid_utente)"),
+                  QStringLiteral("get_error(<omitted>)"),
+                  QStringLiteral("carica(codice_medico =U7|tipo_di_convenzione=S, alfabetico)"),
+              }));
     // The login window is gone once the login is over.
     EXPECT_EQ(window->findChild<TfrmLogin*>(), nullptr);
     window.reset();
@@ -116,8 +114,10 @@ TEST_F(LoginTest, ThreeRefusalsThenAcceptedWithOneSessionThroughout)
         };
         const Attempt refusals[] = {
             {QStringLiteral("demo"), QStringLiteral("sbagliata"), false, 3,
-             QStringLiteral("ole_zantopat.start(): errore in connessione\r\n\r\n  Utente o password non validi")},
-            {QStringLiteral("demo"), QStringLiteral("demo"), true, 3, QStringLiteral("ole_zantopat.start(): eccezione")},
+             QStringLiteral(
+                 "ole_zantopat.start(): errore in connessione\r\n\r\n  Utente o password non validi")},
+            {QStringLiteral("demo"), QStringLiteral("demo"), true, 3,
+             QStringLiteral("ole_zantopat.start(): eccezione")},
             {QStringLiteral("demo"), QStringLiteral("demo"), false, 0,
              QStringLiteral("ERRORE: Nessun paziente associato al medico corrente.")},
         };
@@ -165,10 +165,14 @@ TEST_F(LoginTest, CancelOrCloseEndsTheProgramAndTheSessionIsStoppedOnTheWayOut)
     };
     const Case cases[] = {
         {"cancel before any attempt", false, false, {}},
-        {"close after a connected attempt", true, true,
+        {"close after a connected attempt",
+         true,
+         true,
          {QStringLiteral("disconnetti(<omitted>)"), QStringLiteral("Destroy(<omitted>)"),
           QStringLiteral("Free(<omitted>)")}},
-        {"cancel after a connected attempt", true, false,
+        {"cancel after a connected attempt",
+         true,
+         false,
          {QStringLiteral("disconnetti(<omitted>)"), QStringLiteral("Destroy(<omitted>)"),
           QStringLiteral("Free(<omitted>)")}},
     };
@@ -240,44 +244,6 @@ TEST_F(LoginTest, LogoDoubleClickTogglesTranslucency)
         EXPECT_DOUBLE_EQ(login.windowOpacity(), 1.0);
         EXPECT_TRUE(login.isVisible());
     });
-}
-
-TEST_F(LoginTest, WindowLooksAsDesigned)
-{
-    runLogin([](TfrmLogin& login) {
-        EXPECT_EQ(login.windowTitle(), QStringLiteral("Zanto-Integrazione INPS Invalidità"));
-        EXPECT_EQ(login.size(), QSize(301, 159));
-        EXPECT_EQ(login.findChild<QStatusBar*>(QStringLiteral("StatusBar1"))->currentMessage(),
-                  QStringLiteral(" Inserire Nome Utente e Password di Korvalis"));
-        EXPECT_EQ(edit(login, "txtPw")->echoMode(), QLineEdit::Password);
-        EXPECT_TRUE(button(login, "cmdOK")->isDefault());
-        EXPECT_EQ(button(login, "cmdOK")->text(), QStringLiteral("&OK"));
-        EXPECT_EQ(button(login, "cmdAnulla")->text(), QStringLiteral("&Annulla"));
-        // Tab order: user, password, OK, Annulla.
-        QWidget* current = edit(login, "txtUtente");
-        QWidget* expected[] = {edit(login, "txtPw"), button(login, "cmdOK"), button(login, "cmdAnulla")};
-        for (QWidget* next : expected) {
-            do
-                current = current->nextInFocusChain();
-            while (!(current->focusPolicy() & Qt::TabFocus));
-            EXPECT_EQ(current, next);
-        }
-    });
-}
-
-TEST(CheckLoginTest, HostFailingToListPatientsRefusesAfterTheSessionMessage)
-{
-    RecordingPlatform platform;
-    FakeHost host;
-    host.log->handler = [](const std::string& method, host::Arguments&) -> host::Result {
-        if (method == "carica")
-            throw host::AutomationError("non raggiungibile");
-        return std::monostate{};
-    };
-    Tzantopat session(platform, host.factory());
-    EXPECT_FALSE(app::CheckLogin(session, platform, QStringLiteral("demo"), QStringLiteral("demo")));
-    EXPECT_EQ(platform.messageTexts(),
-              QStringList({QStringLiteral("Tzantopat.carica(): eccezione"), app::kNoPatientsMessage}));
 }
 
 } // namespace
