@@ -29,6 +29,11 @@ struct ParseCase
     bool help = false;
 };
 
+void PrintTo(const ParseCase& c, std::ostream* out)
+{
+    *out << '"' << c.words.join(QLatin1Char(' ')).toStdString() << '"';
+}
+
 class ParseTest : public ::testing::TestWithParam<ParseCase>
 {
 };

@@ -250,6 +250,11 @@ struct DispatchCase
     bool opened;
 };
 
+void PrintTo(const DispatchCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
 class DispatchTest : public SearchTest, public ::testing::WithParamInterface<DispatchCase>
 {
 };
