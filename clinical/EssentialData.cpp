@@ -8,6 +8,9 @@
 
 #include <pugixml.hpp>
 
+#include <algorithm>
+#include <limits>
+
 namespace clinical {
 
 namespace {
@@ -30,18 +33,23 @@ bool declaresWindows1252(const QByteArray& xml)
     return name == QLatin1String("windows-1252") || name == QLatin1String("cp1252");
 }
 
-// The text of a node and of all its descendants, in document order. The walk is iterative, so that a
-// deeply nested export cannot exhaust the stack.
-QString textContent(const pugi::xml_node& node)
+// The text of an element and of all its descendants, in document order, as UTF-8. The usual element
+// holds one text node, taken without a walk; the walk is iterative, so that a deeply nested export
+// cannot exhaust the stack.
+std::string textContentUtf8(const pugi::xml_node& node)
 {
-    if (!node)
+    const pugi::xml_node first = node.first_child();
+    const auto isText = [](const pugi::xml_node& n) {
+        return n.type() == pugi::node_pcdata || n.type() == pugi::node_cdata;
+    };
+    if (!first)
         return {};
-    if (node.type() == pugi::node_pcdata || node.type() == pugi::node_cdata)
-        return QString::fromUtf8(node.value());
+    if (isText(first) && !first.next_sibling())
+        return first.value();
     std::string text;
-    pugi::xml_node current = node.first_child();
+    pugi::xml_node current = first;
     while (current) {
-        if (current.type() == pugi::node_pcdata || current.type() == pugi::node_cdata)
+        if (isText(current))
             text += current.value();
         if (current.first_child()) {
             current = current.first_child();
@@ -53,7 +61,17 @@ QString textContent(const pugi::xml_node& node)
             break;
         current = current.next_sibling();
     }
-    return QString::fromStdString(text);
+    return text;
+}
+
+// The same as text (the text of a text node is its own).
+QString textContent(const pugi::xml_node& node)
+{
+    if (!node)
+        return {};
+    if (node.type() == pugi::node_pcdata || node.type() == pugi::node_cdata)
+        return QString::fromUtf8(node.value());
+    return QString::fromStdString(textContentUtf8(node));
 }
 
 } // namespace
@@ -111,13 +129,20 @@ QString EssentialDataDocument::value(const char* xpath) const
 
 std::vector<SectionEntry> EssentialDataDocument::section(const char* sectionPath) const
 {
+    return section(sectionPath, std::numeric_limits<std::size_t>::max());
+}
+
+std::vector<SectionEntry> EssentialDataDocument::section(const char* sectionPath, std::size_t limit) const
+{
     std::vector<SectionEntry> entries;
-    if (isEmpty())
+    if (isEmpty() || limit == 0)
         return entries;
     try {
         const pugi::xpath_node_set nodes = m_document->select_nodes(sectionPath);
-        entries.reserve(nodes.size());
+        entries.reserve(std::min(nodes.size(), limit));
         for (const pugi::xpath_node& node : nodes) {
+            if (entries.size() == limit)
+                break;
             const pugi::xml_node entry = node.node();
             entries.push_back(
                 {textContent(entry.child("codice")), textContent(entry.child("descrizione_estesa"))});
@@ -130,14 +155,21 @@ std::vector<SectionEntry> EssentialDataDocument::section(const char* sectionPath
 
 QString EssentialDataDocument::therapyText() const
 {
-    QString text;
-    for (const SectionEntry& entry : section(paths::kContinuativi)) {
-        if (text.isEmpty())
-            text = entry.descrizione_estesa;
-        else
-            text += QLatin1String("\r\n") + entry.descrizione_estesa;
+    if (isEmpty())
+        return {};
+    std::string text; // gathered as UTF-8 and converted once
+    try {
+        for (const pugi::xpath_node& node : m_document->select_nodes(paths::kContinuativi)) {
+            const std::string description = textContentUtf8(node.node().child("descrizione_estesa"));
+            if (text.empty())
+                text = description;
+            else
+                (text += "\r\n") += description;
+        }
+    } catch (...) {
+        return {};
     }
-    return text;
+    return QString::fromStdString(text);
 }
 
 EssentialDataDocument requestEssentialData(Tzantopat& session, const QString& patientId,

@@ -19,13 +19,17 @@ namespace clinical {
 // The paths, exactly as the readers use them.
 namespace paths {
 inline constexpr const char* kCognome = "/Publ_Dati_Essenziali/Elenco_pazienti/PAZIENTE/PERSONA/cognome";
-inline constexpr const char* kNomePersona = "/Publ_Dati_Essenziali/Elenco_pazienti/PAZIENTE/PERSONA/nome_persona";
-inline constexpr const char* kCodiceFiscale = "/Publ_Dati_Essenziali/Elenco_pazienti/PAZIENTE/PERSONA/codice_fiscale";
+inline constexpr const char* kNomePersona =
+    "/Publ_Dati_Essenziali/Elenco_pazienti/PAZIENTE/PERSONA/nome_persona";
+inline constexpr const char* kCodiceFiscale =
+    "/Publ_Dati_Essenziali/Elenco_pazienti/PAZIENTE/PERSONA/codice_fiscale";
 inline constexpr const char* kSesso = "/Publ_Dati_Essenziali/Elenco_pazienti/PAZIENTE/PERSONA/sesso";
-inline constexpr const char* kComuneNascita = "/Publ_Dati_Essenziali/Elenco_pazienti/PAZIENTE/PERSONA/NASCITA/comune";
+inline constexpr const char* kComuneNascita =
+    "/Publ_Dati_Essenziali/Elenco_pazienti/PAZIENTE/PERSONA/NASCITA/comune";
 inline constexpr const char* kProvinciaNascita =
     "/Publ_Dati_Essenziali/Elenco_pazienti/PAZIENTE/PERSONA/NASCITA/sigla_provincia";
-inline constexpr const char* kCodiceSanitario = "/Publ_Dati_Essenziali/Elenco_pazienti/PAZIENTE/codice_sanitario";
+inline constexpr const char* kCodiceSanitario =
+    "/Publ_Dati_Essenziali/Elenco_pazienti/PAZIENTE/codice_sanitario";
 inline constexpr const char* kCodiceAsl =
     "/Publ_Dati_Essenziali/Elenco_pazienti/PAZIENTE/ASL_DI_ASSISTENZA/ASL/codice_asl";
 inline constexpr const char* kProtesiAusili =
@@ -66,6 +70,8 @@ public:
     QString value(const char* xpath) const;
     // Every entry the section path selects, in document order.
     std::vector<SectionEntry> section(const char* sectionPath) const;
+    // The first `limit` entries the section path selects, in document order.
+    std::vector<SectionEntry> section(const char* sectionPath, std::size_t limit) const;
     // The continuativi descriptions joined by CR LF (an entry without a description counts as empty).
     QString therapyText() const;
 
@@ -76,6 +82,7 @@ private:
 // Has the host write the export of one patient and loads it: deletes any earlier file at exportPath,
 // then select_single(patientId) and genera_xml("publ_dati_essenziali", "", exportPath). Host failures
 // are reported by the session; the result is then the empty document.
-EssentialDataDocument requestEssentialData(Tzantopat& session, const QString& patientId, const QString& exportPath);
+EssentialDataDocument requestEssentialData(Tzantopat& session, const QString& patientId,
+                                           const QString& exportPath);
 
 } // namespace clinical

@@ -2,13 +2,23 @@
 
 #include "fdf/FdfText.h"
 
+#include <limits>
+
 namespace clinical {
 
 std::vector<TPatologia> ReadPathologies(const EssentialDataDocument& document, bool escapeForFdf)
 {
+    return ReadPathologies(document, escapeForFdf, std::numeric_limits<std::size_t>::max());
+}
+
+std::vector<TPatologia> ReadPathologies(const EssentialDataDocument& document, bool escapeForFdf,
+                                        std::size_t limit)
+{
     std::vector<TPatologia> pathologies;
     for (const char* path : {paths::kProtesiAusili, paths::kProblemiAttivi, paths::kAllarmi}) {
-        for (SectionEntry& entry : document.section(path)) {
+        if (pathologies.size() >= limit)
+            break;
+        for (SectionEntry& entry : document.section(path, limit - pathologies.size())) {
             if (escapeForFdf)
                 pathologies.push_back(
                     {fdf::EscapeFdfText(entry.codice), fdf::EscapeFdfText(entry.descrizione_estesa)});

@@ -33,7 +33,7 @@ Ap68Values readAp68Values(const clinical::PatientRow& row, Tzantopat& session, c
     values.codiceAsl = document.value(paths::kCodiceAsl);
     values.cognomeMedico = session.utente_leggi_attributo(QStringLiteral("cognome"));
     values.nomeMedico = session.utente_leggi_attributo(QStringLiteral("nome"));
-    values.pathologies = clinical::ReadPathologies(document, false);
+    values.pathologies = clinical::ReadPathologies(document, false, 5);
     values.terapia = document.therapyText();
     return values;
 }

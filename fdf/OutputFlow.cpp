@@ -20,6 +20,20 @@ void processEvents(FlowContext& context)
         context.processEvents();
 }
 
+// A fresh copy of the blank form each time. A copy that fails is not fatal: the FDF is still written.
+// A plain copy, not QFile::copy, which syncs the copy to disk: a few milliseconds more on a busy disk
+// for a file that the next run replaces anyway.
+void copyBlankForm(const QString& blankForm, const QString& desktopCopy)
+{
+    QFile source(blankForm);
+    if (!source.open(QIODevice::ReadOnly))
+        return;
+    const QByteArray bytes = source.readAll();
+    QFile copy(desktopCopy);
+    if (copy.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        copy.write(bytes);
+}
+
 QString runFlow(Certificate certificate, Writer writer, const clinical::PatientRow& row, FlowContext& context)
 {
     const OutputFileSet files = outputFileSet(certificate, context.platform.programFolder(),
@@ -28,10 +42,8 @@ QString runFlow(Certificate certificate, Writer writer, const clinical::PatientR
         context.showStatus(files.statusText);
     processEvents(context);
 
-    // A fresh copy of the blank form each time; a copy that fails is not fatal, the FDF is still written.
-    if (QFile::exists(files.desktopCopyPath))
-        QFile::remove(files.desktopCopyPath);
-    QFile::copy(files.blankFormPath, files.desktopCopyPath);
+    QFile::remove(files.desktopCopyPath); // an earlier copy, if there is one
+    copyBlankForm(files.blankFormPath, files.desktopCopyPath);
 
     processEvents(context);
     writer(row, context.session, files.fdfPath, files.desktopCopyPath, files.exportPath);

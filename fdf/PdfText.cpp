@@ -48,13 +48,19 @@ QByteArray utf16HexString(QString text)
 
 std::optional<QByteArray> encodePdfDocEncoding(const QString& text)
 {
-    QByteArray bytes;
-    bytes.reserve(text.size());
+    QByteArray bytes(text.size(), Qt::Uninitialized);
+    char* out = bytes.data();
     for (const QChar c : text) {
-        const std::optional<char> byte = pdfDocByte(c.unicode());
+        const char16_t u = c.unicode();
+        // Printable ASCII, the common case, is the same byte.
+        if (u >= 0x20 && u < 0x7F) {
+            *out++ = char(u);
+            continue;
+        }
+        const std::optional<char> byte = pdfDocByte(u);
         if (!byte)
             return std::nullopt;
-        bytes += *byte;
+        *out++ = *byte;
     }
     return bytes;
 }

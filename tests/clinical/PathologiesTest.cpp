@@ -44,6 +44,19 @@ TEST(ReadPathologies, TakesProstheses_ThenActiveProblems_ThenAlertsWhateverTheDo
                            "401|Ipertensione", "V2|seconda sezione", "V1|allarme"}));
 }
 
+TEST(ReadPathologies, ALimitCutsTheListAcrossSections)
+{
+    const auto document = documentWith({
+        {QStringLiteral("allarmi"), {{"A1", "a"}, {"A2", "b"}}},
+        {QStringLiteral("problemi_attivi"), {{"B1", "c"}, {"B2", "d"}}},
+        {QStringLiteral("protesi_ausili"), {{"P1", "e"}, {"P2", "f"}}},
+    });
+    const QStringList all = items(clinical::ReadPathologies(document, false));
+    EXPECT_EQ(all, QStringList({"P1|e", "P2|f", "B1|c", "B2|d", "A1|a", "A2|b"}));
+    for (std::size_t limit : {0, 1, 2, 3, 5, 6, 100})
+        EXPECT_EQ(items(clinical::ReadPathologies(document, false, limit)), all.mid(0, qsizetype(limit))) << limit;
+}
+
 TEST(ReadPathologies, KeepsEveryEntryEvenWithoutChildren)
 {
     const auto document = documentWith({
