@@ -53,6 +53,21 @@ PatientList readPatients(Tzantopat& session, const QString& cognome, const QStri
     return list;
 }
 
+std::optional<clinical::PatientRow> readPatientById(Tzantopat& session, const QString& id)
+{
+    if (!session.select_single(id))
+        return std::nullopt;
+    clinical::PatientRow row;
+    row.id = tc_GenTools::string2hex(session.leggi_attributo(QStringLiteral("codice")));
+    if (row.id != id)
+        return std::nullopt;
+    row.cognome = session.leggi_attributo(QStringLiteral("cognome"));
+    row.nome = session.leggi_attributo(QStringLiteral("nome"));
+    if (const auto date = parseHostDate(session.leggi_attributo(QStringLiteral("data_nascita"))))
+        row.data_nascita = *date;
+    return row;
+}
+
 QString badBirthDatesMessage(const std::vector<BadBirthDate>& badDates)
 {
     QStringList lines;

@@ -42,6 +42,10 @@ std::optional<QDate> parseHostDate(const QString& text);
 // date that does not parse leaves that row's date empty and is listed in badDates.
 PatientList readPatients(Tzantopat& session, const QString& cognome, const QString& nome);
 
+// The patient with the given id (as readPatients gives it), read after making it the host's current
+// patient; nullopt when the host cannot select it (the session has shown its message).
+std::optional<clinical::PatientRow> readPatientById(Tzantopat& session, const QString& id);
+
 // One message naming every patient whose birth date could not be read, with the text received.
 QString badBirthDatesMessage(const std::vector<BadBirthDate>& badDates);
 

@@ -75,7 +75,7 @@ int runCli(const QStringList& words, QTextStream& out, QTextStream& err,
            const std::function<QString()>& password)
 {
     QString problem;
-    const std::optional<CliOptions> options = parseCliOptions(words, problem);
+    const std::optional<CliOptions> options = parseCliOptions(words, problem, commandOptionNames());
     if (!options)
         return usageError(err, problem);
     if (options->help) {
@@ -94,10 +94,15 @@ int runCli(const QStringList& words, QTextStream& out, QTextStream& err,
                                    QLatin1Char(' ') + command->synopsis);
     if (options->user.isEmpty())
         return usageError(err, QStringLiteral("missing --user NAME"));
+    for (const QString& name : options->commandOptions.keys()) {
+        if (!command->options.contains(name))
+            return usageError(err, QStringLiteral("option ") + name + QStringLiteral(" does not apply to ") +
+                                       command->name);
+    }
 
     const QString desktop = options->desktop.isEmpty()
                                 ? QStandardPaths::writableLocation(QStandardPaths::DesktopLocation)
-                                : options->desktop;
+                                : QDir(options->desktop).absolutePath();
     platform::ConsolePlatform console(QDir::toNativeSeparators(desktop), programFolder());
     const host::HostSelection selection = app::hostSelection(options->demoHost);
     if (!app::prepareHost(selection, console))
@@ -106,7 +111,7 @@ int runCli(const QStringList& words, QTextStream& out, QTextStream& err,
     Tzantopat session(console, host::automationFactoryFor(selection));
     if (!app::CheckLogin(session, console, options->user, password()))
         return kExitRefused;
-    CliContext context{session, console, out};
+    CliContext context{session, console, out, options->commandOptions};
     const int status = command->run(context, options->arguments);
     session.stop();
     return status;

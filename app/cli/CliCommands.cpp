@@ -1,9 +1,14 @@
 #include "CliCommands.h"
 
+#include "app/ErrorHandling.h"
 #include "app/PatientSearch.h"
+#include "certificate/CertificateBatch.h"
+#include "fdf/OutputFlow.h"
 #include "platform/ConsolePlatform.h"
 
 #include <QRegularExpression>
+
+#include <optional>
 #include <QTextStream>
 
 namespace cli {
@@ -26,6 +31,23 @@ const std::vector<CliCommand>& commands()
          QStringLiteral("the doctor's patients as the search window lists them, one line each:\n"
                         "id <TAB> surname <TAB> first name <TAB> birth date dd/mm/yyyy or empty"),
          1, 2, &runPatients},
+        {QStringLiteral("ap68"), QStringLiteral("ID"),
+         QStringLiteral("the AP68 pre-fill of the patient with that id (as patients prints it):\n"
+                        "writes the FDF and the desktop copy of the blank form, prints the FDF path"),
+         1, 1, &runAp68},
+        {QStringLiteral("ap42"), QStringLiteral("ID"),
+         QStringLiteral("the AP42 SS3 pre-fill of the patient with that id; prints the FDF path"), 1, 1, &runAp42},
+        {QStringLiteral("certificate"), QStringLiteral("ID --anamnesi TEXT ..."),
+         QStringLiteral("the XML certificate InvCiv2010, filled and checked as the editor does, with\n"
+                        "what the doctor types: --anamnesi TEXT --obiettivita TEXT --diagnosi TEXT\n"
+                        "--luogo TEXT --num-iscrizione TEXT --prov-albo XX\n"
+                        "--domanda LIST (comma-separated: INVALIDITA,CECITA,SORDITA,HANDICAP,DISABILITA)\n"
+                        "[--dichiarazioni LIST] (from A,B,C) [--data yyyy-mm-dd] (default today);\n"
+                        "prints the written path, or the editor's message on standard error"),
+         1, 1, &runCertificate,
+         {QStringLiteral("--anamnesi"), QStringLiteral("--obiettivita"), QStringLiteral("--diagnosi"),
+          QStringLiteral("--luogo"), QStringLiteral("--num-iscrizione"), QStringLiteral("--prov-albo"),
+          QStringLiteral("--domanda"), QStringLiteral("--dichiarazioni"), QStringLiteral("--data")}},
     };
     return table;
 }
@@ -37,6 +59,94 @@ const CliCommand* findCommand(const QString& name)
             return &command;
     }
     return nullptr;
+}
+
+QStringList commandOptionNames()
+{
+    QStringList names;
+    for (const CliCommand& command : commands())
+        names << command.options;
+    return names;
+}
+
+namespace {
+
+// The patient's row as the search window would hold it; a message and nullopt when there is none.
+std::optional<clinical::PatientRow> patientRow(CliContext& context, const QString& id)
+{
+    auto row = app::readPatientById(context.session, id);
+    if (!row)
+        context.platform.showMessage(platform::MessageKind::Error,
+                                     QStringLiteral("Paziente non trovato: ") + id);
+    return row;
+}
+
+using Flow = QString (*)(const clinical::PatientRow&, fdf::FlowContext&);
+
+int runPdfFlow(CliContext& context, const QString& id, Flow flow)
+{
+    const auto row = patientRow(context, id);
+    if (!row)
+        return kExitRefused;
+    QString path;
+    fdf::FlowContext flowContext{context.session, context.platform, {}, {}};
+    // The same default error handling as the window's click: the flow's error is shown, nothing printed.
+    if (!app::runHandler(context.platform, [&] { path = flow(*row, flowContext); }) || path.isEmpty())
+        return kExitRefused;
+    context.out << path << '\n';
+    context.out.flush();
+    return kExitDone;
+}
+
+QStringList listOption(const CliContext& context, const QString& name)
+{
+    QStringList items;
+    for (const QString& item : context.options.value(name).split(QLatin1Char(','), Qt::SkipEmptyParts))
+        items << item.trimmed();
+    return items;
+}
+
+} // namespace
+
+int runAp68(CliContext& context, const QStringList& arguments)
+{
+    return runPdfFlow(context, arguments.value(0), &fdf::CreateAp68Pdf);
+}
+
+int runAp42(CliContext& context, const QStringList& arguments)
+{
+    return runPdfFlow(context, arguments.value(0), &fdf::CreateAp42Ss3Pdf);
+}
+
+int runCertificate(CliContext& context, const QStringList& arguments)
+{
+    certificate::CertificateInput input;
+    input.anamnesi = context.options.value(QStringLiteral("--anamnesi"));
+    input.obiettivita = context.options.value(QStringLiteral("--obiettivita"));
+    input.diagnosi = context.options.value(QStringLiteral("--diagnosi"));
+    input.luogo = context.options.value(QStringLiteral("--luogo"));
+    input.numIscrizione = context.options.value(QStringLiteral("--num-iscrizione"));
+    input.provAlbo = context.options.value(QStringLiteral("--prov-albo"));
+    input.domanda = listOption(context, QStringLiteral("--domanda"));
+    input.dichiarazioni = listOption(context, QStringLiteral("--dichiarazioni"));
+    if (context.options.contains(QStringLiteral("--data"))) {
+        const QString text = context.options.value(QStringLiteral("--data"));
+        input.data = QDate::fromString(text, QStringLiteral("yyyy-MM-dd"));
+        if (!input.data.isValid()) {
+            context.platform.showMessage(platform::MessageKind::Error,
+                                         QStringLiteral("Data non valida (atteso aaaa-mm-gg): ") + text);
+            return kExitUsage;
+        }
+    }
+    const certificate::CertificateOutcome outcome =
+        certificate::compileCertificate(context.session, context.platform, arguments.value(0), input);
+    if (!outcome.saved) {
+        context.platform.showMessage(platform::MessageKind::Error, outcome.message);
+        return kExitRefused;
+    }
+    context.out << outcome.path << '\n';
+    context.out.flush();
+    return kExitDone;
 }
 
 int runPatients(CliContext& context, const QStringList& arguments)

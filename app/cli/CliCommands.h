@@ -2,6 +2,7 @@
 // The windowless front end's commands: one small function each, listed in one table. A command runs
 // after an accepted login and gives the program's exit status.
 
+#include <QMap>
 #include <QString>
 #include <QStringList>
 
@@ -25,6 +26,7 @@ struct CliContext
     Tzantopat& session;
     platform::ConsolePlatform& platform; // messages go to standard error
     QTextStream& out;                    // the command's results
+    QMap<QString, QString> options;      // the command's own options, checked against its list
 };
 
 struct CliCommand
@@ -35,12 +37,20 @@ struct CliCommand
     int minArguments;
     int maxArguments;
     int (*run)(CliContext& context, const QStringList& arguments);
+    QStringList options = {}; // the command's own options ("--anamnesi"), each taking a value
 };
 
 const std::vector<CliCommand>& commands();
 const CliCommand* findCommand(const QString& name);
+// Every command's own option names, for the command-line parser.
+QStringList commandOptionNames();
 
 // patients SURNAME [NAME]: the doctor's patients as the search window lists them.
 int runPatients(CliContext& context, const QStringList& arguments);
+// ap68 ID, ap42 ID: the "Compila" flows for one patient; print the FDF path.
+int runAp68(CliContext& context, const QStringList& arguments);
+int runAp42(CliContext& context, const QStringList& arguments);
+// certificate ID --anamnesi ...: the editor's filling, checks and writer; print the XML path.
+int runCertificate(CliContext& context, const QStringList& arguments);
 
 } // namespace cli

@@ -20,7 +20,8 @@ std::optional<QString> optionValue(const QStringList& words, qsizetype& i, const
 
 } // namespace
 
-std::optional<CliOptions> parseCliOptions(const QStringList& words, QString& error)
+std::optional<CliOptions> parseCliOptions(const QStringList& words, QString& error,
+                                          const QStringList& commandOptionNames)
 {
     CliOptions options;
     bool optionsEnded = false;
@@ -43,13 +44,19 @@ std::optional<CliOptions> parseCliOptions(const QStringList& words, QString& err
                           : name == QLatin1String("--desktop") ? &options.desktop
                           : name == QLatin1String("--user")    ? &options.user
                                                                : nullptr;
-        if (!target) {
+        const bool commandOption = !target && commandOptionNames.contains(name);
+        if (!target && !commandOption) {
             error = QStringLiteral("unknown option: ") + name;
             return std::nullopt;
         }
         const std::optional<QString> value = optionValue(words, i, name, error);
         if (!value)
             return std::nullopt;
+        if (commandOption) {
+            // A command's texts may be empty ("--anamnesi ''"): the editor's checks judge them.
+            options.commandOptions.insert(name, *value);
+            continue;
+        }
         if (value->isEmpty()) {
             error = QStringLiteral("empty value for ") + name;
             return std::nullopt;

@@ -2,6 +2,7 @@
 // The windowless front end's command line:
 //   invciv-cli [--demo-host FILE] [--desktop DIR] --user NAME COMMAND [ARGUMENTS]
 
+#include <QMap>
 #include <QString>
 #include <QStringList>
 
@@ -17,10 +18,14 @@ struct CliOptions
     bool help = false;
     QString command;
     QStringList arguments;
+    QMap<QString, QString> commandOptions; // "--anamnesi" -> text: options that belong to one command
 };
 
 // Options may stand anywhere ("--name VALUE" or "--name=VALUE"); "--" ends them. The first other word
 // is the command, the rest its arguments. nullopt with `error` set when the line is malformed.
-std::optional<CliOptions> parseCliOptions(const QStringList& words, QString& error);
+// `commandOptionNames` are the options some command accepts ("--anamnesi"); they are collected in
+// commandOptions for the command to check and use.
+std::optional<CliOptions> parseCliOptions(const QStringList& words, QString& error,
+                                          const QStringList& commandOptionNames = {});
 
 } // namespace cli

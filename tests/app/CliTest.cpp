@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -288,6 +289,75 @@ TEST_F(CliProgramTest, DefaultDemoHostFileIsCreatedInTheLocalDataFolder)
     EXPECT_EQ(viaEnvironment.status, 0);
     EXPECT_TRUE(QFile::exists(named));
     EXPECT_EQ(viaEnvironment.out, r.out);
+}
+
+TEST_F(CliProgramTest, OutputCommandsWriteTheFilesOfTheCompilaClick)
+{
+    const QString desktop = folder.filePath(QStringLiteral("desktop"));
+    ASSERT_TRUE(QDir().mkpath(desktop));
+    const ProgramRun list =
+        run(demoArgs("demo", {QStringLiteral("patients"), QStringLiteral("ROSSI")}), {}, QStringLiteral("demo"));
+    const QString id = list.out.section(QLatin1Char('\t'), 0, 0);
+    ASSERT_FALSE(id.isEmpty()) << list.err.toStdString();
+    const auto withDesktop = [&](QStringList command) {
+        return QStringList{QStringLiteral("--desktop"), desktop} + demoArgs("demo", command);
+    };
+
+    struct Flow
+    {
+        const char* command;
+        const char* suffix;
+    };
+    for (const Flow& flow : {Flow{"ap68", "certmedinps"}, Flow{"ap42", "certAP42_SS3"}}) {
+        SCOPED_TRACE(flow.command);
+        const ProgramRun r = run(withDesktop({QLatin1String(flow.command), id}), {}, QStringLiteral("demo"));
+        ASSERT_EQ(r.status, 0) << r.err.toStdString();
+        const QString fdfPath = r.out.section(QLatin1Char('\n'), 0, 0);
+        EXPECT_TRUE(fdfPath.endsWith(QLatin1String(flow.suffix) + QStringLiteral(".fdf"))) << fdfPath.toStdString();
+        EXPECT_TRUE(QFile::exists(fdfPath));
+        const QString copyName = QFileInfo(fdfPath).completeBaseName() + QStringLiteral(".pdf");
+        EXPECT_TRUE(QFile::exists(desktop + QLatin1Char('/') + copyName)) << copyName.toStdString();
+    }
+
+    const ProgramRun unknown = run(withDesktop({QStringLiteral("ap68"), QStringLiteral("5A5A5A")}), {},
+                                   QStringLiteral("demo"));
+    EXPECT_EQ(unknown.status, 1);
+    EXPECT_TRUE(unknown.err.contains(QStringLiteral("Paziente non trovato: 5A5A5A"))) << unknown.err.toStdString();
+
+    const QStringList doctorEntries = {QStringLiteral("--anamnesi"), QStringLiteral("Diabete dal 2001"),
+                                       QStringLiteral("--obiettivita"), QStringLiteral("Buone condizioni"),
+                                       QStringLiteral("--diagnosi"), QStringLiteral("Diabete tipo 2"),
+                                       QStringLiteral("--luogo"), QStringLiteral("Forlì"),
+                                       QStringLiteral("--num-iscrizione"), QStringLiteral("12345"),
+                                       QStringLiteral("--prov-albo"), QStringLiteral("FC")};
+    const ProgramRun incomplete =
+        run(withDesktop(QStringList{QStringLiteral("certificate"), id} + doctorEntries), {}, QStringLiteral("demo"));
+    EXPECT_EQ(incomplete.status, 1);
+    EXPECT_EQ(incomplete.err, QStringLiteral("Il seguente dato obbligatorio non è stato inserito: "
+                                             "Tipo domanda(INVALIDITA', CECITA', ...)\n"));
+
+    const ProgramRun saved = run(withDesktop(QStringList{QStringLiteral("certificate"), id} + doctorEntries +
+                                             QStringList{QStringLiteral("--domanda"), QStringLiteral("CECITA,HANDICAP"),
+                                                         QStringLiteral("--data"), QStringLiteral("2010-05-05")}),
+                                 {}, QStringLiteral("demo"));
+    ASSERT_EQ(saved.status, 0) << saved.err.toStdString();
+    EXPECT_EQ(saved.out, QDir::toNativeSeparators(desktop + QStringLiteral("/certmedinps.xml")) + QLatin1Char('\n'));
+    QFile xml(desktop + QStringLiteral("/certmedinps.xml"));
+    ASSERT_TRUE(xml.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(xml.readAll());
+    EXPECT_TRUE(text.contains(QStringLiteral("<DataAcquisizione>2010-05-05</DataAcquisizione>")));
+    EXPECT_TRUE(text.contains(QStringLiteral("<Luogo>Forlì</Luogo>")));
+
+    // Options of one command are wrong usage anywhere else; a date that does not parse is refused.
+    EXPECT_EQ(run(withDesktop({QStringLiteral("ap68"), id, QStringLiteral("--luogo"), QStringLiteral("Roma")}), {},
+                  QStringLiteral("demo"))
+                  .status,
+              2);
+    const ProgramRun badDate = run(withDesktop({QStringLiteral("certificate"), id, QStringLiteral("--data"),
+                                                QStringLiteral("05/05/2010")}),
+                                   {}, QStringLiteral("demo"));
+    EXPECT_EQ(badDate.status, 2);
+    EXPECT_TRUE(badDate.err.contains(QStringLiteral("05/05/2010")));
 }
 
 } // namespace
