@@ -27,11 +27,12 @@ class FakeHost
 public:
     std::shared_ptr<AutomationLog> log = std::make_shared<AutomationLog>();
     RecordingPlatform platform;
-    Tzantopat session{platform, recordingFactory(log)};
     QString doctorSurname = QStringLiteral("BIANCHI");
     QString doctorName = QStringLiteral("LUCA");
     std::map<QString, FakePatient> patients; // by id
     QString current;
+    // Last, so that it goes first: its destructor still talks to the host.
+    Tzantopat session{platform, recordingFactory(log)};
 
     FakeHost()
     {
