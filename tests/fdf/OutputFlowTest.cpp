@@ -6,6 +6,8 @@
 #include "Patients.h"
 #include "support/TempDirs.h"
 
+#include "fdf/Ap42Ss3Map.h"
+#include "fdf/Ap68Map.h"
 #include "fdf/Windows1252.h"
 
 #include <QDir>
@@ -329,6 +331,31 @@ TEST_F(OutputFlow, MissingBlankFormStillWritesTheFdf)
     EXPECT_FALSE(QFile::exists(desktop("ROSSIMARIOcertmedinps.pdf")));
     EXPECT_EQ(readAll(fdfPath), fixture("ap68_rossi.fdf", desktop("ROSSIMARIOcertmedinps.pdf")));
     expectFormReads(QStringLiteral(INVCIV_FORMS_DIR "/cert med INPS.pdf"), fdfPath, rossiAp68Reads());
+}
+
+// The stand-in forms hold exactly the fields the two maps write: no name missing, none extra.
+TEST(StandInForms, HoldExactlyTheFieldsTheMapsWrite)
+{
+    const auto names = [](const std::vector<fdf::FdfEntry>& entries) {
+        QStringList out;
+        for (const fdf::FdfEntry& entry : entries)
+            out << entry.name;
+        out.sort();
+        return out;
+    };
+    const auto formFields = [](const char* form) {
+        QByteArray dump;
+        const QString error = runPdftk(
+            {QStringLiteral(INVCIV_FORMS_DIR "/") + QLatin1String(form), "dump_data_fields_utf8"}, &dump);
+        EXPECT_TRUE(error.isEmpty()) << error.toStdString();
+        QStringList out = parseFieldDump(QString::fromUtf8(dump)).keys();
+        out.sort();
+        return out;
+    };
+    fdf::Ap68Values ap68;
+    ap68.sesso = QStringLiteral("F");
+    EXPECT_EQ(formFields("cert med INPS.pdf"), names(fdf::ap68Entries(ap68)));
+    EXPECT_EQ(formFields("AP42_SS3.pdf"), names(fdf::ap42Ss3Entries({})));
 }
 
 } // namespace
