@@ -54,7 +54,8 @@ TEST(ReadPathologies, ALimitCutsTheListAcrossSections)
     const QStringList all = items(clinical::ReadPathologies(document, false));
     EXPECT_EQ(all, QStringList({"P1|e", "P2|f", "B1|c", "B2|d", "A1|a", "A2|b"}));
     for (std::size_t limit : {0, 1, 2, 3, 5, 6, 100})
-        EXPECT_EQ(items(clinical::ReadPathologies(document, false, limit)), all.mid(0, qsizetype(limit))) << limit;
+        EXPECT_EQ(items(clinical::ReadPathologies(document, false, limit)), all.mid(0, qsizetype(limit)))
+            << limit;
 }
 
 TEST(ReadPathologies, KeepsEveryEntryEvenWithoutChildren)
