@@ -1,5 +1,6 @@
-// invciv-screenshots: renders the login window and the patient search window (logged in to the demo
-// host, with a list loaded) into PNG files, from the real windows. Used by scripts/screenshots.
+// invciv-screenshots: renders the login window, the patient search window (logged in to the demo host,
+// with a list loaded) and the three pages of the certificate editor for the first patient listed into
+// PNG files, from the real windows. Used by scripts/screenshots.
 //
 //   invciv-screenshots --demo-host FILE --out DIR [--user NAME --password PW --initials TEXT]
 
@@ -7,12 +8,15 @@
 #include "app/Login.h"
 #include "app/TFormMain.h"
 #include "app/TfrmLogin.h"
+#include "certificate/TFormGestCertMedINPS.h"
 #include "platform/ConsolePlatform.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
 #include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTabWidget>
 #include <QTableView>
 
 #include <cstdio>
@@ -77,7 +81,33 @@ int main(int argc, char** argv)
     window.findChild<QLineEdit*>(QStringLiteral("editCognome"))->setText(parser.value(initials));
     window.LoadPatients();
     auto* grid = window.findChild<QTableView*>(QStringLiteral("gridDati"));
-    if (grid->model()->rowCount() > 0)
-        grid->selectRow(0);
-    return save(window, folder.filePath(QStringLiteral("main.png"))) ? 0 : 1;
+    if (grid->model()->rowCount() == 0)
+        return 1;
+    grid->selectRow(0);
+    if (!save(window, folder.filePath(QStringLiteral("main.png"))))
+        return 1;
+
+    // The editor for the first patient listed, with what a doctor might have typed.
+    certificate::TFormGestCertMedINPS editor(window.Session(), window.platform(), &window);
+    editor.SetPatientId(grid->model()->index(0, 0).data().toString());
+    editor.show();
+    const auto type = [&](const char* name, const QString& text) {
+        if (auto* memo = editor.findChild<QPlainTextEdit*>(QLatin1String(name)))
+            memo->setPlainText(text);
+        else if (auto* edit = editor.findChild<QLineEdit*>(QLatin1String(name)))
+            edit->setText(text);
+    };
+    type("MemoAnamnesi", QStringLiteral("Ipertensione arteriosa dal 2004, diabete mellito tipo 2 dal 2010."));
+    type("MemoObiettivita", QStringLiteral("Deambulazione autonoma con ausilio. PA 150/90 mmHg."));
+    type("MemoDiagnosi", QStringLiteral("Cardiopatia ipertensiva; diabete mellito tipo 2."));
+    type("EditLuogo", QStringLiteral("Forlì"));
+    type("EditNumIscrizione", QStringLiteral("12345"));
+    type("EditProvAlbo", QStringLiteral("FC"));
+    auto* pages = editor.findChild<QTabWidget*>(QStringLiteral("PageControlCertMedINPS"));
+    for (int page = 0; page < pages->count(); ++page) {
+        pages->setCurrentIndex(page);
+        if (!save(editor, folder.filePath(QStringLiteral("editor-%1.png").arg(page + 1))))
+            return 1;
+    }
+    return 0;
 }
