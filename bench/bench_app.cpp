@@ -11,6 +11,7 @@
 #include "app/PatientTableModel.h"
 #include "app/ProcessMemory.h"
 #include "app/TFormMain.h"
+#include "DemoPatients.h"
 #include "demohost/DemoHost.h"
 
 #include <QApplication>
@@ -20,7 +21,6 @@
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
-#include <sqlite3.h>
 
 #include <chrono>
 #include <string>
@@ -71,31 +71,9 @@ void BM_LoadPatients_ScriptedHost(benchmark::State& state)
 // A doctor with kRows patients whose surnames start with "RO", added to a fresh demo database.
 void addPatients(const std::string& file)
 {
-    demohost::DemoHost::ensureDatabase(file);
-    sqlite3* db = nullptr;
-    sqlite3_open(file.c_str(), &db);
-    sqlite3_exec(db,
-                 "BEGIN; INSERT INTO utenti (id, login, password, cognome, nome) "
-                 "VALUES (88, 'benchapp', 'benchapp', 'BENCH', 'MEDICO');",
-                 nullptr, nullptr, nullptr);
-    sqlite3_stmt* insert = nullptr;
-    sqlite3_prepare_v2(db,
-                       "INSERT INTO pazienti (codice, codice_medico, cognome, nome, data_nascita, sesso) "
-                       "VALUES (?1, 88, ?2, 'MARIA ROSA', ?3, 'F')",
-                       -1, &insert, nullptr);
-    for (int i = 0; i < kRows; ++i) {
-        const std::string code = std::to_string(800000 + i);
-        const std::string surname = "RO" + std::string(i % 2 ? "SSI " : "MANO ") + std::to_string(i);
-        const std::string birth = std::to_string(1930 + i % 70) + "-0" + std::to_string(1 + i % 9) + "-15";
-        sqlite3_bind_text(insert, 1, code.c_str(), -1, SQLITE_TRANSIENT);
-        sqlite3_bind_text(insert, 2, surname.c_str(), -1, SQLITE_TRANSIENT);
-        sqlite3_bind_text(insert, 3, birth.c_str(), -1, SQLITE_TRANSIENT);
-        sqlite3_step(insert);
-        sqlite3_reset(insert);
-    }
-    sqlite3_finalize(insert);
-    sqlite3_exec(db, "COMMIT;", nullptr, nullptr, nullptr);
-    sqlite3_close(db);
+    bench_support::addDemoPatients(file, 88, "benchapp", kRows, [](int i) {
+        return "RO" + std::string(i % 2 ? "SSI " : "MANO ") + std::to_string(i);
+    });
 }
 
 void BM_LoadPatients_DemoHost(benchmark::State& state)

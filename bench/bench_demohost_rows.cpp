@@ -3,6 +3,7 @@
 //
 //   build/<dir>/bin/bench_demohost_rows        (prints mean, median, stddev of 15 repetitions)
 
+#include "DemoPatients.h"
 #include "demohost/DemoHost.h"
 #include "host/Tzantopat.h"
 #include "host/tc_GenTools.h"
@@ -11,7 +12,6 @@
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
-#include <sqlite3.h>
 
 #include <string>
 
@@ -20,41 +20,13 @@ namespace {
 constexpr int kRows = 1000;
 constexpr const char* kDoctorId = "77";
 
-// A doctor with kRows patients, added to a fresh demo database with bound inserts.
+// A doctor with kRows patients, added to a fresh demo database.
 void addPatients(const std::string& file)
 {
-    demohost::DemoHost::ensureDatabase(file);
-    sqlite3* db = nullptr;
-    sqlite3_open(file.c_str(), &db);
-    sqlite3_exec(db,
-                 "BEGIN; INSERT INTO utenti (id, login, password, cognome, nome) "
-                 "VALUES (77, 'bench', 'bench', 'BENCH', 'MEDICO');",
-                 nullptr, nullptr, nullptr);
-    sqlite3_stmt* insert = nullptr;
-    sqlite3_prepare_v2(db,
-                       "INSERT INTO pazienti (codice, codice_medico, cognome, nome, data_nascita, sesso) "
-                       "VALUES (?1, 77, ?2, ?3, ?4, 'F')",
-                       -1, &insert, nullptr);
-    static const char* surnames[] = {"ROSSI",   "D'ANGELO", "BERTÈ", "ÖZTÜRK",
-                                     "DE LUCA", "ZANETTI",  "ABATE", "CANTÙ"};
-    static const char* names[] = {"MARIA ROSA", "ANNA", "NICOLETTA", "GIULIA", "ÈLIA"};
-    for (int i = 0; i < kRows; ++i) {
-        const std::string code = std::to_string(900000 + i);
-        const std::string surname = std::string(surnames[i % 8]) + " " + std::to_string(i % 97);
-        const std::string birth = std::to_string(1930 + i % 70) + "-0" + std::to_string(1 + i % 9) + "-15";
-        sqlite3_bind_text(insert, 1, code.c_str(), -1, SQLITE_TRANSIENT);
-        sqlite3_bind_text(insert, 2, surname.c_str(), -1, SQLITE_TRANSIENT);
-        sqlite3_bind_text(insert, 3, names[i % 5], -1, SQLITE_STATIC);
-        if (i % 25 == 0)
-            sqlite3_bind_null(insert, 4);
-        else
-            sqlite3_bind_text(insert, 4, birth.c_str(), -1, SQLITE_TRANSIENT);
-        sqlite3_step(insert);
-        sqlite3_reset(insert);
-    }
-    sqlite3_finalize(insert);
-    sqlite3_exec(db, "COMMIT;", nullptr, nullptr, nullptr);
-    sqlite3_close(db);
+    static const char* const surnames[] = {"ROSSI", "D'ANGELO", "BERTÈ", "ÖZTÜRK",
+                                           "DE LUCA", "ZANETTI", "ABATE", "CANTÙ"};
+    bench_support::addDemoPatients(file, 77, "bench", kRows,
+                                   [](int i) { return std::string(surnames[i % 8]) + " " + std::to_string(i % 97); });
 }
 
 void BM_DemoHostPatientRows(benchmark::State& state)
