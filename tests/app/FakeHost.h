@@ -54,13 +54,7 @@ struct FakeHost
     }
 
 private:
-    static QString arg(const host::Arguments& args, std::size_t i)
-    {
-        if (i >= args.size())
-            return {};
-        const auto* text = std::get_if<std::u16string>(&args[i]);
-        return text ? QString::fromStdU16String(*text) : QString();
-    }
+    static QString arg(const host::Arguments& args, std::size_t i) { return testing_support::argumentText(args, i); }
 
     static host::Result text(const QString& value) { return value.toStdU16String(); }
 

@@ -95,9 +95,7 @@ struct FakeHost
     FakeHost()
     {
         log->handler = [this](const std::string& method, host::Arguments& args) -> host::Result {
-            const auto arg = [&args](std::size_t i) {
-                return QString::fromStdU16String(std::get<std::u16string>(args.at(i)));
-            };
+            const auto arg = [&args](std::size_t i) { return testing_support::argumentText(args, i); };
             QString answer;
             if (method == "genera_xml") {
                 QFile file(arg(2));

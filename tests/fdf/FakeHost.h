@@ -57,13 +57,7 @@ public:
     }
 
 private:
-    static QString arg(const host::Arguments& arguments, std::size_t i)
-    {
-        if (i >= arguments.size())
-            return {};
-        const auto* text = std::get_if<std::u16string>(&arguments[i]);
-        return text ? QString::fromStdU16String(*text) : QString();
-    }
+    static QString arg(const host::Arguments& arguments, std::size_t i) { return testing_support::argumentText(arguments, i); }
 
     static host::Result text(const QString& value) { return value.toStdU16String(); }
 

@@ -33,6 +33,15 @@ struct AutomationCall
     }
 };
 
+// The text of argument i, "" when it is missing or the omitted marker.
+inline QString argumentText(const host::Arguments& arguments, std::size_t i)
+{
+    if (i >= arguments.size())
+        return {};
+    const auto* text = std::get_if<std::u16string>(&arguments[i]);
+    return text ? QString::fromStdU16String(*text) : QString();
+}
+
 struct AutomationLog
 {
     std::vector<AutomationCall> calls;
