@@ -127,12 +127,14 @@ std::vector<FdfEntry> ap42Ss3Entries(const Ap42Ss3Values& v)
     return entries;
 }
 
-void WriteAp42Ss3Fdf(const clinical::PatientRow& row, Tzantopat& session, const QString& fdfPath,
-                     const QString& desktopCopyPath, const QString& exportPath)
+std::vector<FdfEntry> WriteAp42Ss3Fdf(const clinical::PatientRow& row, Tzantopat& session,
+                                      const QString& fdfPath, const QString& desktopCopyPath,
+                                      const QString& exportPath)
 {
-    const Ap42Ss3Values values = readAp42Ss3Values(row, session, exportPath);
-    writeFdfFile(fdfPath, serializeFdf(fileSpecification(desktopCopyPath, nativePathStyle()),
-                                       ap42Ss3Entries(values), FdfClosing::OwnLine));
+    std::vector<FdfEntry> entries = ap42Ss3Entries(readAp42Ss3Values(row, session, exportPath));
+    writeFdfFile(fdfPath, serializeFdf(fileSpecification(desktopCopyPath, nativePathStyle()), entries,
+                                       FdfClosing::OwnLine));
+    return entries;
 }
 
 } // namespace fdf

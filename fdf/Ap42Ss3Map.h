@@ -65,8 +65,10 @@ Ap42Ss3Values readAp42Ss3Values(const clinical::PatientRow& row, Tzantopat& sess
 std::vector<FdfEntry> ap42Ss3Entries(const Ap42Ss3Values& values);
 
 // Gathers the values and writes the FDF at fdfPath, naming desktopCopyPath as its form. An issue date
-// that does not parse stops it before the FDF is created.
-void WriteAp42Ss3Fdf(const clinical::PatientRow& row, Tzantopat& session, const QString& fdfPath,
-                     const QString& desktopCopyPath, const QString& exportPath);
+// that does not parse stops it before the FDF is created. Returns the field list written, for the
+// filled PDF.
+std::vector<FdfEntry> WriteAp42Ss3Fdf(const clinical::PatientRow& row, Tzantopat& session,
+                                      const QString& fdfPath, const QString& desktopCopyPath,
+                                      const QString& exportPath);
 
 } // namespace fdf

@@ -87,12 +87,14 @@ std::vector<FdfEntry> ap68Entries(const Ap68Values& v)
     return entries;
 }
 
-void WriteAp68Fdf(const clinical::PatientRow& row, Tzantopat& session, const QString& fdfPath,
-                  const QString& desktopCopyPath, const QString& exportPath)
+std::vector<FdfEntry> WriteAp68Fdf(const clinical::PatientRow& row, Tzantopat& session,
+                                   const QString& fdfPath, const QString& desktopCopyPath,
+                                   const QString& exportPath)
 {
-    const Ap68Values values = readAp68Values(row, session, exportPath);
-    writeFdfFile(fdfPath, serializeFdf(fileSpecification(desktopCopyPath, nativePathStyle()),
-                                       ap68Entries(values), FdfClosing::AfterLastEntry));
+    std::vector<FdfEntry> entries = ap68Entries(readAp68Values(row, session, exportPath));
+    writeFdfFile(fdfPath, serializeFdf(fileSpecification(desktopCopyPath, nativePathStyle()), entries,
+                                       FdfClosing::AfterLastEntry));
+    return entries;
 }
 
 } // namespace fdf

@@ -39,8 +39,10 @@ Ap68Values readAp68Values(const clinical::PatientRow& row, Tzantopat& session, c
 // The field list in form order: 41 entries, 40 when the sex is neither "M" nor "F".
 std::vector<FdfEntry> ap68Entries(const Ap68Values& values);
 
-// Gathers the values and writes the FDF at fdfPath, naming desktopCopyPath as its form.
-void WriteAp68Fdf(const clinical::PatientRow& row, Tzantopat& session, const QString& fdfPath,
-                  const QString& desktopCopyPath, const QString& exportPath);
+// Gathers the values and writes the FDF at fdfPath, naming desktopCopyPath as its form. Returns the
+// field list written, for the filled PDF.
+std::vector<FdfEntry> WriteAp68Fdf(const clinical::PatientRow& row, Tzantopat& session,
+                                   const QString& fdfPath, const QString& desktopCopyPath,
+                                   const QString& exportPath);
 
 } // namespace fdf

@@ -1,6 +1,7 @@
 #pragma once
 // The two PDF output flows: status line, output file set, fresh desktop copy of the blank form, the
-// certificate's FDF writer. QtCore only, so that a windowless front end runs them as the window does.
+// certificate's FDF writer, then the same values filled into the desktop copy. QtCore only, so that a
+// windowless front end runs them as the window does.
 
 #include "clinical/PatientRow.h"
 
@@ -24,9 +25,21 @@ struct FlowContext
     std::function<void()> processEvents;                   // pending window messages
 };
 
-// Each returns the path of the FDF written. Failures (the FDF cannot be written, an AP42 issue date
-// that does not parse) are raised as std::runtime_error whose what() is the user's message in UTF-8.
-// The status text stays shown; clearing it is the caller's.
+struct PdfFlowResult
+{
+    QString fdfPath;
+    QString filledPdfPath; // the filled desktop copy; "" when it could not be filled
+};
+
+// Each writes the FDF, then fills the desktop copy with the same field list. Failures of the FDF (it
+// cannot be written, an AP42 issue date that does not parse) are raised as std::runtime_error whose
+// what() is the user's message in UTF-8, and nothing is filled. A desktop copy that cannot be filled
+// (no blank form, not a PDF form, a field missing) is shown to the user as one error message; the FDF
+// still stands and filledPdfPath is "". The status text stays shown; clearing it is the caller's.
+PdfFlowResult runAp68Flow(const clinical::PatientRow& row, FlowContext& context);
+PdfFlowResult runAp42Ss3Flow(const clinical::PatientRow& row, FlowContext& context);
+
+// The path of the FDF written, as above.
 QString CreateAp68Pdf(const clinical::PatientRow& row, FlowContext& context);
 QString CreateAp42Ss3Pdf(const clinical::PatientRow& row, FlowContext& context);
 

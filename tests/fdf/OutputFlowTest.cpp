@@ -117,7 +117,8 @@ TEST_F(OutputFlow, Ap68ForAnOrdinaryPatient)
                            "genera_xml(" + kExport + ", , " + temp("ROSSIMARIOcertmedinps.xml") + ")",
                            "utente_leggi_attributo(cognome)", "utente_leggi_attributo(nome)"}));
     EXPECT_TRUE(host.platform.messages.isEmpty());
-    EXPECT_EQ(readAll(desktop("ROSSIMARIOcertmedinps.pdf")), readAll(form("cert med INPS.pdf")));
+    // A fresh copy of the blank form, filled (FilledPdfTest reads it back).
+    EXPECT_TRUE(readAll(desktop("ROSSIMARIOcertmedinps.pdf")).startsWith("%PDF-"));
     EXPECT_EQ(readAll(fdfPath), fixture("ap68_rossi.fdf", desktop("ROSSIMARIOcertmedinps.pdf")));
 
     expectFormReads(form("cert med INPS.pdf"), fdfPath, rossiAp68Reads());
@@ -141,7 +142,7 @@ TEST_F(OutputFlow, Ap68WithoutSexSectionsBirthDateOrDoctor)
 
     EXPECT_EQ(fdfPath, temp("DANGELOMARIAROSAcertmedinps.fdf"));
     EXPECT_EQ(statuses, QStringList{"Creazione Certificato per DANGELO - MARIAROSA"});
-    EXPECT_EQ(readAll(desktop("DANGELOMARIAROSAcertmedinps.pdf")), readAll(form("cert med INPS.pdf")));
+    EXPECT_TRUE(readAll(desktop("DANGELOMARIAROSAcertmedinps.pdf")).startsWith("%PDF-"));
     const QList<QByteArray> lines = fdfLines(readAll(fdfPath));
     ASSERT_EQ(lines.size(), 50);
     EXPECT_EQ(lines.mid(7, 2),
@@ -226,7 +227,7 @@ TEST_F(OutputFlow, Ap42Ss3ForAnOrdinaryPatient)
                   << "call_method_pipe(DS1, leggi_attributo, pressione_massima)"
                   << "call_method_pipe(DS1, leggi_attributo, pressione_minima)";
     EXPECT_EQ(host.calls(), expectedCalls);
-    EXPECT_EQ(readAll(desktop("ROSSIMARIOcertAP42_SS3.pdf")), readAll(form("AP42_SS3.pdf")));
+    EXPECT_TRUE(readAll(desktop("ROSSIMARIOcertAP42_SS3.pdf")).startsWith("%PDF-"));
     EXPECT_EQ(readAll(fdfPath), fixture("ap42_ss3_rossi.fdf", desktop("ROSSIMARIOcertAP42_SS3.pdf")));
 
     expectFormReads(form("AP42_SS3.pdf"), fdfPath, rossiAp42Reads());

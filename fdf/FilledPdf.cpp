@@ -1,0 +1,200 @@
+#include "FilledPdf.h"
+
+#include "FieldAppearance.h"
+
+#include <QFile>
+#include <QSaveFile>
+#include <QStringList>
+
+#include <qpdf/Buffer.hh>
+#include <qpdf/QPDF.hh>
+#include <qpdf/QPDFAcroFormDocumentHelper.hh>
+#include <qpdf/QPDFFormFieldObjectHelper.hh>
+#include <qpdf/QPDFWriter.hh>
+
+#include <map>
+
+namespace fdf {
+
+namespace {
+
+// Missing names listed in a message before the rest are only counted.
+constexpr qsizetype kNamesShown = 5;
+
+[[noreturn]] void fail(const QString& reason)
+{
+    throw FormFillError(reason.toStdString());
+}
+
+QString quoted(const QString& name)
+{
+    return QLatin1Char('"') + name + QLatin1Char('"');
+}
+
+// A text value as a reader of the FDF gets it: every CR LF and every lone CR read as one LF.
+QString readerText(QString value)
+{
+    value.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    value.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return value;
+}
+
+QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        fail(QStringLiteral("impossibile leggere il file (%1)").arg(file.errorString()));
+    return file.readAll();
+}
+
+class FormFiller
+{
+public:
+    explicit FormFiller(QPDF& pdf) : m_acroForm(pdf), m_appearances(pdf, m_acroForm)
+    {
+        for (QPDFFormFieldObjectHelper& field : m_acroForm.getFormFields())
+            m_fields.emplace(QString::fromStdString(field.getFullyQualifiedName()), field);
+        if (m_fields.empty())
+            fail(QStringLiteral("il file non contiene un modulo compilabile"));
+    }
+
+    // Every entry checked before any field changes, so that a form that does not fit stays untouched.
+    void check(const std::vector<FdfEntry>& entries)
+    {
+        QStringList missing;
+        for (const FdfEntry& entry : entries) {
+            if (!m_fields.contains(entry.name) && !missing.contains(entry.name))
+                missing << entry.name;
+        }
+        if (!missing.isEmpty())
+            fail(missingFields(missing));
+        for (const FdfEntry& entry : entries)
+            checkKind(entry);
+    }
+
+    void apply(const std::vector<FdfEntry>& entries)
+    {
+        for (const FdfEntry& entry : entries) {
+            const auto [first, last] = m_fields.equal_range(entry.name);
+            for (auto it = first; it != last; ++it)
+                applyTo(entry, it->second);
+        }
+        // The generated appearances hold only what the field font's encoding holds; viewers that
+        // build their own show every character.
+        m_acroForm.setNeedAppearances(true);
+    }
+
+private:
+    QPDFAcroFormDocumentHelper m_acroForm;
+    TextAppearances m_appearances;
+    std::multimap<QString, QPDFFormFieldObjectHelper> m_fields;
+
+    static QString missingFields(const QStringList& names)
+    {
+        QStringList shown;
+        for (qsizetype i = 0; i < names.size() && i < kNamesShown; ++i)
+            shown << quoted(names[i]);
+        QString reason = names.size() == 1 ? QStringLiteral("il modulo non ha il campo ")
+                                           : QStringLiteral("il modulo non ha i campi ");
+        reason += shown.join(QStringLiteral(", "));
+        if (names.size() > kNamesShown)
+            reason += QStringLiteral(" e altri %1").arg(names.size() - kNamesShown);
+        return reason;
+    }
+
+    // A radio group's buttons are fields of one name, each with the appearance of its own state.
+    bool hasState(const QString& name, const std::string& state)
+    {
+        const auto [first, last] = m_fields.equal_range(name);
+        for (auto it = first; it != last; ++it) {
+            for (QPDFAnnotationObjectHelper& widget : m_acroForm.getAnnotationsForField(it->second)) {
+                QPDFObjectHandle normal = widget.getAppearanceDictionary().getKey("/N");
+                if (normal.isDictionary() && normal.hasKey(state))
+                    return true;
+            }
+        }
+        return false;
+    }
+
+    void checkKind(const FdfEntry& entry)
+    {
+        const auto [first, last] = m_fields.equal_range(entry.name);
+        for (auto it = first; it != last; ++it) {
+            QPDFFormFieldObjectHelper& field = it->second;
+            const bool button = field.getFieldType() == "/Btn" && !field.isPushbutton();
+            if (entry.kind == FdfValueKind::Text && !field.isText() && !field.isChoice())
+                fail(QStringLiteral("il campo %1 non è un campo di testo").arg(quoted(entry.name)));
+            if ((entry.kind == FdfValueKind::CheckBoxOff || entry.kind == FdfValueKind::NamedState) &&
+                !button)
+                fail(QStringLiteral("il campo %1 non è una casella da spuntare").arg(quoted(entry.name)));
+        }
+        if (entry.kind == FdfValueKind::NamedState && !hasState(entry.name, stateName(entry)))
+            fail(QStringLiteral("il campo %1 non ha la scelta %2")
+                     .arg(quoted(entry.name), quoted(entry.value)));
+    }
+
+    static std::string stateName(const FdfEntry& entry) { return '/' + entry.value.toStdString(); }
+
+    void applyTo(const FdfEntry& entry, QPDFFormFieldObjectHelper& field)
+    {
+        switch (entry.kind) {
+        case FdfValueKind::Text: {
+            const QString text = readerText(entry.value);
+            field.setV(QPDFObjectHandle::newUnicodeString(text.toStdString()), false);
+            m_appearances.generate(field, text);
+            break;
+        }
+        case FdfValueKind::NoValue:
+            break;
+        case FdfValueKind::CheckBoxOff:
+            field.setV(QPDFObjectHandle::newName("/Off"), false);
+            break;
+        case FdfValueKind::NamedState:
+            field.setV(QPDFObjectHandle::newName(stateName(entry)), false);
+            break;
+        }
+    }
+};
+
+// The filled form as bytes. A hybrid form would show its XFA data instead of these values in viewers
+// that prefer XFA, so the XFA goes, as form fillers do.
+QByteArray filledForm(const QByteArray& blank, const QString& description,
+                      const std::vector<FdfEntry>& entries)
+{
+    QPDF pdf;
+    pdf.setSuppressWarnings(true);
+    try {
+        pdf.processMemoryFile(description.toStdString().c_str(), blank.constData(),
+                              std::size_t(blank.size()));
+    } catch (const std::exception&) {
+        fail(QStringLiteral("il file non è un PDF leggibile"));
+    }
+    try {
+        FormFiller filler(pdf);
+        filler.check(entries);
+        filler.apply(entries);
+        if (QPDFObjectHandle acroForm = pdf.getRoot().getKey("/AcroForm"); acroForm.isDictionary())
+            acroForm.removeKey("/XFA");
+        QPDFWriter writer(pdf);
+        writer.setOutputMemory();
+        writer.write();
+        const std::shared_ptr<Buffer> buffer = writer.getBufferSharedPointer();
+        return QByteArray(reinterpret_cast<const char*>(buffer->getBuffer()), qsizetype(buffer->getSize()));
+    } catch (const FormFillError&) {
+        throw;
+    } catch (const std::exception&) {
+        fail(QStringLiteral("il file PDF è danneggiato"));
+    }
+}
+
+} // namespace
+
+void fillPdfForm(const QString& pdfPath, const std::vector<FdfEntry>& entries)
+{
+    const QByteArray filled = filledForm(readFile(pdfPath), pdfPath, entries);
+    QSaveFile file(pdfPath);
+    if (!file.open(QIODevice::WriteOnly) || file.write(filled) != filled.size() || !file.commit())
+        fail(QStringLiteral("impossibile scrivere il file (%1)").arg(file.errorString()));
+}
+
+} // namespace fdf

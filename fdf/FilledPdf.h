@@ -1,0 +1,32 @@
+#pragma once
+// The filled PDF: the field list an FDF is written from, filled into a copy of the blank form itself,
+// so that any PDF viewer shows the values, FDF import or not.
+
+#include "FdfDocument.h"
+
+#include <QString>
+
+#include <stdexcept>
+#include <vector>
+
+namespace fdf {
+
+// Why a form could not be filled; what() is the reason for the user, in Italian and UTF-8, fit to
+// follow "Impossibile compilare il modulo PDF <nome>: ".
+class FormFillError : public std::runtime_error
+{
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Fills `entries` into the PDF form at `pdfPath` and replaces that file whole with the filled form:
+// text values as PDF text strings (line ends as one LF each), check boxes and choices by state name;
+// a no-value entry leaves its field as the form has it. Appearance streams are generated for the text
+// fields set, and /NeedAppearances is left true for viewers that build their own.
+//
+// Every field an entry names must be in the form, of a kind that takes the entry: otherwise, and
+// when the file is not a readable PDF form or cannot be replaced, FormFillError is raised and the
+// file stays exactly as it was.
+void fillPdfForm(const QString& pdfPath, const std::vector<FdfEntry>& entries);
+
+} // namespace fdf

@@ -1,0 +1,295 @@
+// The filled desktop copy: it reads as pdftk's own fill of the FDF, shows the values when rendered,
+// and a form that does not fit leaves the plain copy and the FDF with one message.
+
+#include "fdf/FilledPdf.h"
+#include "fdf/OpenSetting.h"
+#include "fdf/OutputFlow.h"
+
+#include "Patients.h"
+#include "support/TempDirs.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSettings>
+#include <QTemporaryDir>
+
+#include <qpdf/QPDF.hh>
+#include <qpdf/QPDFAcroFormDocumentHelper.hh>
+#include <qpdf/QPDFPageDocumentHelper.hh>
+#include <qpdf/QPDFWriter.hh>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace testing_support;
+
+const QString kAp68 = QStringLiteral("cert med INPS.pdf");
+const QString kAp42 = QStringLiteral("AP42_SS3.pdf");
+
+class FilledPdf : public testing::Test
+{
+protected:
+    TempFolders folders;
+    FakeHost host;
+    fdf::FlowContext context{host.session, host.platform, {}, {}};
+
+    FilledPdf()
+    {
+        host.platform.program = folders.program;
+        host.platform.desktop = folders.desktop;
+        host.patients[rossiRow().id] = rossiPatient();
+        host.patients[hostileRow().id] = hostilePatient();
+    }
+
+    QString blank(const QString& form) const { return folders.program + form; }
+    QString desktop(const char* name) const
+    {
+        return folders.desktop + QDir::separator() + QLatin1String(name);
+    }
+    void replaceBlank(const QString& form, const QByteArray& bytes) const
+    {
+        QFile file(blank(form));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(bytes);
+    }
+};
+
+QMap<QString, QString> dumpFields(const QString& pdf)
+{
+    QByteArray dump;
+    const QString error = runPdftk({pdf, QStringLiteral("dump_data_fields_utf8")}, &dump);
+    EXPECT_TRUE(error.isEmpty()) << error.toStdString();
+    return parseFieldDump(QString::fromUtf8(dump));
+}
+
+TEST_F(FilledPdf, ReadsAsPdftkFillingTheFdf)
+{
+    using Flow = fdf::PdfFlowResult (*)(const clinical::PatientRow&, fdf::FlowContext&);
+    struct Case
+    {
+        const char* name;
+        Flow flow;
+        clinical::PatientRow row;
+        QString form;
+    };
+    const clinical::PatientRow sparse{"44", "D'ANGELO", "MARIA ROSA", QDate()};
+    for (const Case& c : {Case{"ap68 ordinary", &fdf::runAp68Flow, rossiRow(), kAp68},
+                          Case{"ap68 hostile", &fdf::runAp68Flow, hostileRow(), kAp68},
+                          Case{"ap68 no sex, export or birth date", &fdf::runAp68Flow, sparse, kAp68},
+                          Case{"ap42 ordinary", &fdf::runAp42Ss3Flow, rossiRow(), kAp42},
+                          Case{"ap42 hostile", &fdf::runAp42Ss3Flow, hostileRow(), kAp42}}) {
+        SCOPED_TRACE(c.name);
+        const fdf::PdfFlowResult result = c.flow(c.row, context);
+        ASSERT_FALSE(result.filledPdfPath.isEmpty()) << host.platform.messageTexts().join('\n').toStdString();
+        EXPECT_TRUE(result.filledPdfPath.startsWith(folders.desktop + QDir::separator()));
+        EXPECT_TRUE(result.filledPdfPath.endsWith(QFileInfo(result.fdfPath).completeBaseName() + ".pdf"));
+
+        const PdftkResult byPdftk = fillAndRead(blank(c.form), result.fdfPath);
+        ASSERT_TRUE(byPdftk.error.isEmpty()) << byPdftk.error.toStdString();
+        const QMap<QString, QString> ours = dumpFields(result.filledPdfPath);
+        EXPECT_EQ(ours.keys(), byPdftk.values.keys());
+        for (auto it = byPdftk.values.begin(); it != byPdftk.values.end(); ++it)
+            EXPECT_EQ(ours.value(it.key()), it.value()) << "field " << it.key().toStdString();
+    }
+    EXPECT_TRUE(host.platform.messages.isEmpty()) << host.platform.messageTexts().join('\n').toStdString();
+}
+
+// ---- rendering ----
+
+struct Box
+{
+    double left, top, width, height; // points from the page's top left corner
+};
+
+// The first widget of `field` on the first page, shrunk by `inset` points so that its border stays out.
+Box widgetBox(const QString& pdfPath, const std::string& field, double inset)
+{
+    QPDF pdf;
+    pdf.processFile(pdfPath.toStdString().c_str());
+    QPDFAcroFormDocumentHelper acroForm(pdf);
+    QPDFPageObjectHelper page = QPDFPageDocumentHelper(pdf).getAllPages().at(0);
+    const double pageTop = page.getObjectHandle().getKey("/MediaBox").getArrayItem(3).getNumericValue();
+    for (QPDFAnnotationObjectHelper& widget : acroForm.getWidgetAnnotationsForPage(page)) {
+        if (acroForm.getFieldForAnnotation(widget).getFullyQualifiedName() == field) {
+            const QPDFObjectHandle::Rectangle r = widget.getRect();
+            return {r.llx + inset, pageTop - r.ury + inset, r.urx - r.llx - 2 * inset,
+                    r.ury - r.lly - 2 * inset};
+        }
+    }
+    ADD_FAILURE() << "no widget " << field;
+    return {};
+}
+
+// Pixels darker than mid grey in `box` of the first page, rendered at `dpi` by poppler.
+int darkPixels(const QString& pdfPath, const Box& box, int dpi)
+{
+    QTemporaryDir dir;
+    const double scale = dpi / 72.0;
+    const QString out = dir.filePath(QStringLiteral("crop"));
+    QProcess render;
+    render.start(QStringLiteral("pdftoppm"),
+                 {"-gray", "-r", QString::number(dpi), "-f", "1", "-l", "1", "-singlefile", "-x",
+                  QString::number(qRound(box.left * scale)), "-y", QString::number(qRound(box.top * scale)),
+                  "-W", QString::number(qRound(box.width * scale)), "-H",
+                  QString::number(qRound(box.height * scale)), pdfPath, out});
+    EXPECT_TRUE(render.waitForFinished(60000) && render.exitCode() == 0)
+        << render.readAllStandardError().toStdString();
+    const QByteArray pgm = readAll(out + QStringLiteral(".pgm"));
+    // "P5\n<width> <height>\n255\n" then one byte a pixel.
+    const QList<QByteArray> header = pgm.left(64).split('\n');
+    EXPECT_TRUE(header.size() > 3 && header[0] == "P5") << pgm.left(16).toStdString();
+    const qsizetype start = header.value(0).size() + header.value(1).size() + header.value(2).size() + 3;
+    int dark = 0;
+    for (qsizetype i = start; i < pgm.size(); ++i)
+        dark += static_cast<unsigned char>(pgm[i]) < 128 ? 1 : 0;
+    return dark;
+}
+
+// The copy as viewers that draw the stored appearances show it: /NeedAppearances off.
+QString withOwnAppearances(const QString& pdfPath, const QTemporaryDir& dir)
+{
+    const QString out = dir.filePath(QFileInfo(pdfPath).fileName());
+    QPDF pdf;
+    pdf.processFile(pdfPath.toStdString().c_str());
+    QPDFAcroFormDocumentHelper acroForm(pdf);
+    EXPECT_TRUE(acroForm.getNeedAppearances());
+    acroForm.setNeedAppearances(false);
+    QPDFWriter(pdf, out.toStdString().c_str()).write();
+    return out;
+}
+
+TEST_F(FilledPdf, RenderedValuesSitInTheirBoxes)
+{
+    QTemporaryDir dir;
+    const fdf::PdfFlowResult rossi = fdf::runAp68Flow(rossiRow(), context);
+    ASSERT_FALSE(rossi.filledPdfPath.isEmpty());
+    const Box cognome = widgetBox(rossi.filledPdfPath, "cognome", 1.5);
+    const Box nome = widgetBox(rossi.filledPdfPath, "nome", 1.5);
+    EXPECT_EQ(darkPixels(blank(kAp68), cognome, 144), 0);
+    // Poppler building its own appearance, and drawing ours.
+    for (const QString& pdf : {rossi.filledPdfPath, withOwnAppearances(rossi.filledPdfPath, dir)}) {
+        SCOPED_TRACE(pdf.toStdString());
+        // "ROSSI" is shorter than "MARIO": both boxes hold text, and not the same amount of it.
+        const int surname = darkPixels(pdf, cognome, 144);
+        EXPECT_GT(surname, 40);
+        EXPECT_NE(surname, darkPixels(pdf, nome, 144));
+    }
+
+    // Our appearances hold the Windows-1252 letters and the line breaks.
+    host.doctorSurname = hostile::kDoctorSurname;
+    const fdf::PdfFlowResult hostile = fdf::runAp68Flow(hostileRow(), context);
+    QProcess text;
+    text.start(QStringLiteral("pdftotext"), {withOwnAppearances(hostile.filledPdfPath, dir), "-"});
+    ASSERT_TRUE(text.waitForFinished(60000));
+    const QString shown = QString::fromUtf8(text.readAllStandardOutput());
+    for (const QString& value :
+         {hostile::kComune, hostile::kDoctorSurname, QStringLiteral("riga uno\nriga (due)\nriga tre \\")})
+        EXPECT_TRUE(shown.contains(value)) << value.toStdString();
+}
+
+// ---- forms that do not fit ----
+
+TEST_F(FilledPdf, UnfitFormLeavesThePlainCopyAndTheFdf)
+{
+    QByteArray formless;
+    {
+        QPDF pdf;
+        pdf.emptyPDF();
+        QPDFWriter writer(pdf);
+        writer.setOutputMemory();
+        writer.write();
+        const auto buffer = writer.getBufferSharedPointer();
+        formless =
+            QByteArray(reinterpret_cast<const char*>(buffer->getBuffer()), qsizetype(buffer->getSize()));
+    }
+    const QString prefix = QStringLiteral("Impossibile compilare il modulo PDF ROSSIMARIOcertmedinps.pdf: ");
+    const QString suffix = QStringLiteral(". Il file FDF è stato comunque creato.");
+    struct Case
+    {
+        const char* name;
+        std::optional<QByteArray> blankForm; // none: no blank form at all
+        QString reason;
+    };
+    for (
+        const Case& c :
+        {Case{"missing", std::nullopt, "il modulo vuoto " + blank(kAp68) + " non esiste"},
+         Case{"not a pdf", QByteArray("%PDF-1.4 ma non davvero\n"), "il file non è un PDF leggibile"},
+         Case{"no form", formless, "il file non contiene un modulo compilabile"},
+         Case{
+             "another form", readAll(QStringLiteral(INVCIV_FORMS_DIR "/") + kAp42),
+             R"(il modulo non ha i campi "sesso", "comune_nasc", "datanascita", "cieco", "cod_1" e altri 29)"}}) {
+        SCOPED_TRACE(c.name);
+        host.platform.messages.clear();
+        if (c.blankForm)
+            replaceBlank(kAp68, *c.blankForm);
+        else
+            QFile::remove(blank(kAp68));
+
+        const fdf::PdfFlowResult result = fdf::runAp68Flow(rossiRow(), context);
+
+        EXPECT_TRUE(result.filledPdfPath.isEmpty());
+        EXPECT_EQ(fdf::pathToOpen(result, fdf::OpenTarget::FilledPdf), result.fdfPath);
+        EXPECT_TRUE(readAll(result.fdfPath).startsWith("%FDF-1.2\r\n"));
+        EXPECT_EQ(readAll(desktop("ROSSIMARIOcertmedinps.pdf")), c.blankForm.value_or(QByteArray()));
+        ASSERT_EQ(host.platform.messages.size(), 1);
+        EXPECT_EQ(host.platform.messages[0].kind, platform::MessageKind::Error);
+        EXPECT_EQ(host.platform.messages[0].text, prefix + c.reason + suffix);
+    }
+}
+
+// Every field checked before anything changes: the copy stays byte for byte.
+TEST_F(FilledPdf, EntryThatDoesNotFitItsFieldChangesNothing)
+{
+    const QString copy = desktop("copy.pdf");
+    ASSERT_TRUE(QFile::copy(blank(kAp68), copy));
+    const QByteArray before = readAll(copy);
+    struct Case
+    {
+        fdf::FdfEntry entry;
+        QString reason;
+    };
+    for (const Case& c :
+         {Case{fdf::namedState("sesso", "3"), R"(il campo "sesso" non ha la scelta "3")"},
+          Case{fdf::textEntry("sesso", "M"), R"(il campo "sesso" non è un campo di testo)"},
+          Case{fdf::checkBoxOff("cognome"), R"(il campo "cognome" non è una casella da spuntare)"},
+          Case{fdf::noValue("sesso/2"), R"(il modulo non ha il campo "sesso/2")"}}) {
+        try {
+            fdf::fillPdfForm(copy, {fdf::textEntry("nome", "MARIO"), c.entry});
+            ADD_FAILURE() << "filled with " << c.entry.name.toStdString();
+        } catch (const fdf::FormFillError& error) {
+            EXPECT_EQ(QString::fromUtf8(error.what()), c.reason);
+        }
+        EXPECT_EQ(readAll(copy), before);
+    }
+}
+
+// ---- what the click opens ----
+
+TEST(OpenSetting, ChoosesByTheUsersSettingAndWhatWasMade)
+{
+    QTemporaryDir dir;
+    QSettings settings(dir.filePath(QStringLiteral("invciv.conf")), QSettings::IniFormat);
+    using fdf::OpenTarget;
+    EXPECT_EQ(fdf::openTarget(settings), fdf::defaultOpenTarget());
+#ifdef Q_OS_WIN
+    EXPECT_EQ(fdf::defaultOpenTarget(), OpenTarget::Fdf);
+#else
+    EXPECT_EQ(fdf::defaultOpenTarget(), OpenTarget::FilledPdf);
+#endif
+    const std::pair<QVariant, OpenTarget> values[] = {
+        {"true", OpenTarget::FilledPdf},    {1, OpenTarget::FilledPdf}, {" Sì ", OpenTarget::FilledPdf},
+        {"false", OpenTarget::Fdf},         {0, OpenTarget::Fdf},       {"no", OpenTarget::Fdf},
+        {"forse", fdf::defaultOpenTarget()}};
+    for (const auto& [value, target] : values) {
+        settings.setValue(fdf::kOpenFilledPdfKey, value);
+        EXPECT_EQ(fdf::openTarget(settings), target) << value.toString().toStdString();
+    }
+
+    const fdf::PdfFlowResult both{"a.fdf", "a.pdf"};
+    EXPECT_EQ(fdf::pathToOpen(both, OpenTarget::FilledPdf), "a.pdf");
+    EXPECT_EQ(fdf::pathToOpen(both, OpenTarget::Fdf), "a.fdf");
+    EXPECT_EQ(fdf::pathToOpen({"a.fdf", {}}, OpenTarget::FilledPdf), "a.fdf");
+}
+
+} // namespace
