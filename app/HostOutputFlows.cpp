@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 
 #if INVCIV_HAVE_FDF
+#include "fdf/OpenSetting.h"
 #include "fdf/OutputFlow.h"
 #endif
 #if INVCIV_HAVE_CERTIFICATE
@@ -33,13 +34,13 @@ HostOutputFlows::HostOutputFlows(Tzantopat& session, platform::Platform& platfor
 QString HostOutputFlows::CreateAp68Pdf(const clinical::PatientRow& row)
 {
     fdf::FlowContext context{m_session, m_platform, m_showStatus, [] { QCoreApplication::processEvents(); }};
-    return fdf::CreateAp68Pdf(row, context);
+    return fdf::pathToOpen(fdf::runAp68Flow(row, context), fdf::openTargetSetting());
 }
 
 QString HostOutputFlows::CreateAp42Ss3Pdf(const clinical::PatientRow& row)
 {
     fdf::FlowContext context{m_session, m_platform, m_showStatus, [] { QCoreApplication::processEvents(); }};
-    return fdf::CreateAp42Ss3Pdf(row, context);
+    return fdf::pathToOpen(fdf::runAp42Ss3Flow(row, context), fdf::openTargetSetting());
 }
 
 #else

@@ -10,7 +10,8 @@ class OutputFlows
 {
 public:
     virtual ~OutputFlows() = default;
-    // The path of the FDF file written; "" when none was. Errors are raised.
+    // The path to open: the FDF written, or the filled PDF when the user's setting chooses it and it
+    // was made; "" when nothing was written. Errors are raised.
     virtual QString CreateAp68Pdf(const clinical::PatientRow& row) = 0;
     virtual QString CreateAp42Ss3Pdf(const clinical::PatientRow& row) = 0;
     // The path of the written XML certificate, or "cancel".

@@ -33,10 +33,11 @@ const std::vector<CliCommand>& commands()
          1, 2, &runPatients},
         {QStringLiteral("ap68"), QStringLiteral("ID"),
          QStringLiteral("the AP68 pre-fill of the patient with that id (as patients prints it):\n"
-                        "writes the FDF and the desktop copy of the blank form, prints the FDF path"),
+                        "writes the FDF and fills the desktop copy of the blank form; prints the FDF\n"
+                        "path, then the filled copy's (none when it could not be filled)"),
          1, 1, &runAp68},
         {QStringLiteral("ap42"), QStringLiteral("ID"),
-         QStringLiteral("the AP42 SS3 pre-fill of the patient with that id; prints the FDF path"), 1, 1, &runAp42},
+         QStringLiteral("the AP42 SS3 pre-fill of the patient with that id; prints as ap68"), 1, 1, &runAp42},
         {QStringLiteral("certificate"), QStringLiteral("ID --anamnesi TEXT ..."),
          QStringLiteral("the XML certificate InvCiv2010, filled and checked as the editor does, with\n"
                         "what the doctor types: --anamnesi TEXT --obiettivita TEXT --diagnosi TEXT\n"
@@ -81,19 +82,23 @@ std::optional<clinical::PatientRow> patientRow(CliContext& context, const QStrin
     return row;
 }
 
-using Flow = QString (*)(const clinical::PatientRow&, fdf::FlowContext&);
+using Flow = fdf::PdfFlowResult (*)(const clinical::PatientRow&, fdf::FlowContext&);
 
 int runPdfFlow(CliContext& context, const QString& id, Flow flow)
 {
     const auto row = patientRow(context, id);
     if (!row)
         return kExitRefused;
-    QString path;
+    fdf::PdfFlowResult result;
     fdf::FlowContext flowContext{context.session, context.platform, {}, {}};
     // The same default error handling as the window's click: the flow's error is shown, nothing printed.
-    if (!app::runHandler(context.platform, [&] { path = flow(*row, flowContext); }) || path.isEmpty())
+    if (!app::runHandler(context.platform, [&] { result = flow(*row, flowContext); }) ||
+        result.fdfPath.isEmpty())
         return kExitRefused;
-    context.out << path << '\n';
+    // The FDF first, so that scripts reading one line keep working; the filled copy when it was made.
+    context.out << result.fdfPath << '\n';
+    if (!result.filledPdfPath.isEmpty())
+        context.out << result.filledPdfPath << '\n';
     context.out.flush();
     return kExitDone;
 }
@@ -110,12 +115,12 @@ QStringList listOption(const CliContext& context, const QString& name)
 
 int runAp68(CliContext& context, const QStringList& arguments)
 {
-    return runPdfFlow(context, arguments.value(0), &fdf::CreateAp68Pdf);
+    return runPdfFlow(context, arguments.value(0), &fdf::runAp68Flow);
 }
 
 int runAp42(CliContext& context, const QStringList& arguments)
 {
-    return runPdfFlow(context, arguments.value(0), &fdf::CreateAp42Ss3Pdf);
+    return runPdfFlow(context, arguments.value(0), &fdf::runAp42Ss3Flow);
 }
 
 int runCertificate(CliContext& context, const QStringList& arguments)

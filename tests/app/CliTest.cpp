@@ -317,6 +317,10 @@ TEST_F(CliProgramTest, OutputCommandsWriteTheFilesOfTheCompilaClick)
         EXPECT_TRUE(QFile::exists(fdfPath));
         const QString copyName = QFileInfo(fdfPath).completeBaseName() + QStringLiteral(".pdf");
         EXPECT_TRUE(QFile::exists(desktop + QLatin1Char('/') + copyName)) << copyName.toStdString();
+        // The second line is the filled desktop copy.
+        EXPECT_EQ(r.out.count(QLatin1Char('\n')), 2) << r.out.toStdString();
+        EXPECT_EQ(QFileInfo(r.out.section(QLatin1Char('\n'), 1, 1)),
+                  QFileInfo(desktop + QLatin1Char('/') + copyName));
     }
 
     const ProgramRun unknown = run(withDesktop({QStringLiteral("ap68"), QStringLiteral("5A5A5A")}), {},

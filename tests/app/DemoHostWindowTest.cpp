@@ -9,12 +9,14 @@
 #include "app/TFormMain.h"
 #include "app/TfrmLogin.h"
 #include "demohost/DemoHost.h"
+#include "fdf/OpenSetting.h"
 #include "host/tc_GenTools.h"
 
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSettings>
 #include <QTest>
 #include <QTimer>
 
@@ -35,6 +37,9 @@ protected:
     {
         platform.program = folders.program;
         platform.desktop = folders.desktop;
+        // The user's settings (what a click opens) are the test's own.
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folders.root.path());
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, folders.root.path());
         const std::string file = (folders.root.path() + QStringLiteral("/demo-host.sqlite")).toStdString();
         demohost::DemoHost::ensureDatabase(file);
         window = std::make_unique<TFormMain>(platform, host::automationFactoryFor({true, file}),
@@ -90,9 +95,20 @@ TEST_F(DemoHostWindowTest, RefusalsThenLoginThenListThenAp68)
     }
     EXPECT_TRUE(platform.messages.isEmpty());
 
+    // Without a setting the click opens the filled desktop copy (on Windows the FDF); the setting
+    // "apri_pdf_compilato" false opens the FDF.
     window->gridDatiCellClick(table.index(0, PatientTableModel::Scrivi));
     ASSERT_EQ(platform.opened.size(), 1) << platform.messageTexts().join('\n').toStdString();
-    const QString fdf = platform.opened.at(0);
+    const QString filled = platform.opened.at(0);
+    if (fdf::defaultOpenTarget() == fdf::OpenTarget::FilledPdf) {
+        EXPECT_TRUE(filled.startsWith(folders.desktop)) << filled.toStdString();
+        EXPECT_TRUE(filled.endsWith(QStringLiteral("certmedinps.pdf")));
+    }
+    QSettings(QSettings::UserScope, fdf::kSettingsOrganisation, fdf::kSettingsApplication)
+        .setValue(fdf::kOpenFilledPdfKey, false);
+    window->gridDatiCellClick(table.index(0, PatientTableModel::Scrivi));
+    ASSERT_EQ(platform.opened.size(), 2) << platform.messageTexts().join('\n').toStdString();
+    const QString fdf = platform.opened.at(1);
     EXPECT_TRUE(fdf.startsWith(folders.program)) << fdf.toStdString();
     EXPECT_TRUE(fdf.endsWith(QStringLiteral("certmedinps.fdf")));
     QFile written(fdf);
