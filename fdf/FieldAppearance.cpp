@@ -101,9 +101,21 @@ void TextAppearances::generate(QPDFFormFieldObjectHelper& field, const QString& 
     for (QPDFAnnotationObjectHelper& widget : m_acroForm.getAnnotationsForField(field)) {
         if (QPDFObjectHandle appearance = widget.getAppearanceStream("/N"); appearance.isStream())
             prepareFont(appearance, fontName);
-        if (!lines || !writeLines(field, widget, value))
+        if (!lines || !writeLines(field, widget, value)) {
             field.generateAppearance(widget);
+            settle(widget);
+        }
     }
+}
+
+// qpdf's appearance is a token filter on the old stream, run when the stream is written; the filled
+// form's writer copies compressed streams as they are, so the filtered text is taken now.
+void TextAppearances::settle(QPDFAnnotationObjectHelper& widget)
+{
+    QPDFObjectHandle appearance = widget.getAppearanceStream("/N");
+    if (appearance.isStream())
+        appearance.replaceStreamData(appearance.getStreamData(qpdf_dl_generalized),
+                                     QPDFObjectHandle::newNull(), QPDFObjectHandle::newNull());
 }
 
 // Points the appearance's font `name` to its WinAnsi twin where it needs one. The field's /DA and the

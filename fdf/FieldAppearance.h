@@ -29,6 +29,7 @@ private:
 
     void prepareFont(QPDFObjectHandle appearance, const std::string& name);
     QPDFObjectHandle twin(QPDFObjectHandle font);
+    static void settle(QPDFAnnotationObjectHelper& widget);
     bool writeLines(QPDFFormFieldObjectHelper& field, QPDFAnnotationObjectHelper& widget,
                     const QString& value);
 };

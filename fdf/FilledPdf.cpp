@@ -177,6 +177,11 @@ QByteArray filledForm(const QByteArray& blank, const QString& description,
             acroForm.removeKey("/XFA");
         QPDFWriter writer(pdf);
         writer.setOutputMemory();
+        // Every stream goes through as it is: a form is mostly fonts and page content that the fill
+        // does not touch, and decoding and recompressing them would take most of the time. The new
+        // appearances are a few hundred bytes each and stay uncompressed.
+        writer.setDecodeLevel(qpdf_dl_none);
+        writer.setCompressStreams(false);
         writer.write();
         const std::shared_ptr<Buffer> buffer = writer.getBufferSharedPointer();
         return QByteArray(reinterpret_cast<const char*>(buffer->getBuffer()), qsizetype(buffer->getSize()));
