@@ -109,13 +109,18 @@ void TextAppearances::generate(QPDFFormFieldObjectHelper& field, const QString& 
 }
 
 // qpdf's appearance is a token filter on the old stream, run when the stream is written; the filled
-// form's writer copies compressed streams as they are, so the filtered text is taken now.
+// form's writer copies compressed streams as they are, so the filtered text is taken now. A stream
+// qpdf cannot decode keeps its old appearance; viewers still build theirs from the value.
 void TextAppearances::settle(QPDFAnnotationObjectHelper& widget)
 {
     QPDFObjectHandle appearance = widget.getAppearanceStream("/N");
-    if (appearance.isStream())
+    if (!appearance.isStream())
+        return;
+    try {
         appearance.replaceStreamData(appearance.getStreamData(qpdf_dl_generalized),
                                      QPDFObjectHandle::newNull(), QPDFObjectHandle::newNull());
+    } catch (const std::exception&) {
+    }
 }
 
 // Points the appearance's font `name` to its WinAnsi twin where it needs one. The field's /DA and the
@@ -141,7 +146,9 @@ void TextAppearances::prepareFont(QPDFObjectHandle appearance, const std::string
 
 QPDFObjectHandle TextAppearances::twin(QPDFObjectHandle font)
 {
-    QPDFObjectHandle& made = m_twins[font.getObjGen()];
+    // One twin for each font object; a direct font has no identity to share a twin by.
+    QPDFObjectHandle none;
+    QPDFObjectHandle& made = font.isIndirect() ? m_twins[font.getObjGen()] : none;
     if (made.isInitialized())
         return made;
     QPDFObjectHandle copy = font.shallowCopy();
