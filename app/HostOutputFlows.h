@@ -1,6 +1,6 @@
 #pragma once
 // The real output flows: the AP68 and AP42 SS3 pre-fills and the certificate editor, on the host
-// session. A flow whose library is not part of the build says so and produces nothing.
+// session.
 
 #include "OutputFlows.h"
 
