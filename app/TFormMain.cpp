@@ -5,7 +5,7 @@
 #include "PatientSearch.h"
 #include "PatientTableModel.h"
 #include "TfrmLogin.h"
-#include "ZantoLogo.h"
+#include "platform/ZantoLogo.h"
 #include "host/Tzantopat.h"
 #include "ui_TFormMain.h"
 
@@ -51,7 +51,7 @@ TFormMain::TFormMain(platform::Platform& platform, host::AutomationFactory autom
     setFixedSize(786, 442);
     setWindowFlags(windowFlags() | Qt::MSWindowsFixedSizeDialogHint);
     setAttribute(Qt::WA_StyledBackground); // the form's white background comes from its style sheet
-    ui->ZantoLogo->setPixmap(app::zantoLogo(ui->ZantoLogo->size()));
+    ui->ZantoLogo->setPixmap(platform::zantoLogo(ui->ZantoLogo->size()));
     ui->lblTesto->setAutoFillBackground(false);
     placeInstructionLine();
     if (const QScreen* screen = QGuiApplication::primaryScreen())

@@ -1,6 +1,6 @@
 #include "TFormGestCertMedINPS.h"
 
-#include "CertificateLogo.h"
+#include "platform/ZantoLogo.h"
 #include "InvCiv2010Writer.h"
 #include "MemoEdit.h"
 #include "ui_TFormGestCertMedINPS.h"
@@ -41,7 +41,7 @@ TFormGestCertMedINPS::TFormGestCertMedINPS(Tzantopat& session, platform::Platfor
     white.setColor(QPalette::Window, Qt::white);
     setPalette(white);
     setAutoFillBackground(true);
-    ui->ZantoLogo->setPixmap(paintCertificateLogo());
+    ui->ZantoLogo->setPixmap(platform::zantoLogo(ui->ZantoLogo->size()));
 
     // The diagnosis starts as one empty line, so its text is a single CR LF until the doctor types.
     ui->MemoDiagnosi->setText(QStringLiteral("\r\n"));

@@ -1,12 +1,23 @@
 #include "ZantoLogo.h"
 
-#include "AppFonts.h"
-
+#include <QFont>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
 
-namespace app {
+namespace platform {
+
+namespace {
+
+QFont verdana(int pixelSize, bool bold = false)
+{
+    QFont font(QStringLiteral("Verdana"));
+    font.setPixelSize(pixelSize);
+    font.setBold(bold);
+    return font;
+}
+
+} // namespace
 
 QPixmap zantoLogo(QSize size)
 {
@@ -43,4 +54,4 @@ QPixmap zantoLogo(QSize size)
     return pixmap;
 }
 
-} // namespace app
+} // namespace platform

@@ -1,0 +1,12 @@
+#pragma once
+// The product logo shown at the top left of every window, drawn in code so that no picture file has
+// to travel with the program.
+
+#include <QPixmap>
+#include <QSize>
+
+namespace platform {
+
+QPixmap zantoLogo(QSize size);
+
+} // namespace platform
