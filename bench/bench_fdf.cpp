@@ -9,6 +9,7 @@
 #include "fdf/Ap68Map.h"
 #include "fdf/FakeHost.h"
 #include "fdf/OutputFlow.h"
+#include "MedianReporter.h"
 #include "support/TempDirs.h"
 
 #include <QDir>
@@ -19,7 +20,6 @@
 #include <pugixml.hpp>
 
 #include <cstdio>
-#include <map>
 #include <memory>
 
 namespace {
@@ -135,22 +135,6 @@ void floorRun(benchmark::State& state, const QByteArray& exportXml, Floor floor)
     }
 }
 
-// Medians of every benchmark, by name, for the summary.
-class MedianReporter : public benchmark::ConsoleReporter
-{
-public:
-    std::map<std::string, double> medians; // milliseconds
-
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        for (const Run& run : runs) {
-            if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median")
-                medians[run.run_name.function_name + run.run_name.args] = run.GetAdjustedRealTime();
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-};
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -172,7 +156,7 @@ int main(int argc, char** argv)
             b->Unit(benchmark::kMillisecond)->Repetitions(7)->ReportAggregatesOnly(true)->UseRealTime();
     }
     benchmark::Initialize(&argc, argv);
-    MedianReporter reporter;
+    bench_support::MedianReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
 
     std::printf("\nmedians (ms)     flow      fdf   floor:full (ratio)  floor:durable (ratio)  floor:plain (ratio)"

@@ -6,6 +6,7 @@
 
 #include "fdf/Ap68Map.h"
 #include "fdf/FilledPdf.h"
+#include "MedianReporter.h"
 #include "support/TempDirs.h"
 
 #include <QDir>
@@ -15,7 +16,6 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
-#include <map>
 
 namespace {
 
@@ -95,22 +95,6 @@ void pdftkFill(benchmark::State& state, const Files* files)
     }
 }
 
-// Medians of every benchmark, by name, for the summary.
-class MedianReporter : public benchmark::ConsoleReporter
-{
-public:
-    std::map<std::string, double> medians; // milliseconds
-
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        for (const Run& run : runs) {
-            if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median")
-                medians[run.run_name.function_name] = run.GetAdjustedRealTime();
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-};
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -129,7 +113,7 @@ int main(int argc, char** argv)
         ->ReportAggregatesOnly(true)
         ->UseRealTime();
     benchmark::Initialize(&argc, argv);
-    MedianReporter reporter;
+    bench_support::MedianReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
 
     const double ours = reporter.medians["qpdf_fill/ap68"];
