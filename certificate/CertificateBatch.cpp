@@ -26,7 +26,7 @@ public:
 
     QString desktopFolder() const override { return m_inner.desktopFolder(); }
     QString programFolder() const override { return m_inner.programFolder(); }
-    void openFile(const QString& path) override { m_inner.openFile(path); }
+    bool openFile(const QString& path) override { return m_inner.openFile(path); }
     QString machineSetting(const QString& keyPath, const QString& name) const override
     {
         return m_inner.machineSetting(keyPath, name);

@@ -11,7 +11,10 @@ ConsolePlatform::ConsolePlatform(QString desktopFolder, QString programFolder)
 {
 }
 
-void ConsolePlatform::openFile(const QString&) {}
+bool ConsolePlatform::openFile(const QString&)
+{
+    return false; // the windowless front end prints its paths instead
+}
 
 QString ConsolePlatform::machineSetting(const QString& keyPath, const QString& name) const
 {

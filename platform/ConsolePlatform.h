@@ -15,7 +15,7 @@ public:
 
     QString desktopFolder() const override { return m_desktop; }
     QString programFolder() const override { return m_program; }
-    void openFile(const QString& path) override;
+    bool openFile(const QString& path) override;
     QString machineSetting(const QString& keyPath, const QString& name) const override;
     void showMessage(MessageKind kind, const QString& text) override;
     QDateTime now() const override;

@@ -18,8 +18,8 @@ public:
     virtual QString desktopFolder() const = 0;
     // The folder of the program file, ending with a separator.
     virtual QString programFolder() const = 0;
-    // Opens a file with the application associated with it; the outcome is not reported.
-    virtual void openFile(const QString& path) = 0;
+    // Opens a file with the application associated with it. False when no application took it.
+    virtual bool openFile(const QString& path) = 0;
     // A machine-wide string value: on Windows the registry value `name` of the key `keyPath` below
     // HKEY_LOCAL_MACHINE; elsewhere the system-scope settings of the key's last component.
     // "" when the key or the value is missing.

@@ -24,9 +24,9 @@ QString QtPlatform::programFolder() const
     return QDir::toNativeSeparators(QCoreApplication::applicationDirPath() + QLatin1Char('/'));
 }
 
-void QtPlatform::openFile(const QString& path)
+bool QtPlatform::openFile(const QString& path)
 {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 
 QString QtPlatform::machineSetting(const QString& keyPath, const QString& name) const

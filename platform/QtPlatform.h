@@ -14,7 +14,7 @@ class QtPlatform : public Platform
 public:
     QString desktopFolder() const override;
     QString programFolder() const override;
-    void openFile(const QString& path) override;
+    bool openFile(const QString& path) override;
     QString machineSetting(const QString& keyPath, const QString& name) const override;
     void showMessage(MessageKind kind, const QString& text) override;
     QDateTime now() const override;

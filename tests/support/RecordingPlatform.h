@@ -24,6 +24,7 @@ public:
     QString desktop;
     QString program;
     QStringList opened;
+    bool opens = true;               // false: no application takes the files opened
     QMap<QString, QString> settings; // "keyPath|name" -> value
     QList<Message> messages;
     QDateTime clock = QDateTime(QDate(2026, 12, 7), QTime(9, 0));
@@ -32,7 +33,11 @@ public:
 
     QString desktopFolder() const override { return desktop; }
     QString programFolder() const override { return program; }
-    void openFile(const QString& path) override { opened << path; }
+    bool openFile(const QString& path) override
+    {
+        opened << path;
+        return opens;
+    }
     QString machineSetting(const QString& keyPath, const QString& name) const override
     {
         return settings.value(keyPath + QLatin1Char('|') + name);
