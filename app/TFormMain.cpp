@@ -5,10 +5,12 @@
 #include "PatientSearch.h"
 #include "PatientTableModel.h"
 #include "TfrmLogin.h"
-#include "platform/ZantoLogo.h"
+#include "fdf/OpenSetting.h"
 #include "host/Tzantopat.h"
+#include "platform/ZantoLogo.h"
 #include "ui_TFormMain.h"
 
+#include <QDir>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QMouseEvent>
@@ -22,6 +24,27 @@ const QString kErrorNoFormat = QStringLiteral("Selezionare il formato del certif
 const QString kErrorNoFile = QStringLiteral("Errore nella Creazione del File!");
 const QString kDesktopFile = QStringLiteral("Sul desktop puoi trovare il file ");
 const QString kCancel = QStringLiteral("cancel");
+
+// What the doctor reads when no application took the file: it is there, where it is, and how to open it.
+// The FDF opens only in a viewer that imports FDF, so its message also points to the filled desktop copy
+// and to the setting that makes the click open that copy.
+QString notOpenedMessage(const QString& path)
+{
+    const QString text =
+        QStringLiteral("Il file è stato creato, ma non è stato possibile aprirlo perché nessun "
+                       "programma è associato a questo tipo di file:\n") +
+        QDir::toNativeSeparators(path) + QStringLiteral("\n\n");
+    if (!path.endsWith(QStringLiteral(".fdf"), Qt::CaseInsensitive))
+        return text +
+               QStringLiteral("Aprirlo dal desktop con un lettore PDF che gestisca i moduli compilabili.");
+    return text +
+           QStringLiteral(
+               "Il file FDF si apre con un lettore PDF che importi i file FDF. Sul desktop c'è anche la "
+               "copia del modulo già compilata, che si apre con qualsiasi lettore PDF che gestisca i "
+               "moduli compilabili: perché Compila apra sempre quella, impostare apri_pdf_compilato a true "
+               "(") +
+           fdf::openSettingLocation() + QStringLiteral(").");
+}
 
 enum Certificate { CertificatoInvalidita = 0, ModuloAp42Ss3 = 1 };
 enum Format { Pdf = 0, Xml = 1 };
@@ -279,9 +302,11 @@ void TFormMain::dispatch(const clinical::PatientRow& row)
         return;
     }
     if (open) {
-        m_platform.openFile(path);
+        const bool opened = m_platform.openFile(path);
         ui->lblTesto->clear();
         ui->lblTesto->hide();
+        if (!opened)
+            m_platform.showMessage(platform::MessageKind::Information, notOpenedMessage(path));
     }
 }
 

@@ -1,5 +1,6 @@
 #include "OpenSetting.h"
 
+#include <QDir>
 #include <QSettings>
 
 namespace fdf {
@@ -29,6 +30,15 @@ OpenTarget openTargetSetting()
 {
     const QSettings settings(QSettings::UserScope, kSettingsOrganisation, kSettingsApplication);
     return openTarget(settings);
+}
+
+QString openSettingLocation()
+{
+    const QSettings settings(QSettings::UserScope, kSettingsOrganisation, kSettingsApplication);
+    QString location = QDir::toNativeSeparators(settings.fileName());
+    if (location.startsWith(QStringLiteral("\\HKEY_"))) // Qt names a registry key "\HKEY_CURRENT_USER\..."
+        location.remove(0, 1);
+    return location;
 }
 
 QString pathToOpen(const PdfFlowResult& result, OpenTarget target)

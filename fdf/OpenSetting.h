@@ -26,6 +26,9 @@ OpenTarget defaultOpenTarget();
 OpenTarget openTarget(const QSettings& settings);
 // The choice in the user's settings.
 OpenTarget openTargetSetting();
+// Where the user's settings are kept, as a person would look for it: the registry key on Windows, the
+// file elsewhere.
+QString openSettingLocation();
 
 // The path to open: the filled copy when it is chosen and was made, otherwise the FDF.
 QString pathToOpen(const PdfFlowResult& result, OpenTarget target);

@@ -1,5 +1,5 @@
-// The windows end to end on the demo host: login, the patient list, and the AP68 output opened from
-// the grid through the real output flows.
+// The windows end to end on the demo host: login, the patient list, and the AP68 output from the grid
+// through the real output flows, on a desktop where no application opens the files.
 
 #include "QtPrinters.h"
 #include "RecordingPlatform.h"
@@ -12,6 +12,7 @@
 #include "fdf/OpenSetting.h"
 #include "host/tc_GenTools.h"
 
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -95,26 +96,43 @@ TEST_F(DemoHostWindowTest, RefusalsThenLoginThenListThenAp68)
     }
     EXPECT_TRUE(platform.messages.isEmpty());
 
+    // No application takes the files here: each click writes them and says so once, naming the file.
+    platform.opens = false;
+    const auto clickAndExpectNotOpened = [&](qsizetype clicks) {
+        window->gridDatiCellClick(table.index(0, PatientTableModel::Scrivi));
+        EXPECT_EQ(platform.opened.size(), clicks);
+        EXPECT_EQ(platform.messages.size(), clicks) << platform.messageTexts().join('\n').toStdString();
+        const QString path = platform.opened.value(clicks - 1);
+        const RecordingPlatform::Message shown = platform.messages.value(clicks - 1);
+        EXPECT_EQ(shown.kind, platform::MessageKind::Information);
+        EXPECT_TRUE(shown.text.startsWith(QStringLiteral("Il file è stato creato, ma non è stato possibile "
+                                                         "aprirlo perché nessun programma è associato")))
+            << shown.text.toStdString();
+        EXPECT_TRUE(
+            shown.text.contains(QLatin1Char('\n') + QDir::toNativeSeparators(path) + QLatin1Char('\n')))
+            << shown.text.toStdString();
+        // Only the FDF's message sends the doctor to the filled copy and its setting.
+        EXPECT_EQ(shown.text.contains(fdf::kOpenFilledPdfKey), path.endsWith(QStringLiteral(".fdf")));
+        EXPECT_TRUE(window->findChild<QLabel*>(QStringLiteral("lblTesto"))->isHidden());
+        return path;
+    };
+
     // Without a setting the click opens the filled desktop copy (on Windows the FDF); the setting
     // "apri_pdf_compilato" false opens the FDF.
-    window->gridDatiCellClick(table.index(0, PatientTableModel::Scrivi));
-    ASSERT_EQ(platform.opened.size(), 1) << platform.messageTexts().join('\n').toStdString();
-    const QString filled = platform.opened.at(0);
+    const QString filled = clickAndExpectNotOpened(1);
+    EXPECT_TRUE(QFile::exists(filled)) << filled.toStdString();
     if (fdf::defaultOpenTarget() == fdf::OpenTarget::FilledPdf) {
         EXPECT_TRUE(filled.startsWith(folders.desktop)) << filled.toStdString();
         EXPECT_TRUE(filled.endsWith(QStringLiteral("certmedinps.pdf")));
     }
     QSettings(QSettings::UserScope, fdf::kSettingsOrganisation, fdf::kSettingsApplication)
         .setValue(fdf::kOpenFilledPdfKey, false);
-    window->gridDatiCellClick(table.index(0, PatientTableModel::Scrivi));
-    ASSERT_EQ(platform.opened.size(), 2) << platform.messageTexts().join('\n').toStdString();
-    const QString fdf = platform.opened.at(1);
+    const QString fdf = clickAndExpectNotOpened(2);
     EXPECT_TRUE(fdf.startsWith(folders.program)) << fdf.toStdString();
     EXPECT_TRUE(fdf.endsWith(QStringLiteral("certmedinps.fdf")));
     QFile written(fdf);
     ASSERT_TRUE(written.open(QIODevice::ReadOnly));
     EXPECT_TRUE(written.readAll().startsWith("%FDF-1.2\r\n"));
-    EXPECT_TRUE(window->findChild<QLabel*>(QStringLiteral("lblTesto"))->isHidden());
 }
 
 } // namespace
