@@ -106,6 +106,16 @@ void createFromSeed(const std::string& fileUtf8)
     }
 }
 
+// A file that another program holds locked is not broken: the user is told to try again, not that the
+// file is wrong.
+[[noreturn]] void refuse(const std::string& fileUtf8, const sql::Error& error, const std::string& otherwise)
+{
+    if (error.busy())
+        throw host::AutomationError("Il file del demo host " + quoted(fileUtf8) +
+                                    " è in uso da un altro programma: riprovare");
+    throw host::AutomationError(otherwise + error.what());
+}
+
 constexpr std::string_view kTownColumns[] = {"denominazione", "codice_catastale", "sigla_provincia"};
 
 } // namespace
@@ -138,8 +148,7 @@ DemoDatabase::DemoDatabase(const std::string& fileUtf8)
     try {
         d = std::make_unique<Statements>(fileUtf8);
     } catch (const sql::Error& e) {
-        throw host::AutomationError("Il database del demo host " + quoted(fileUtf8) +
-                                    " non si può aprire: " + e.what());
+        refuse(fileUtf8, e, "Il database del demo host " + quoted(fileUtf8) + " non si può aprire: ");
     }
     try {
         registerFunctions(d->connection);
@@ -179,8 +188,7 @@ DemoDatabase::DemoDatabase(const std::string& fileUtf8)
         d->measurementsOldestFirst = d->prepare(std::string(measurementsSelect) + "ORDER BY data, id");
         d->prepare("SELECT denominazione, codice_catastale, sigla_provincia FROM tabella_comuni LIMIT 0");
     } catch (const sql::Error& e) {
-        throw host::AutomationError("Il file " + quoted(fileUtf8) +
-                                    " non è un database del demo host: " + e.what());
+        refuse(fileUtf8, e, "Il file " + quoted(fileUtf8) + " non è un database del demo host: ");
     }
 }
 

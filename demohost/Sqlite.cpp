@@ -4,6 +4,12 @@
 
 namespace demohost::sql {
 
+bool Error::busy() const
+{
+    const int primary = m_code & 0xff; // extended result codes keep the primary one in the low byte
+    return primary == SQLITE_BUSY || primary == SQLITE_LOCKED;
+}
+
 Connection::Connection(const std::string& fileUtf8, Mode mode)
 {
     const int flags =
@@ -13,7 +19,7 @@ Connection::Connection(const std::string& fileUtf8, Mode mode)
         const std::string message = m_db ? sqlite3_errmsg(m_db) : sqlite3_errstr(rc);
         sqlite3_close(m_db);
         m_db = nullptr;
-        throw Error(message);
+        throw Error(message, rc);
     }
     sqlite3_extended_result_codes(m_db, 1);
     // Another program (the sqlite3 tool) may hold the file for a moment.
@@ -29,10 +35,10 @@ void Connection::execute(std::string_view script)
 {
     const std::string text(script); // sqlite3_exec needs a terminated string
     char* message = nullptr;
-    if (sqlite3_exec(m_db, text.c_str(), nullptr, nullptr, &message) != SQLITE_OK) {
+    if (const int rc = sqlite3_exec(m_db, text.c_str(), nullptr, nullptr, &message); rc != SQLITE_OK) {
         const std::string error = message ? message : lastMessage();
         sqlite3_free(message);
-        throw Error(error);
+        throw Error(error, rc);
     }
 }
 
@@ -43,9 +49,11 @@ std::string Connection::lastMessage() const
 
 Statement::Statement(Connection& connection, std::string_view sqlText) : m_connection(connection)
 {
-    if (sqlite3_prepare_v3(connection.handle(), sqlText.data(), static_cast<int>(sqlText.size()),
-                           SQLITE_PREPARE_PERSISTENT, &m_statement, nullptr) != SQLITE_OK)
-        throw Error(connection.lastMessage());
+    if (const int rc =
+            sqlite3_prepare_v3(connection.handle(), sqlText.data(), static_cast<int>(sqlText.size()),
+                               SQLITE_PREPARE_PERSISTENT, &m_statement, nullptr);
+        rc != SQLITE_OK)
+        throw Error(connection.lastMessage(), rc);
 }
 
 Statement::~Statement()
@@ -91,7 +99,7 @@ bool Statement::step()
         return false;
     const std::string message = m_connection.lastMessage();
     sqlite3_reset(m_statement);
-    throw Error(message);
+    throw Error(message, rc);
 }
 
 std::string Statement::text(int column) const

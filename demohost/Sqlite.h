@@ -15,7 +15,12 @@ namespace demohost::sql {
 class Error : public std::runtime_error
 {
 public:
-    using std::runtime_error::runtime_error;
+    explicit Error(const std::string& message, int code = 0) : std::runtime_error(message), m_code(code) {}
+    // True when another connection holds the file locked: the same call may succeed later.
+    bool busy() const;
+
+private:
+    int m_code; // SQLite's result code, 0 when the failure is not SQLite's own
 };
 
 class Statement;

@@ -207,6 +207,32 @@ TEST_F(DemoHostFileTest, FilesThatAreNotDemoHostDatabasesAreRefusedNamingTheFile
     EXPECT_EQ(QFile(QString::fromStdString(textFile)).size(), text.size());
 }
 
+TEST_F(DemoHostFileTest, FileLockedByAnotherProgramIsBusyNotBrokenAndStaysAsItWas)
+{
+    prepareDatabase();
+    const auto contents = [this] {
+        QFile file(QString::fromStdString(databaseFile));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    const QByteArray before = contents();
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open(databaseFile.c_str(), &other), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+    try {
+        DemoHost::ensureDatabase(databaseFile);
+        ADD_FAILURE() << "opened a file another connection holds locked";
+    } catch (const host::AutomationError& error) {
+        EXPECT_EQ(std::string(error.what()),
+                  "Il file del demo host \"" + databaseFile + "\" è in uso da un altro programma: riprovare");
+    }
+    sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close(other);
+
+    EXPECT_EQ(contents(), before);
+    // Trying again, as the message says, works once the other program lets go.
+    EXPECT_NO_THROW(DemoHost::ensureDatabase(databaseFile));
+}
+
 TEST_F(DemoHostFileTest, MissingFileIsCreatedWholeFromTheSeed)
 {
     const std::string file = dir.path().toStdString() + "/nuova cartella/dàti demo.sqlite";
