@@ -1,17 +1,37 @@
 #include "OutputFiles.h"
 
+#include "Windows1252.h"
 #include "platform/Platform.h"
 
 #include <QDir>
+#include <QHash>
 
 namespace fdf {
 
 namespace {
 
-bool unfitForFileName(QChar c)
+bool unfitForFileName(char32_t c)
 {
     static const QString kForbidden = QStringLiteral(" '\\/:*?\"<>|");
-    return kForbidden.contains(c) || c.category() == QChar::Other_Control;
+    return (c <= 0xFFFF && kForbidden.contains(QChar(char16_t(c)))) ||
+           QChar::category(c) == QChar::Other_Control;
+}
+
+// A letter Windows-1252 lacks, as the base letter it is written from when the code page has that one;
+// 0 when there is none. Canonical decomposition gives most (Ș is S and a comma below, Ễ is E and two
+// accents); the few letters with a stroke or without a dot are written from no other letter.
+char32_t baseLetter(char32_t c)
+{
+    if (!QChar::isLetter(c))
+        return 0;
+    static const QHash<char32_t, char32_t> kUndecomposable = {{U'Ł', U'L'}, {U'ł', U'l'}, {U'Đ', U'D'},
+                                                              {U'đ', U'd'}, {U'Ħ', U'H'}, {U'ħ', U'h'},
+                                                              {U'Ŧ', U'T'}, {U'ŧ', U't'}, {U'ı', U'I'}};
+    if (const auto it = kUndecomposable.constFind(c); it != kUndecomposable.cend())
+        return *it;
+    const QList<uint> decomposed = QString::fromUcs4(&c, 1).normalized(QString::NormalizationForm_D).toUcs4();
+    const char32_t base = decomposed.isEmpty() ? 0 : decomposed.first();
+    return base != c && QChar::isLetter(base) && inWindows1252(base) ? base : 0;
 }
 
 QString withSeparator(const QString& folder)
@@ -27,9 +47,10 @@ QString CleanFileNamePart(const QString& name)
 {
     QString cleaned;
     cleaned.reserve(name.size());
-    for (const QChar c : name) {
-        if (!unfitForFileName(c))
-            cleaned += c;
+    for (const char32_t c : name.toUcs4()) {
+        const char32_t kept = inWindows1252(c) ? c : baseLetter(c);
+        if (kept != 0 && !unfitForFileName(kept))
+            cleaned += QString::fromUcs4(&kept, 1);
     }
     return cleaned;
 }

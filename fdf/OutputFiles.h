@@ -10,7 +10,9 @@ class Platform;
 namespace fdf {
 
 // A name made fit for a file name: blanks and apostrophes go, and so does every character that cannot
-// stand in a file name or separates folders (\ / : * ? " < > | and control characters).
+// stand in a file name or separates folders (\ / : * ? " < > | and control characters). The FDF names
+// the desktop copy in Windows-1252, so a letter the code page lacks becomes its base letter (Ș → S,
+// Ł → L) and any other character outside it goes: the form reference names the very file written.
 QString CleanFileNamePart(const QString& name);
 
 // The user's desktop folder, "" when there is none.

@@ -25,6 +25,11 @@ char encodeOne(char16_t c)
 
 } // namespace
 
+bool inWindows1252(char32_t c)
+{
+    return c == U'?' || (c <= 0xFFFF && encodeOne(char16_t(c)) != '?');
+}
+
 QByteArray encodeWindows1252(const QString& text)
 {
     QByteArray bytes;

@@ -7,6 +7,8 @@
 
 namespace fdf {
 
+// Whether the code page has the character (the five undefined bytes count as their C1 code points).
+bool inWindows1252(char32_t c);
 // Each character to its Windows-1252 byte; a character the code page lacks becomes "?".
 QByteArray encodeWindows1252(const QString& text);
 // Each byte to its character; the five bytes the code page leaves undefined keep their C1 code points.

@@ -75,7 +75,7 @@ TEST(PdfTextString, UsesPdfDocEncodingWhenItCanElseUtf16)
         EXPECT_EQ(fdf::pdfTextString(c.raw), c.written) << c.raw.toStdString();
 }
 
-TEST(CleanFileNamePart, RemovesBlanksApostrophesAndWhatNoFileNameHolds)
+TEST(CleanFileNamePart, KeepsWhatAFileNameAndTheFormReferenceCanHold)
 {
     const TextCase cases[] = {
         {"D'ANGELO", "DANGELO"},
@@ -85,7 +85,15 @@ TEST(CleanFileNamePart, RemovesBlanksApostrophesAndWhatNoFileNameHolds)
         {"a/b:c*d?e\"f<g>h|i", "abcdefghi"},
         {QStringLiteral("tab\there\r\nnul") + QChar(0) + QStringLiteral("x\u007F\u0085"), "tabherenulx"},
         {"Rossi (Bianchi)", "Rossi(Bianchi)"},
-        {"’ł😀", "’ł😀"},
+        // Only what the FDF's Windows-1252 form reference can name: letters it lacks become their base
+        // letter, anything else it lacks goes.
+        {"ȘTEFAN ION", "STEFANION"},
+        {"Țurcanu Ştefănescu", "TurcanuStefanescu"},
+        {"ŁUKASZ Nguyễn", "LUKASZNguyen"},
+        {"Đorđević Yılmaz Ħabib", "DordevicYIlmazHabib"},
+        {"Œdipe Žák Ÿves", "ŒdipeŽákŸves"},
+        {"’ł😀", "’l"},
+        {"E\u0301Ω≮x", "Ex"},
     };
     for (const TextCase& c : cases)
         EXPECT_EQ(fdf::CleanFileNamePart(c.input), c.expected) << c.input.toStdString();

@@ -203,6 +203,35 @@ TEST_F(OutputFlow, Ap68ForHostileData)
                      {"terapia", asRead("Insulina (\\unità)\r\n\r\n" + hostile::kDescription)}});
 }
 
+TEST_F(OutputFlow, NamesOutsideWindows1252StillNameTheDesktopCopy)
+{
+    PatientExport e;
+    e.codiceFiscale = QStringLiteral("SRBLKS80A42Z129X");
+    e.sesso = QStringLiteral("F");
+    host.patients["53"].exportXml = e.toXml();
+    const clinical::PatientRow row{"53", "ȘERBAN-ŁUKASZ", "ỄMA ȚARA", QDate(1980, 1, 2)};
+    const QString fdfPath = fdf::CreateAp68Pdf(row, context);
+
+    EXPECT_EQ(fdfPath, temp("SERBAN-LUKASZEMATARAcertmedinps.fdf"));
+    EXPECT_EQ(statuses, QStringList{"Creazione Certificato per SERBAN-LUKASZ - EMATARA"});
+    // The form reference, read as Windows-1252 the way a viewer reads it, names the copy that exists.
+    const QString copy = desktop("SERBAN-LUKASZEMATARAcertmedinps.pdf");
+    EXPECT_EQ(fdf::decodeWindows1252(fdfLines(readAll(fdfPath)).at(3)), "<</F(" + copy + ")/Fields[");
+    ASSERT_TRUE(QFile::exists(copy));
+    // The values keep every letter: pdftk fills that very copy from the FDF.
+    expectFormReads(copy, fdfPath,
+                    {{"nomefile", "AP68_mod.C_cer_med.pdf"},
+                     {"cognome", "ȘERBAN-ŁUKASZ"},
+                     {"sesso", "2"},
+                     {"nome", "ỄMA ȚARA"},
+                     {"datanascita", "02/01/1980"},
+                     {"dataversione", "07/01/2010_2.0"},
+                     {"codfisc", "SRBLKS80A42Z129X"},
+                     {"descrizione", "AP68"},
+                     {"cognome_2", "BIANCHI"},
+                     {"nome_2", "LUCA"}});
+}
+
 TEST_F(OutputFlow, Ap42Ss3ForAnOrdinaryPatient)
 {
     host.patients[rossiRow().id] = rossiPatient();
