@@ -8,10 +8,18 @@
 
 namespace app {
 
+QString filterInitials(const QString& typed)
+{
+    QString kept = typed;
+    kept.remove(QLatin1Char('|'));
+    kept.remove(QLatin1Char('='));
+    return kept;
+}
+
 QString patientFilter(const QString& userIdHex, const QString& cognome, const QString& nome)
 {
-    return QStringLiteral("titolare= ") + userIdHex + QStringLiteral("|iniziali_cognome=") + cognome +
-           QStringLiteral("|iniziali_nome=") + nome;
+    return QStringLiteral("titolare= ") + userIdHex + QStringLiteral("|iniziali_cognome=") +
+           filterInitials(cognome) + QStringLiteral("|iniziali_nome=") + filterInitials(nome);
 }
 
 std::optional<QDate> parseHostDate(const QString& text)
@@ -29,7 +37,7 @@ std::optional<QDate> parseHostDate(const QString& text)
 PatientList readPatients(Tzantopat& session, const QString& cognome, const QString& nome)
 {
     PatientList list;
-    if (cognome.size() < kMinSurnameInitials)
+    if (filterInitials(cognome).size() < kMinSurnameInitials)
         return list;
 
     const QString userId = tc_GenTools::string2hex(session.leggi_attributo(QStringLiteral("userid_utente")));

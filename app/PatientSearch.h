@@ -31,15 +31,20 @@ struct PatientList
     std::vector<BadBirthDate> badDates;     // rows whose date was left empty
 };
 
-// "titolare= " + user id in hexadecimal form + "|iniziali_cognome=" + cognome + "|iniziali_nome=" + nome;
-// the typed initials go in exactly as typed.
+// The typed initials as the host filter may carry them: "|" and "=" would start filter pairs of their own
+// (no surname or name holds them), so they are dropped; everything else stays as typed.
+QString filterInitials(const QString& typed);
+
+// "titolare= " + user id in hexadecimal form + "|iniziali_cognome=" + cognome + "|iniziali_nome=" + nome,
+// the initials as filterInitials gives them.
 QString patientFilter(const QString& userIdHex, const QString& cognome, const QString& nome);
 
 // A host date "yyyy-mm-dd" (month and day may have one digit); nullopt when it is not one.
 std::optional<QDate> parseHostDate(const QString& text);
 
 // The patients whose names begin with the initials, read whole before anything is handed back. A birth
-// date that does not parse leaves that row's date empty and is listed in badDates.
+// date that does not parse leaves that row's date empty and is listed in badDates. Fewer than
+// kMinSurnameInitials surname letters left by filterInitials: empty, and the host is not asked.
 PatientList readPatients(Tzantopat& session, const QString& cognome, const QString& nome);
 
 // The patient with the given id (as readPatients gives it), read after making it the host's current

@@ -129,18 +129,44 @@ TEST_F(SearchTest, FirstNameChangeReloadsWithTheNewInitials)
                   QStringLiteral("carica(titolare= 5537|iniziali_cognome=RO|iniziali_nome=MA, alfabetico)")});
 }
 
-TEST_F(SearchTest, FilterCarriesTheTypedTextsExactly)
+TEST_F(SearchTest, FilterCarriesTheTypedTextsWithoutPairSeparators)
 {
-    search(QStringLiteral(" d'Ar "), QStringLiteral("Nicolò "));
+    // "|" and "=" would add filter pairs of their own (another doctor's list): they never reach the
+    // host. Everything else goes in as typed, blanks and case included; the boxes keep what was typed.
+    struct Case
+    {
+        const char* cognome;
+        const char* nome;
+        const char* filter; // nullptr: the host is not asked
+    };
+    const Case cases[] = {
+        {" d'Ar ", "Nicolò ", "titolare= 5537|iniziali_cognome= d'Ar |iniziali_nome=Nicolò "},
+        {"RO|titolare=5538", "", "titolare= 5537|iniziali_cognome=ROtitolare5538|iniziali_nome="},
+        {"RO", "MA|x=1", "titolare= 5537|iniziali_cognome=RO|iniziali_nome=MAx1"},
+        {"=R|O=", "|", "titolare= 5537|iniziali_cognome=RO|iniziali_nome="},
+        {"R|", "MA", nullptr},
+        {"|=|", "", nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.cognome);
+        host.log->calls.clear();
+        search(QString::fromUtf8(c.cognome), QString::fromUtf8(c.nome));
+        EXPECT_EQ(cognome()->text(), QString::fromUtf8(c.cognome));
+        EXPECT_EQ(nome()->text(), QString::fromUtf8(c.nome));
+        EXPECT_EQ(host.callsOf("carica"),
+                  c.filter
+                      ? QStringList{QStringLiteral("carica(%1, alfabetico)").arg(QString::fromUtf8(c.filter))}
+                      : QStringList());
+    }
+
+    host.log->calls.clear();
+    search(QStringLiteral("RO"));
     const QStringList calls = host.log->texts();
     EXPECT_EQ(calls.mid(0, 4),
-              QStringList({
-                  QStringLiteral("get_error(<omitted>)"),
-                  QStringLiteral("leggi_attributo(userid_utente)"),
-                  QStringLiteral("get_error(<omitted>)"),
-                  QStringLiteral(
-                      "carica(titolare= 5537|iniziali_cognome= d'Ar |iniziali_nome=Nicolò , alfabetico)"),
-              }));
+              QStringList(
+                  {QStringLiteral("get_error(<omitted>)"), QStringLiteral("leggi_attributo(userid_utente)"),
+                   QStringLiteral("get_error(<omitted>)"),
+                   QStringLiteral("carica(titolare= 5537|iniziali_cognome=RO|iniziali_nome=, alfabetico)")}));
     // Then, per row: codice, cognome, nome, data_nascita, skip (each behind the session's guard).
     QStringList perRow;
     for (const char* call : {"leggi_attributo(codice)", "leggi_attributo(cognome)", "leggi_attributo(nome)",
