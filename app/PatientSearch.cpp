@@ -2,6 +2,7 @@
 
 #include "host/Tzantopat.h"
 #include "host/tc_GenTools.h"
+#include "platform/Platform.h"
 
 #include <QRegularExpression>
 #include <QStringList>
@@ -61,27 +62,28 @@ PatientList readPatients(Tzantopat& session, const QString& cognome, const QStri
     return list;
 }
 
-std::optional<clinical::PatientRow> readPatientById(Tzantopat& session, const QString& id)
+std::optional<clinical::PatientRow> readOwnPatient(Tzantopat& session, const QString& id)
 {
-    if (!session.select_single(id))
+    if (id.isEmpty() || !session.select_single(id))
         return std::nullopt;
-    clinical::PatientRow row;
-    row.id = tc_GenTools::string2hex(session.leggi_attributo(QStringLiteral("codice")));
-    if (row.id != id)
-        return std::nullopt;
-    row.cognome = session.leggi_attributo(QStringLiteral("cognome"));
-    row.nome = session.leggi_attributo(QStringLiteral("nome"));
-    if (const auto date = parseHostDate(session.leggi_attributo(QStringLiteral("data_nascita"))))
-        row.data_nascita = *date;
-    return row;
+    // The host selects any of its patients; only the doctor's own list tells whether this one may be served.
+    const QString cognome = session.leggi_attributo(QStringLiteral("cognome"));
+    const QString nome = session.leggi_attributo(QStringLiteral("nome"));
+    PatientList list = readPatients(session, cognome, nome);
+    for (clinical::PatientRow& row : list.rows) {
+        if (row.id == id)
+            return std::move(row);
+    }
+    return std::nullopt;
 }
 
 QString badBirthDatesMessage(const std::vector<BadBirthDate>& badDates)
 {
     QStringList lines;
-    lines << (badDates.size() == 1
-                  ? QStringLiteral("Data di nascita non valida, lasciata vuota nell'elenco:")
-                  : QStringLiteral("Date di nascita non valide, lasciate vuote nell'elenco:"));
+    lines << platform::kWarningPrefix +
+                 (badDates.size() == 1
+                      ? QStringLiteral("data di nascita non valida, lasciata vuota nell'elenco:")
+                      : QStringLiteral("date di nascita non valide, lasciate vuote nell'elenco:"));
     for (const BadBirthDate& bad : badDates)
         lines << bad.cognome + QLatin1Char(' ') + bad.nome + QStringLiteral(": \"") + bad.text +
                      QLatin1Char('"');

@@ -47,9 +47,11 @@ std::optional<QDate> parseHostDate(const QString& text);
 // kMinSurnameInitials surname letters left by filterInitials: empty, and the host is not asked.
 PatientList readPatients(Tzantopat& session, const QString& cognome, const QString& nome);
 
-// The patient with the given id (as readPatients gives it), read after making it the host's current
-// patient; nullopt when the host cannot select it (the session has shown its message).
-std::optional<clinical::PatientRow> readPatientById(Tzantopat& session, const QString& id);
+// The row of the patient with the given id (as readPatients gives it), only when the patient is on the
+// logged-in doctor's own list: the patient is made current, its surname and name are read, and the id
+// must be in the list the search window shows for them. nullopt otherwise (a host failure has been
+// shown by the session).
+std::optional<clinical::PatientRow> readOwnPatient(Tzantopat& session, const QString& id);
 
 // One message naming every patient whose birth date could not be read, with the text received.
 QString badBirthDatesMessage(const std::vector<BadBirthDate>& badDates);

@@ -100,6 +100,14 @@ void setEdit(TFormGestCertMedINPS& form, const char* name, const QString& text)
 
 } // namespace
 
+QString unknownWordMessage(const CertificateInput& input)
+{
+    const QString domanda = unknownWord(input.domanda, domandaWords(), QStringLiteral("Tipo domanda"));
+    return domanda.isEmpty()
+               ? unknownWord(input.dichiarazioni, kDichiarazioni, QStringLiteral("Dichiarazione"))
+               : domanda;
+}
+
 CertificateOutcome compileCertificate(Tzantopat& session, platform::Platform& platform,
                                       const QString& patientId, const CertificateInput& input)
 {
@@ -113,12 +121,8 @@ CertificateOutcome compileCertificate(Tzantopat& session, platform::Platform& pl
     const QStringList domanda = domandaWords();
 
     // Words are checked before the host is asked for anything.
-    for (const QString& problem :
-         {unknownWord(input.domanda, domanda, QStringLiteral("Tipo domanda")),
-          unknownWord(input.dichiarazioni, kDichiarazioni, QStringLiteral("Dichiarazione"))}) {
-        if (!problem.isEmpty())
-            return {false, {}, problem};
-    }
+    if (const QString problem = unknownWordMessage(input); !problem.isEmpty())
+        return {false, {}, problem};
 
     CapturingPlatform capture(platform);
     TFormGestCertMedINPS form(session, capture);

@@ -35,6 +35,10 @@ struct CertificateOutcome
     QString message; // what the editor showed: the check message or the write error; "" when saved
 };
 
+// The message for the first purpose or declaration word that names none of the editor's boxes; "" when
+// every word does. compileCertificate refuses such input before it asks the host for anything.
+QString unknownWordMessage(const CertificateInput& input);
+
 // Needs a QApplication (the offscreen platform will do). Host failures are shown by the session
 // through its own platform; the editor's own messages end up in the outcome instead.
 CertificateOutcome compileCertificate(Tzantopat& session, platform::Platform& platform,

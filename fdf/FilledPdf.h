@@ -12,7 +12,7 @@
 namespace fdf {
 
 // Why a form could not be filled; what() is the reason for the user, in Italian and UTF-8, fit to
-// follow "Impossibile compilare il modulo PDF <nome>: ".
+// follow "Attenzione: impossibile compilare il modulo PDF <nome>: ".
 class FormFillError : public std::runtime_error
 {
 public:

@@ -54,10 +54,12 @@ QString fillDesktopCopy(const QString& desktopCopy, QString reason, const std::v
             reason = QString::fromUtf8(error.what());
         }
     }
+    // A warning: the FDF, the flow's own result, stands.
     platform.showMessage(platform::MessageKind::Error,
-                         QStringLiteral("Impossibile compilare il modulo PDF %1: %2. Il file FDF è stato "
-                                        "comunque creato.")
-                             .arg(QFileInfo(desktopCopy).fileName(), reason));
+                         platform::kWarningPrefix +
+                             QStringLiteral("impossibile compilare il modulo PDF %1: %2. Il file FDF è stato "
+                                            "comunque creato.")
+                                 .arg(QFileInfo(desktopCopy).fileName(), reason));
     return {};
 }
 

@@ -34,8 +34,8 @@ struct PdfFlowResult
 // Each writes the FDF, then fills the desktop copy with the same field list. Failures of the FDF (it
 // cannot be written, an AP42 issue date that does not parse) are raised as std::runtime_error whose
 // what() is the user's message in UTF-8, and nothing is filled. A desktop copy that cannot be filled
-// (no blank form, not a PDF form, a field missing) is shown to the user as one error message; the FDF
-// still stands and filledPdfPath is "". The status text stays shown; clearing it is the caller's.
+// (no blank form, not a PDF form, a field missing) is shown to the user as one warning ("Attenzione: "):
+// the FDF still stands and filledPdfPath is "". The status text stays shown; clearing it is the caller's.
 PdfFlowResult runAp68Flow(const clinical::PatientRow& row, FlowContext& context);
 PdfFlowResult runAp42Ss3Flow(const clinical::PatientRow& row, FlowContext& context);
 

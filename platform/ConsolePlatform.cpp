@@ -23,9 +23,11 @@ QString ConsolePlatform::machineSetting(const QString& keyPath, const QString& n
     return settings.value(name).toString();
 }
 
-void ConsolePlatform::showMessage(MessageKind, const QString& text)
+void ConsolePlatform::showMessage(MessageKind kind, const QString& text)
 {
     m_messages << text;
+    if (kind != MessageKind::Information && !text.startsWith(kWarningPrefix))
+        m_failureShown = true;
     const QByteArray line = text.toUtf8() + '\n';
     std::fwrite(line.constData(), 1, static_cast<std::size_t>(line.size()), stderr);
     std::fflush(stderr);

@@ -22,11 +22,15 @@ public:
 
     // Every message shown so far, in order.
     const QStringList& messages() const { return m_messages; }
+    // Whether one of them told of a failure: an error or plain message that is not a warning
+    // (kWarningPrefix).
+    bool failureShown() const { return m_failureShown; }
 
 private:
     QString m_desktop;
     QString m_program;
     QStringList m_messages;
+    bool m_failureShown = false;
 };
 
 } // namespace platform

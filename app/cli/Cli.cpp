@@ -39,8 +39,11 @@ QString usage()
         for (qsizetype i = 1; i < lines.size(); ++i)
             text += QString(31, QLatin1Char(' ')) + lines.at(i) + QLatin1Char('\n');
     }
-    text += QStringLiteral("\n"
-                           "exit status: 0 done, 1 refused (the reason on standard error), 2 wrong usage\n");
+    text +=
+        QStringLiteral("\n"
+                       "exit status: 2 wrong usage; 1 when any error was shown on standard error, whatever\n"
+                       "was printed (a warning, which starts with \"Attenzione:\", is not an error);\n"
+                       "0 otherwise\n");
     return text;
 }
 
@@ -99,6 +102,10 @@ int runCli(const QStringList& words, QTextStream& out, QTextStream& err,
             return usageError(err, QStringLiteral("option ") + name + QStringLiteral(" does not apply to ") +
                                        command->name);
     }
+    if (command->checkOptions) {
+        if (const QString problem = command->checkOptions(options->commandOptions); !problem.isEmpty())
+            return usageError(err, problem);
+    }
 
     const QString desktop = options->desktop.isEmpty()
                                 ? QStandardPaths::writableLocation(QStandardPaths::DesktopLocation)
@@ -114,7 +121,9 @@ int runCli(const QStringList& words, QTextStream& out, QTextStream& err,
     CliContext context{session, console, out, options->commandOptions};
     const int status = command->run(context, options->arguments);
     session.stop();
-    return status;
+    // A failure shown on the way (a host call that failed, say) makes the command's status 1, whatever
+    // it printed; a warning does not.
+    return status == kExitDone && console.failureShown() ? kExitRefused : status;
 }
 
 } // namespace cli

@@ -14,7 +14,7 @@ QString usage();
 
 // `words` are the arguments after the program name. The password comes from `password` (called only
 // when needed: the environment, or else the first line of standard input). Gives the exit status:
-// 0 done, 1 refused (the program's own message on `err`), 2 wrong usage.
+// 2 wrong usage; 1 when any message other than a warning was shown (on `err`); 0 otherwise.
 int runCli(const QStringList& words, QTextStream& out, QTextStream& err,
            const std::function<QString()>& password);
 

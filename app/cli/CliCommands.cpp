@@ -38,17 +38,21 @@ const std::vector<CliCommand>& commands()
          1, 1, &runAp68},
         {QStringLiteral("ap42"), QStringLiteral("ID"),
          QStringLiteral("the AP42 SS3 pre-fill of the patient with that id; prints as ap68"), 1, 1, &runAp42},
-        {QStringLiteral("certificate"), QStringLiteral("ID --anamnesi TEXT ..."),
+        {QStringLiteral("certificate"),
+         QStringLiteral("ID --anamnesi TEXT ..."),
          QStringLiteral("the XML certificate InvCiv2010, filled and checked as the editor does, with\n"
                         "what the doctor types: --anamnesi TEXT --obiettivita TEXT --diagnosi TEXT\n"
                         "--luogo TEXT --num-iscrizione TEXT --prov-albo XX\n"
                         "--domanda LIST (comma-separated: INVALIDITA,CECITA,SORDITA,HANDICAP,DISABILITA)\n"
                         "[--dichiarazioni LIST] (from A,B,C) [--data yyyy-mm-dd] (default today);\n"
                         "prints the written path, or the editor's message on standard error"),
-         1, 1, &runCertificate,
+         1,
+         1,
+         &runCertificate,
          {QStringLiteral("--anamnesi"), QStringLiteral("--obiettivita"), QStringLiteral("--diagnosi"),
           QStringLiteral("--luogo"), QStringLiteral("--num-iscrizione"), QStringLiteral("--prov-albo"),
-          QStringLiteral("--domanda"), QStringLiteral("--dichiarazioni"), QStringLiteral("--data")}},
+          QStringLiteral("--domanda"), QStringLiteral("--dichiarazioni"), QStringLiteral("--data")},
+         &checkCertificateOptions},
     };
     return table;
 }
@@ -72,10 +76,11 @@ QStringList commandOptionNames()
 
 namespace {
 
-// The patient's row as the search window would hold it; a message and nullopt when there is none.
-std::optional<clinical::PatientRow> patientRow(CliContext& context, const QString& id)
+// The patient's row as the search window would hold it, for one of the doctor's own patients only; a
+// message and nullopt for any other id, before anything is written.
+std::optional<clinical::PatientRow> ownPatient(CliContext& context, const QString& id)
 {
-    auto row = app::readPatientById(context.session, id);
+    auto row = app::readOwnPatient(context.session, id);
     if (!row)
         context.platform.showMessage(platform::MessageKind::Error,
                                      QStringLiteral("Paziente non trovato: ") + id);
@@ -86,7 +91,7 @@ using Flow = fdf::PdfFlowResult (*)(const clinical::PatientRow&, fdf::FlowContex
 
 int runPdfFlow(CliContext& context, const QString& id, Flow flow)
 {
-    const auto row = patientRow(context, id);
+    const auto row = ownPatient(context, id);
     if (!row)
         return kExitRefused;
     fdf::PdfFlowResult result;
@@ -103,12 +108,35 @@ int runPdfFlow(CliContext& context, const QString& id, Flow flow)
     return kExitDone;
 }
 
-QStringList listOption(const CliContext& context, const QString& name)
+QStringList listOption(const QMap<QString, QString>& options, const QString& name)
 {
     QStringList items;
-    for (const QString& item : context.options.value(name).split(QLatin1Char(','), Qt::SkipEmptyParts))
+    for (const QString& item : options.value(name).split(QLatin1Char(','), Qt::SkipEmptyParts))
         items << item.trimmed();
     return items;
+}
+
+// What the doctor would type into the editor, from the certificate's options; `problem` tells of a word
+// or a date the editor would not take.
+certificate::CertificateInput certificateInput(const QMap<QString, QString>& options, QString& problem)
+{
+    certificate::CertificateInput input;
+    input.anamnesi = options.value(QStringLiteral("--anamnesi"));
+    input.obiettivita = options.value(QStringLiteral("--obiettivita"));
+    input.diagnosi = options.value(QStringLiteral("--diagnosi"));
+    input.luogo = options.value(QStringLiteral("--luogo"));
+    input.numIscrizione = options.value(QStringLiteral("--num-iscrizione"));
+    input.provAlbo = options.value(QStringLiteral("--prov-albo"));
+    input.domanda = listOption(options, QStringLiteral("--domanda"));
+    input.dichiarazioni = listOption(options, QStringLiteral("--dichiarazioni"));
+    problem = certificate::unknownWordMessage(input);
+    if (options.contains(QStringLiteral("--data"))) {
+        const QString text = options.value(QStringLiteral("--data"));
+        input.data = QDate::fromString(text, QStringLiteral("yyyy-MM-dd"));
+        if (!input.data.isValid() && problem.isEmpty())
+            problem = QStringLiteral("Data non valida (atteso aaaa-mm-gg): ") + text;
+    }
+    return input;
 }
 
 } // namespace
@@ -125,26 +153,13 @@ int runAp42(CliContext& context, const QStringList& arguments)
 
 int runCertificate(CliContext& context, const QStringList& arguments)
 {
-    certificate::CertificateInput input;
-    input.anamnesi = context.options.value(QStringLiteral("--anamnesi"));
-    input.obiettivita = context.options.value(QStringLiteral("--obiettivita"));
-    input.diagnosi = context.options.value(QStringLiteral("--diagnosi"));
-    input.luogo = context.options.value(QStringLiteral("--luogo"));
-    input.numIscrizione = context.options.value(QStringLiteral("--num-iscrizione"));
-    input.provAlbo = context.options.value(QStringLiteral("--prov-albo"));
-    input.domanda = listOption(context, QStringLiteral("--domanda"));
-    input.dichiarazioni = listOption(context, QStringLiteral("--dichiarazioni"));
-    if (context.options.contains(QStringLiteral("--data"))) {
-        const QString text = context.options.value(QStringLiteral("--data"));
-        input.data = QDate::fromString(text, QStringLiteral("yyyy-MM-dd"));
-        if (!input.data.isValid()) {
-            context.platform.showMessage(platform::MessageKind::Error,
-                                         QStringLiteral("Data non valida (atteso aaaa-mm-gg): ") + text);
-            return kExitUsage;
-        }
-    }
+    QString problem; // none: runCli has checked the options
+    const certificate::CertificateInput input = certificateInput(context.options, problem);
+    const auto row = ownPatient(context, arguments.value(0));
+    if (!row)
+        return kExitRefused;
     const certificate::CertificateOutcome outcome =
-        certificate::compileCertificate(context.session, context.platform, arguments.value(0), input);
+        certificate::compileCertificate(context.session, context.platform, row->id, input);
     if (!outcome.saved) {
         context.platform.showMessage(platform::MessageKind::Error, outcome.message);
         return kExitRefused;
@@ -152,6 +167,13 @@ int runCertificate(CliContext& context, const QStringList& arguments)
     context.out << outcome.path << '\n';
     context.out.flush();
     return kExitDone;
+}
+
+QString checkCertificateOptions(const QMap<QString, QString>& options)
+{
+    QString problem;
+    certificateInput(options, problem);
+    return problem;
 }
 
 int runPatients(CliContext& context, const QStringList& arguments)

@@ -38,6 +38,9 @@ struct CliCommand
     int maxArguments;
     int (*run)(CliContext& context, const QStringList& arguments);
     QStringList options = {}; // the command's own options ("--anamnesi"), each taking a value
+    // The usage problem in the values of those options, "" when there is none: checked with the rest of
+    // the command line, before the host is asked for anything. None: every value is taken.
+    QString (*checkOptions)(const QMap<QString, QString>& options) = nullptr;
 };
 
 const std::vector<CliCommand>& commands();
@@ -52,5 +55,7 @@ int runAp68(CliContext& context, const QStringList& arguments);
 int runAp42(CliContext& context, const QStringList& arguments);
 // certificate ID --anamnesi ...: the editor's filling, checks and writer; print the XML path.
 int runCertificate(CliContext& context, const QStringList& arguments);
+// The certificate's --domanda, --dichiarazioni and --data: words the editor knows, a date that parses.
+QString checkCertificateOptions(const QMap<QString, QString>& options);
 
 } // namespace cli

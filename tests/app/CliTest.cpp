@@ -83,6 +83,9 @@ INSTANTIATE_TEST_SUITE_P(
 // ---- the built program ----
 
 const QString kCli = QStringLiteral(INVCIV_CLI_BINARY);
+// Patients of the demo seed: 1042 is on demo's own list, 5001 (VALENTINI SALVATORE) on ferri's.
+const QString kOwnId = QStringLiteral("31303432");
+const QString kForeignId = QStringLiteral("35303031");
 
 struct ProgramRun
 {
@@ -123,6 +126,38 @@ protected:
         return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
                 QString::fromUtf8(process.readAllStandardOutput()),
                 QString::fromUtf8(process.readAllStandardError())};
+    }
+
+    // What the doctor types into the certificate editor, but for the purpose of the claim.
+    static QStringList doctorEntries()
+    {
+        return {QStringLiteral("--anamnesi"),       QStringLiteral("Diabete dal 2001"),
+                QStringLiteral("--obiettivita"),    QStringLiteral("Buone condizioni"),
+                QStringLiteral("--diagnosi"),       QStringLiteral("Diabete tipo 2"),
+                QStringLiteral("--luogo"),          QStringLiteral("Forlì"),
+                QStringLiteral("--num-iscrizione"), QStringLiteral("12345"),
+                QStringLiteral("--prov-albo"),      QStringLiteral("FC")};
+    }
+
+    // The three output commands for one patient, with a desktop of their own.
+    static QList<QStringList> outputCommands(const QString& id, const QString& desktop)
+    {
+        const QStringList desk = {QStringLiteral("--desktop"), desktop};
+        return {desk + QStringList{QStringLiteral("ap68"), id},
+                desk + QStringList{QStringLiteral("ap42"), id},
+                desk + QStringList{QStringLiteral("certificate"), id} + doctorEntries() +
+                    QStringList{QStringLiteral("--domanda"), QStringLiteral("INVALIDITA")}};
+    }
+
+    // Runs SQL on the demo host's file (created by a first run).
+    void changeDatabase(const char* sql)
+    {
+        sqlite3* db = nullptr;
+        ASSERT_EQ(sqlite3_open(database.toUtf8().constData(), &db), SQLITE_OK);
+        char* error = nullptr;
+        EXPECT_EQ(sqlite3_exec(db, sql, nullptr, nullptr, &error), SQLITE_OK) << (error ? error : "");
+        sqlite3_free(error);
+        sqlite3_close(db);
     }
 
     QStringList demoArgs(const char* user, QStringList command)
@@ -181,6 +216,14 @@ TEST_F(CliProgramTest, HelpAndWrongUsage)
         {QStringLiteral("patients"), QStringLiteral("RO")},
         {QStringLiteral("--password"), QStringLiteral("demo"), QStringLiteral("--user"),
          QStringLiteral("demo"), QStringLiteral("patients"), QStringLiteral("RO")},
+        // Values the certificate's options cannot take: wrong usage too, found before the host is asked.
+        demoArgs("demo", {QStringLiteral("certificate"), kOwnId, QStringLiteral("--domanda"),
+                          QStringLiteral("INVALIDITA,PENSIONE")}),
+        demoArgs("demo", {QStringLiteral("certificate"), kOwnId, QStringLiteral("--dichiarazioni"),
+                          QStringLiteral("A,D")}),
+        demoArgs("demo", {QStringLiteral("certificate"), kOwnId, QStringLiteral("--data"),
+                          QStringLiteral("05/05/2010")}),
+        demoArgs("demo", {QStringLiteral("ap68"), kOwnId, QStringLiteral("--luogo"), QStringLiteral("Roma")}),
     };
     for (const QStringList& arguments : wrong) {
         SCOPED_TRACE(arguments.join(QLatin1Char(' ')).toStdString());
@@ -295,8 +338,8 @@ TEST_F(CliProgramTest, OutputCommandsWriteTheFilesOfTheCompilaClick)
 {
     const QString desktop = folder.filePath(QStringLiteral("desktop"));
     ASSERT_TRUE(QDir().mkpath(desktop));
-    const ProgramRun list =
-        run(demoArgs("demo", {QStringLiteral("patients"), QStringLiteral("ROSSI")}), {}, QStringLiteral("demo"));
+    const ProgramRun list = run(demoArgs("demo", {QStringLiteral("patients"), QStringLiteral("ROSSI")}), {},
+                                QStringLiteral("demo"));
     const QString id = list.out.section(QLatin1Char('\t'), 0, 0);
     ASSERT_FALSE(id.isEmpty()) << list.err.toStdString();
     const auto withDesktop = [&](QStringList command) {
@@ -313,7 +356,8 @@ TEST_F(CliProgramTest, OutputCommandsWriteTheFilesOfTheCompilaClick)
         const ProgramRun r = run(withDesktop({QLatin1String(flow.command), id}), {}, QStringLiteral("demo"));
         ASSERT_EQ(r.status, 0) << r.err.toStdString();
         const QString fdfPath = r.out.section(QLatin1Char('\n'), 0, 0);
-        EXPECT_TRUE(fdfPath.endsWith(QLatin1String(flow.suffix) + QStringLiteral(".fdf"))) << fdfPath.toStdString();
+        EXPECT_TRUE(fdfPath.endsWith(QLatin1String(flow.suffix) + QStringLiteral(".fdf")))
+            << fdfPath.toStdString();
         EXPECT_TRUE(QFile::exists(fdfPath));
         const QString copyName = QFileInfo(fdfPath).completeBaseName() + QStringLiteral(".pdf");
         EXPECT_TRUE(QFile::exists(desktop + QLatin1Char('/') + copyName)) << copyName.toStdString();
@@ -323,45 +367,95 @@ TEST_F(CliProgramTest, OutputCommandsWriteTheFilesOfTheCompilaClick)
                   QFileInfo(desktop + QLatin1Char('/') + copyName));
     }
 
-    const ProgramRun unknown = run(withDesktop({QStringLiteral("ap68"), QStringLiteral("5A5A5A")}), {},
-                                   QStringLiteral("demo"));
-    EXPECT_EQ(unknown.status, 1);
-    EXPECT_TRUE(unknown.err.contains(QStringLiteral("Paziente non trovato: 5A5A5A"))) << unknown.err.toStdString();
-
-    const QStringList doctorEntries = {QStringLiteral("--anamnesi"), QStringLiteral("Diabete dal 2001"),
-                                       QStringLiteral("--obiettivita"), QStringLiteral("Buone condizioni"),
-                                       QStringLiteral("--diagnosi"), QStringLiteral("Diabete tipo 2"),
-                                       QStringLiteral("--luogo"), QStringLiteral("Forlì"),
-                                       QStringLiteral("--num-iscrizione"), QStringLiteral("12345"),
-                                       QStringLiteral("--prov-albo"), QStringLiteral("FC")};
     const ProgramRun incomplete =
-        run(withDesktop(QStringList{QStringLiteral("certificate"), id} + doctorEntries), {}, QStringLiteral("demo"));
+        run(withDesktop(QStringList{QStringLiteral("certificate"), id} + doctorEntries()), {},
+            QStringLiteral("demo"));
     EXPECT_EQ(incomplete.status, 1);
     EXPECT_EQ(incomplete.err, QStringLiteral("Il seguente dato obbligatorio non è stato inserito: "
                                              "Tipo domanda(INVALIDITA', CECITA', ...)\n"));
 
-    const ProgramRun saved = run(withDesktop(QStringList{QStringLiteral("certificate"), id} + doctorEntries +
-                                             QStringList{QStringLiteral("--domanda"), QStringLiteral("CECITA,HANDICAP"),
-                                                         QStringLiteral("--data"), QStringLiteral("2010-05-05")}),
-                                 {}, QStringLiteral("demo"));
+    const ProgramRun saved =
+        run(withDesktop(QStringList{QStringLiteral("certificate"), id} + doctorEntries() +
+                        QStringList{QStringLiteral("--domanda"), QStringLiteral("CECITA,HANDICAP"),
+                                    QStringLiteral("--data"), QStringLiteral("2010-05-05")}),
+            {}, QStringLiteral("demo"));
     ASSERT_EQ(saved.status, 0) << saved.err.toStdString();
-    EXPECT_EQ(saved.out, QDir::toNativeSeparators(desktop + QStringLiteral("/certmedinps.xml")) + QLatin1Char('\n'));
+    EXPECT_EQ(saved.out,
+              QDir::toNativeSeparators(desktop + QStringLiteral("/certmedinps.xml")) + QLatin1Char('\n'));
     QFile xml(desktop + QStringLiteral("/certmedinps.xml"));
     ASSERT_TRUE(xml.open(QIODevice::ReadOnly));
     const QString text = QString::fromUtf8(xml.readAll());
     EXPECT_TRUE(text.contains(QStringLiteral("<DataAcquisizione>2010-05-05</DataAcquisizione>")));
     EXPECT_TRUE(text.contains(QStringLiteral("<Luogo>Forlì</Luogo>")));
+}
 
-    // Options of one command are wrong usage anywhere else; a date that does not parse is refused.
-    EXPECT_EQ(run(withDesktop({QStringLiteral("ap68"), id, QStringLiteral("--luogo"), QStringLiteral("Roma")}), {},
-                  QStringLiteral("demo"))
-                  .status,
-              2);
-    const ProgramRun badDate = run(withDesktop({QStringLiteral("certificate"), id, QStringLiteral("--data"),
-                                                QStringLiteral("05/05/2010")}),
-                                   {}, QStringLiteral("demo"));
-    EXPECT_EQ(badDate.status, 2);
-    EXPECT_TRUE(badDate.err.contains(QStringLiteral("05/05/2010")));
+TEST_F(CliProgramTest, AnotherDoctorsPatientIsRefusedAndNothingIsWritten)
+{
+    const QString desktop = folder.filePath(QStringLiteral("desktop"));
+    ASSERT_TRUE(QDir().mkpath(desktop));
+    const QDir temp(QFileInfo(kCli).absolutePath() + QStringLiteral("/temp"));
+    const QStringList foreignFiles = {QStringLiteral("VALENTINISALVATORE*")};
+    for (const QString& name : temp.entryList(foreignFiles, QDir::Files))
+        ASSERT_TRUE(QFile::remove(temp.filePath(name)));
+
+    // The host selects any of its patients; the doctor's list for that surname and name decides.
+    for (const QStringList& command : outputCommands(kForeignId, desktop)) {
+        SCOPED_TRACE(command.at(2).toStdString());
+        const ProgramRun r = run(demoArgs("demo", command), {}, QStringLiteral("demo"));
+        EXPECT_EQ(r.status, 1);
+        EXPECT_TRUE(r.out.isEmpty()) << r.out.toStdString();
+        EXPECT_EQ(r.err, QStringLiteral("Paziente non trovato: ") + kForeignId + QLatin1Char('\n'));
+        EXPECT_EQ(QDir(desktop).entryList(QDir::Files), QStringList());
+        EXPECT_EQ(temp.entryList(foreignFiles, QDir::Files), QStringList());
+    }
+    // An id the host does not know is refused the same way, after the host's own message.
+    const ProgramRun unknown =
+        run(demoArgs("demo", {QStringLiteral("ap68"), QStringLiteral("5A5A5A")}), {}, QStringLiteral("demo"));
+    EXPECT_EQ(unknown.status, 1);
+    EXPECT_TRUE(unknown.err.endsWith(QStringLiteral("Paziente non trovato: 5A5A5A\n")))
+        << unknown.err.toStdString();
+}
+
+TEST_F(CliProgramTest, AnyErrorShownGivesStatus1AndAWarningKeeps0)
+{
+    const QString desktop = folder.filePath(QStringLiteral("desktop"));
+    ASSERT_TRUE(QDir().mkpath(desktop));
+    // Initials that would be filter pairs of their own are searched without "|" and "=".
+    const ProgramRun own =
+        run(demoArgs("demo", {QStringLiteral("patients"), QStringLiteral("RO")}), {}, QStringLiteral("demo"));
+    ASSERT_EQ(own.status, 0);
+    const ProgramRun piped = run(demoArgs("demo", {QStringLiteral("patients"), QStringLiteral("R|O=")}), {},
+                                 QStringLiteral("demo"));
+    EXPECT_EQ(piped.status, 0);
+    EXPECT_TRUE(piped.err.isEmpty()) << piped.err.toStdString();
+    EXPECT_EQ(piped.out, own.out);
+    const ProgramRun pairs = run(demoArgs("demo", {QStringLiteral("patients"), QStringLiteral("RO|x=1")}), {},
+                                 QStringLiteral("demo"));
+    EXPECT_EQ(pairs.status, 0);
+    EXPECT_TRUE(pairs.err.isEmpty()) << pairs.err.toStdString();
+
+    // A birth date the list cannot show is a warning: the list is whole.
+    changeDatabase("UPDATE pazienti SET data_nascita = '1951-02-30' WHERE codice = '1042'");
+    const ProgramRun warned = run(demoArgs("demo", {QStringLiteral("patients"), QStringLiteral("VALENTINI")}),
+                                  {}, QStringLiteral("demo"));
+    EXPECT_EQ(warned.status, 0);
+    EXPECT_TRUE(warned.err.startsWith(QStringLiteral("Attenzione: "))) << warned.err.toStdString();
+    EXPECT_TRUE(warned.out.contains(kOwnId + QStringLiteral("\tVALENTINI\tFRANCESCO\t\n")))
+        << warned.out.toStdString();
+
+    // The host fails in the middle of each output command (its clinical data cannot be read): the
+    // failure is shown and the status is 1, whatever the command went on to write.
+    changeDatabase(
+        "DROP TABLE dati_essenziali;"
+        "CREATE VIEW dati_essenziali(id, codice_paziente, classe, ordine, codice, descrizione_estesa,"
+        " data_inizio) AS SELECT 1, codice, '', 0, '', '', abs(-9223372036854775807 - 1) FROM pazienti");
+    for (const QStringList& command : outputCommands(kOwnId, desktop)) {
+        SCOPED_TRACE(command.at(2).toStdString());
+        const ProgramRun r = run(demoArgs("demo", command), {}, QStringLiteral("demo"));
+        EXPECT_EQ(r.status, 1);
+        EXPECT_TRUE(r.err.contains(QStringLiteral("Tgate_zantopat.genera_xml(): eccezione")))
+            << r.err.toStdString();
+    }
 }
 
 } // namespace

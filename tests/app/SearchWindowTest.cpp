@@ -219,7 +219,7 @@ TEST_F(SearchTest, UnreadableBirthDateLeavesTheCellEmptyAndTellsOnceAfterTheList
     ASSERT_EQ(platform.messages.size(), 1);
     EXPECT_EQ(platform.messages.at(0).kind, MessageKind::Error);
     EXPECT_EQ(platform.messages.at(0).text,
-              QStringLiteral("Date di nascita non valide, lasciate vuote nell'elenco:\n"
+              QStringLiteral("Attenzione: date di nascita non valide, lasciate vuote nell'elenco:\n"
                              "ROSSI MARIO: \"07/03/1950\"\n"
                              "ROSSINI ANNA: \"1981-02-30\""));
     EXPECT_FALSE(window->tblDati().row(0).data_nascita.isValid());

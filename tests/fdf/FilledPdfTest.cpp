@@ -203,7 +203,8 @@ TEST_F(FilledPdf, UnfitFormLeavesThePlainCopyAndTheFdf)
         formless =
             QByteArray(reinterpret_cast<const char*>(buffer->getBuffer()), qsizetype(buffer->getSize()));
     }
-    const QString prefix = QStringLiteral("Impossibile compilare il modulo PDF ROSSIMARIOcertmedinps.pdf: ");
+    const QString prefix =
+        QStringLiteral("Attenzione: impossibile compilare il modulo PDF ROSSIMARIOcertmedinps.pdf: ");
     const QString suffix = QStringLiteral(". Il file FDF è stato comunque creato.");
     struct Case
     {
