@@ -1,6 +1,7 @@
 #include "FilledPdf.h"
 
 #include "FieldAppearance.h"
+#include "FontSetting.h"
 
 #include <QFile>
 #include <QSaveFile>
@@ -50,7 +51,8 @@ QByteArray readFile(const QString& path)
 class FormFiller
 {
 public:
-    explicit FormFiller(QPDF& pdf) : m_acroForm(pdf), m_appearances(pdf, m_acroForm)
+    FormFiller(QPDF& pdf, const QString& unicodeFont)
+        : m_acroForm(pdf), m_appearances(pdf, m_acroForm, unicodeFont)
     {
         for (QPDFFormFieldObjectHelper& field : m_acroForm.getFormFields())
             m_fields.emplace(QString::fromStdString(field.getFullyQualifiedName()), field);
@@ -72,16 +74,27 @@ public:
             checkKind(entry);
     }
 
-    void apply(const std::vector<FdfEntry>& entries)
+    std::vector<UnprintedLetters> apply(const std::vector<FdfEntry>& entries)
     {
+        std::vector<QString> texts;
         for (const FdfEntry& entry : entries) {
+            if (entry.kind == FdfValueKind::Text)
+                texts.push_back(readerText(entry.value));
+        }
+        m_appearances.prepare(texts);
+        std::vector<UnprintedLetters> unprinted;
+        for (const FdfEntry& entry : entries) {
+            QString letters;
             const auto [first, last] = m_fields.equal_range(entry.name);
             for (auto it = first; it != last; ++it)
-                applyTo(entry, it->second);
+                letters = applyTo(entry, it->second);
+            if (!letters.isEmpty())
+                unprinted.push_back({entry.name, letters});
         }
-        // The generated appearances hold only what the field font's encoding holds; viewers that
-        // build their own show every character.
+        // The generated appearances hold only what their fonts hold; viewers that build their own
+        // may show more.
         m_acroForm.setNeedAppearances(true);
+        return unprinted;
     }
 
 private:
@@ -135,14 +148,14 @@ private:
 
     static std::string stateName(const FdfEntry& entry) { return '/' + entry.value.toStdString(); }
 
-    void applyTo(const FdfEntry& entry, QPDFFormFieldObjectHelper& field)
+    // The letters of a text value that its appearance cannot show.
+    QString applyTo(const FdfEntry& entry, QPDFFormFieldObjectHelper& field)
     {
         switch (entry.kind) {
         case FdfValueKind::Text: {
             const QString text = readerText(entry.value);
             field.setV(QPDFObjectHandle::newUnicodeString(text.toStdString()), false);
-            m_appearances.generate(field, text);
-            break;
+            return m_appearances.generate(field, text);
         }
         case FdfValueKind::NoValue:
             break;
@@ -153,13 +166,15 @@ private:
             field.setV(QPDFObjectHandle::newName(stateName(entry)), false);
             break;
         }
+        return {};
     }
 };
 
 // The filled form as bytes. A hybrid form would show its XFA data instead of these values in viewers
 // that prefer XFA, so the XFA goes, as form fillers do.
 QByteArray filledForm(const QByteArray& blank, const QString& description,
-                      const std::vector<FdfEntry>& entries)
+                      const std::vector<FdfEntry>& entries, const QString& unicodeFont,
+                      std::vector<UnprintedLetters>& unprinted)
 {
     QPDF pdf;
     pdf.setSuppressWarnings(true);
@@ -170,9 +185,9 @@ QByteArray filledForm(const QByteArray& blank, const QString& description,
         fail(QStringLiteral("il file non è un PDF leggibile"));
     }
     try {
-        FormFiller filler(pdf);
+        FormFiller filler(pdf, unicodeFont);
         filler.check(entries);
-        filler.apply(entries);
+        unprinted = filler.apply(entries);
         if (QPDFObjectHandle acroForm = pdf.getRoot().getKey("/AcroForm"); acroForm.isDictionary())
             acroForm.removeKey("/XFA");
         QPDFWriter writer(pdf);
@@ -194,12 +209,33 @@ QByteArray filledForm(const QByteArray& blank, const QString& description,
 
 } // namespace
 
-void fillPdfForm(const QString& pdfPath, const std::vector<FdfEntry>& entries)
+std::vector<UnprintedLetters> fillPdfForm(const QString& pdfPath, const std::vector<FdfEntry>& entries,
+                                          const QString& unicodeFont)
 {
-    const QByteArray filled = filledForm(readFile(pdfPath), pdfPath, entries);
+    std::vector<UnprintedLetters> unprinted;
+    const QByteArray filled = filledForm(readFile(pdfPath), pdfPath, entries, unicodeFont, unprinted);
     QSaveFile file(pdfPath);
     if (!file.open(QIODevice::WriteOnly) || file.write(filled) != filled.size() || !file.commit())
         fail(QStringLiteral("impossibile scrivere il file (%1)").arg(file.errorString()));
+    return unprinted;
+}
+
+QString unprintedLettersWarning(const QString& fileName, const std::vector<UnprintedLetters>& unprinted)
+{
+    if (unprinted.empty())
+        return {};
+    QStringList fields;
+    for (const UnprintedLetters& field : unprinted) {
+        QStringList letters;
+        for (const char32_t c : field.letters.toUcs4())
+            letters << QString::fromUcs4(&c, 1);
+        fields << QStringLiteral("%1 nel campo %2").arg(letters.join(QLatin1Char(' ')), quoted(field.field));
+    }
+    return QStringLiteral(
+               "Attenzione: nel modulo PDF %1 queste lettere potrebbero non essere visualizzate né "
+               "stampate: %2. Manca un carattere che le contenga: se ne può indicare uno (file "
+               "TrueType .ttf) nell'impostazione %3.")
+        .arg(fileName, fields.join(QStringLiteral("; ")), kPdfFontKey);
 }
 
 } // namespace fdf

@@ -19,14 +19,30 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// A field whose value has letters that its appearance cannot show.
+struct UnprintedLetters
+{
+    QString field;
+    QString letters; // each once, in the value's order
+};
+
 // Fills `entries` into the PDF form at `pdfPath` and replaces that file whole with the filled form:
 // text values as PDF text strings (line ends as one LF each), check boxes and choices by state name;
 // a no-value entry leaves its field as the form has it. Appearance streams are generated for the text
-// fields set, and /NeedAppearances is left true for viewers that build their own.
+// fields set, and /NeedAppearances is left true for viewers that build their own. Values with letters
+// beyond the form's standard font are drawn with a subset of the TrueType font `unicodeFont` ("" for
+// none), embedded once.
 //
 // Every field an entry names must be in the form, of a kind that takes the entry: otherwise, and
 // when the file is not a readable PDF form or cannot be replaced, FormFillError is raised and the
 // file stays exactly as it was.
-void fillPdfForm(const QString& pdfPath, const std::vector<FdfEntry>& entries);
+//
+// Returns the fields whose appearances lack letters of their values, in the entries' order: those
+// letters may not show or print in viewers that draw the appearance as it is.
+std::vector<UnprintedLetters> fillPdfForm(const QString& pdfPath, const std::vector<FdfEntry>& entries,
+                                          const QString& unicodeFont);
+
+// The user's warning about those letters in the filled copy `fileName`; "" when there are none.
+QString unprintedLettersWarning(const QString& fileName, const std::vector<UnprintedLetters>& unprinted);
 
 } // namespace fdf

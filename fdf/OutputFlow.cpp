@@ -3,6 +3,7 @@
 #include "Ap42Ss3Map.h"
 #include "Ap68Map.h"
 #include "FilledPdf.h"
+#include "FontSetting.h"
 #include "OutputFiles.h"
 #include "platform/Platform.h"
 
@@ -48,7 +49,11 @@ QString fillDesktopCopy(const QString& desktopCopy, QString reason, const std::v
 {
     if (reason.isEmpty()) {
         try {
-            fillPdfForm(desktopCopy, entries);
+            const QString warning =
+                unprintedLettersWarning(QFileInfo(desktopCopy).fileName(),
+                                        fillPdfForm(desktopCopy, entries, unicodeFontPathSetting()));
+            if (!warning.isEmpty())
+                platform.showMessage(platform::MessageKind::Information, warning);
             return desktopCopy;
         } catch (const FormFillError& error) {
             reason = QString::fromUtf8(error.what());

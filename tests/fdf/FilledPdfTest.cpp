@@ -2,6 +2,7 @@
 // and a form that does not fit leaves the plain copy and the FDF with one message.
 
 #include "fdf/FilledPdf.h"
+#include "fdf/FontSetting.h"
 #include "fdf/OpenSetting.h"
 #include "fdf/OutputFlow.h"
 
@@ -16,6 +17,7 @@
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFAcroFormDocumentHelper.hh>
 #include <qpdf/QPDFPageDocumentHelper.hh>
+#include <qpdf/QPDFPageObjectHelper.hh>
 #include <qpdf/QPDFWriter.hh>
 
 #include <gtest/gtest.h>
@@ -36,6 +38,9 @@ protected:
 
     FilledPdf()
     {
+        // The user's settings (the font above all) in the test's own folder.
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folders.root.path());
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, folders.root.path());
         host.platform.program = folders.program;
         host.platform.desktop = folders.desktop;
         host.patients[rossiRow().id] = rossiPatient();
@@ -146,17 +151,30 @@ int darkPixels(const QString& pdfPath, const Box& box, int dpi)
     return dark;
 }
 
-// The copy as viewers that draw the stored appearances show it: /NeedAppearances off.
-QString withOwnAppearances(const QString& pdfPath, const QTemporaryDir& dir)
+// The copy as viewers that draw the stored appearances show it: /NeedAppearances off. Flattened, the
+// appearances become page content, as `qpdf --flatten-annotations=all` makes them.
+QString withOwnAppearances(const QString& pdfPath, const QTemporaryDir& dir, bool flatten = false)
 {
-    const QString out = dir.filePath(QFileInfo(pdfPath).fileName());
+    const QString out = dir.filePath((flatten ? "flat-" : "") + QFileInfo(pdfPath).fileName());
     QPDF pdf;
     pdf.processFile(pdfPath.toStdString().c_str());
     QPDFAcroFormDocumentHelper acroForm(pdf);
     EXPECT_TRUE(acroForm.getNeedAppearances());
     acroForm.setNeedAppearances(false);
+    if (flatten)
+        QPDFPageDocumentHelper(pdf).flattenAnnotations();
     QPDFWriter(pdf, out.toStdString().c_str()).write();
     return out;
+}
+
+// What a poppler tool prints on standard output and error.
+std::pair<QString, QString> poppler(const QString& tool, const QStringList& arguments)
+{
+    QProcess process;
+    process.start(tool, arguments);
+    EXPECT_TRUE(process.waitForFinished(60000) && process.exitCode() == 0) << tool.toStdString();
+    return {QString::fromUtf8(process.readAllStandardOutput()),
+            QString::fromUtf8(process.readAllStandardError())};
 }
 
 TEST_F(FilledPdf, RenderedValuesSitInTheirBoxes)
@@ -179,13 +197,96 @@ TEST_F(FilledPdf, RenderedValuesSitInTheirBoxes)
     // Our appearances hold the Windows-1252 letters and the line breaks.
     host.doctorSurname = hostile::kDoctorSurname;
     const fdf::PdfFlowResult hostile = fdf::runAp68Flow(hostileRow(), context);
-    QProcess text;
-    text.start(QStringLiteral("pdftotext"), {withOwnAppearances(hostile.filledPdfPath, dir), "-"});
-    ASSERT_TRUE(text.waitForFinished(60000));
-    const QString shown = QString::fromUtf8(text.readAllStandardOutput());
+    const QString shown =
+        poppler(QStringLiteral("pdftotext"), {withOwnAppearances(hostile.filledPdfPath, dir), "-"}).first;
     for (const QString& value :
          {hostile::kComune, hostile::kDoctorSurname, QStringLiteral("riga uno\nriga (due)\nriga tre \\")})
         EXPECT_TRUE(shown.contains(value)) << value.toStdString();
+}
+
+// ---- letters beyond the standard font ----
+
+// Romanian, Polish and Vietnamese letters in the names, a description and the therapy.
+clinical::PatientRow foreignRow()
+{
+    return {QStringLiteral("4E"), QStringLiteral("ȘTEFĂNESCU-ŁĘCKA"), QStringLiteral("IOANA ȚARĂ"),
+            QDate(1961, 4, 2)};
+}
+
+const QString kForeignDescription = QStringLiteral("Ipertensione (dott. NGUYỄN)");
+const QString kForeignTherapy = QStringLiteral("Cardioaspirina — Łódź");
+
+FakePatient foreignPatient()
+{
+    PatientExport e = rossiExport();
+    e.sections = {{QStringLiteral("problemi_attivi"), {{"401.9", kForeignDescription}}},
+                  {QStringLiteral("continuativi"), {{"C10", "Ramipril 5 mg"}, {"B01", kForeignTherapy}}}};
+    FakePatient p = rossiPatient();
+    p.exportXml = e.toXml();
+    return p;
+}
+
+// The appearances draw every letter with one small embedded subset: flattened into the page, they
+// give back the text; poppler draws them and its own appearances without missing a font; the values
+// read back exactly.
+TEST_F(FilledPdf, LettersBeyondTheStandardFontShowWithAnEmbeddedSubset)
+{
+    host.patients[foreignRow().id] = foreignPatient();
+    const fdf::PdfFlowResult foreign = fdf::runAp68Flow(foreignRow(), context);
+    ASSERT_FALSE(foreign.filledPdfPath.isEmpty());
+    EXPECT_TRUE(host.platform.messages.isEmpty()) << host.platform.messageTexts().join('\n').toStdString();
+    const QMap<QString, QString> values = {{"cognome", foreignRow().cognome},
+                                           {"nome", foreignRow().nome},
+                                           {"descr_1", kForeignDescription},
+                                           {"terapia", "Ramipril 5 mg\n" + kForeignTherapy}};
+    const QMap<QString, QString> read = dumpFields(foreign.filledPdfPath);
+    for (auto it = values.begin(); it != values.end(); ++it)
+        EXPECT_EQ(read.value(it.key()), it.value()) << "field " << it.key().toStdString();
+
+    QTemporaryDir dir;
+    const QString flat = withOwnAppearances(foreign.filledPdfPath, dir, true);
+    const QString text = poppler(QStringLiteral("pdftotext"), {flat, "-"}).first;
+    for (const QString& value : values)
+        for (const QString& line : value.split('\n'))
+            EXPECT_TRUE(text.contains(line)) << line.toStdString();
+    const Box cognome = widgetBox(foreign.filledPdfPath, "cognome", 1.5);
+    for (const QString& pdf : {foreign.filledPdfPath, flat}) {
+        SCOPED_TRACE(pdf.toStdString());
+        // Not a font missing; the check boxes' ZapfDingbats is left out of the stand-in form's resources.
+        const QString complaints =
+            poppler(QStringLiteral("pdftoppm"), {"-r", "36", "-f", "1", "-l", "1", pdf, dir.filePath("page")})
+                .second;
+        for (const QString& line : complaints.split('\n'))
+            EXPECT_FALSE(line.contains(QStringLiteral("font")) && !line.contains(QStringLiteral("'ZaDb'")))
+                << line.toStdString();
+        EXPECT_GT(darkPixels(pdf, cognome, 144), 100);
+    }
+
+    // Once for the whole copy, and small beside the copy of an Italian name.
+    const QByteArray bytes = readAll(foreign.filledPdfPath);
+    EXPECT_EQ(bytes.count("/FontFile2"), 1);
+    const QByteArray rossi = readAll(fdf::runAp68Flow(rossiRow(), context).filledPdfPath);
+    EXPECT_FALSE(rossi.contains("/FontFile2"));
+    EXPECT_LT(bytes.size() - rossi.size(), 60 * 1024);
+}
+
+// A font that cannot be read keeps the standard appearance, and the flow names the letters.
+TEST_F(FilledPdf, WithoutAUsableFontTheFlowNamesTheLettersThatMayNotPrint)
+{
+    QSettings(QSettings::UserScope, fdf::kSettingsOrganisation, fdf::kSettingsApplication)
+        .setValue(fdf::kPdfFontKey, blank(kAp68));
+    host.patients[foreignRow().id] = foreignPatient();
+    const fdf::PdfFlowResult foreign = fdf::runAp68Flow(foreignRow(), context);
+    ASSERT_FALSE(foreign.filledPdfPath.isEmpty());
+    EXPECT_FALSE(readAll(foreign.filledPdfPath).contains("/FontFile2"));
+    ASSERT_EQ(host.platform.messages.size(), 1);
+    EXPECT_EQ(host.platform.messages[0].kind, platform::MessageKind::Information);
+    EXPECT_EQ(
+        host.platform.messages[0].text,
+        "Attenzione: nel modulo PDF ȘTEFĂNESCU-ŁĘCKAIOANAȚARĂcertmedinps.pdf queste lettere potrebbero "
+        "non essere visualizzate né stampate: Ș Ă Ł Ę nel campo \"cognome\"; Ț Ă nel campo \"nome\"; "
+        "Ễ nel campo \"descr_1\"; Ł ź nel campo \"terapia\". Manca un carattere che le contenga: se ne può "
+        "indicare uno (file TrueType .ttf) nell'impostazione font_pdf_compilato.");
 }
 
 // ---- forms that do not fit ----
@@ -256,7 +357,7 @@ TEST_F(FilledPdf, EntryThatDoesNotFitItsFieldChangesNothing)
           Case{fdf::checkBoxOff("cognome"), R"(il campo "cognome" non è una casella da spuntare)"},
           Case{fdf::noValue("sesso/2"), R"(il modulo non ha il campo "sesso/2")"}}) {
         try {
-            fdf::fillPdfForm(copy, {fdf::textEntry("nome", "MARIO"), c.entry});
+            fdf::fillPdfForm(copy, {fdf::textEntry("nome", "MARIO"), c.entry}, {});
             ADD_FAILURE() << "filled with " << c.entry.name.toStdString();
         } catch (const fdf::FormFillError& error) {
             EXPECT_EQ(QString::fromUtf8(error.what()), c.reason);

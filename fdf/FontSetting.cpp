@@ -1,0 +1,38 @@
+#include "FontSetting.h"
+
+#include "OpenSetting.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSettings>
+#include <QStandardPaths>
+
+namespace fdf {
+
+QString unicodeFontPath(const QSettings& settings)
+{
+    if (const QString named = settings.value(kPdfFontKey).toString().trimmed(); !named.isEmpty())
+        return named;
+#ifdef Q_OS_WIN
+    const QStringList files = {QStringLiteral("arial.ttf"), QStringLiteral("segoeui.ttf")};
+#else
+    const QStringList files = {QStringLiteral("truetype/dejavu/DejaVuSans.ttf"),
+                               QStringLiteral("dejavu/DejaVuSans.ttf"), QStringLiteral("DejaVuSans.ttf")};
+#endif
+    for (const QString& file : files) {
+        for (const QString& folder : QStandardPaths::standardLocations(QStandardPaths::FontsLocation)) {
+            const QString path = QDir(folder).filePath(file);
+            if (QFileInfo(path).isFile())
+                return QDir::toNativeSeparators(path);
+        }
+    }
+    return {};
+}
+
+QString unicodeFontPathSetting()
+{
+    const QSettings settings(QSettings::UserScope, kSettingsOrganisation, kSettingsApplication);
+    return unicodeFontPath(settings);
+}
+
+} // namespace fdf
