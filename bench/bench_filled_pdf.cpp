@@ -5,8 +5,9 @@
 //
 // Prints Google Benchmark's table, then the medians and their ratios:
 //   build/<dir>/bin/bench_filled_pdf [--benchmark_repetitions=N]
-// Or fills one fresh copy and exits, to time the whole process from outside beside pdftk's:
-//   build/<dir>/bin/bench_filled_pdf --fill-once ap68|foreign
+// Or writes the blank form to OUT, fills it and exits, to time the whole process from outside beside
+// pdftk's `fill_form ... output OUT`:
+//   build/<dir>/bin/bench_filled_pdf --fill-once ap68|foreign OUT
 
 #include "MedianReporter.h"
 #include "fdf/Ap68Map.h"
@@ -133,17 +134,27 @@ void pdftkFill(benchmark::State& state, const Files* files, const Form* form, bo
     }
 }
 
+int fillOnce(const char* patient, const char* out)
+{
+    QFile blank(QStringLiteral(INVCIV_FORMS_DIR "/cert med INPS.pdf"));
+    QFile copy(QString::fromLocal8Bit(out));
+    if (!blank.open(QIODevice::ReadOnly) || !copy.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+        copy.write(blank.readAll()) < 0)
+        return 1;
+    copy.close();
+    fdf::fillPdfForm(copy.fileName(),
+                     fdf::ap68Entries(std::strcmp(patient, "foreign") == 0 ? foreign() : italian()),
+                     fdf::unicodeFontPathSetting());
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
+    if (argc == 4 && std::strcmp(argv[1], "--fill-once") == 0)
+        return fillOnce(argv[2], argv[3]);
     const Files files;
-    if (argc == 3 && std::strcmp(argv[1], "--fill-once") == 0) {
-        const Form& form = std::strcmp(argv[2], "foreign") == 0 ? files.foreign : files.ap68;
-        files.freshCopy(form);
-        files.fill(form);
-        return 0;
-    }
     // A JVM start each pdftk run: a few runs are enough for a median.
     const auto ours = [](benchmark::internal::Benchmark* b) {
         b->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly(true)->UseRealTime();

@@ -8,7 +8,6 @@
 
 #include <cmath>
 #include <optional>
-#include <stdexcept>
 
 namespace fdf {
 
@@ -157,7 +156,7 @@ QPDFObjectHandle EmbeddedFont::embed(QPDF& pdf, const std::set<char32_t>& charac
     // The glyphs of the characters without hinting or layout tables: a form draws them one by one.
     const SubsetInput input(hb_subset_input_create_or_fail());
     if (!input)
-        throw std::runtime_error("font subset: out of memory");
+        return {};
     hb_set_t* unicodes = hb_subset_input_unicode_set(input.get());
     hb_set_add(unicodes, U'?');
     for (const char32_t c : characters) {
@@ -171,7 +170,7 @@ QPDFObjectHandle EmbeddedFont::embed(QPDF& pdf, const std::set<char32_t>& charac
     const SubsetPlan plan(hb_subset_plan_create_or_fail(face, input.get()));
     const Face subset(plan ? hb_subset_plan_execute_or_fail(plan.get()) : nullptr);
     if (!subset)
-        throw std::runtime_error("font subset failed");
+        return {};
     const QByteArray program = [&] {
         const Blob blob(hb_face_reference_blob(subset.get()));
         unsigned length = 0;

@@ -27,8 +27,9 @@ public:
     // Whether the font has a glyph for the character.
     bool draws(char32_t c) const;
 
-    // Embeds the subset for `characters` in `pdf` and returns its Type0 font, an indirect object.
-    // Characters the font lacks are drawn as its "?". Once per font.
+    // Embeds the subset for `characters` in `pdf` and returns its Type0 font, an indirect object;
+    // an uninitialized handle when the font cannot be subset. Characters the font lacks are drawn as
+    // its "?". Once per font.
     QPDFObjectHandle embed(QPDF& pdf, const std::set<char32_t>& characters);
 
     // The font's PostScript name, fit for a PDF name ("DejaVuSans").

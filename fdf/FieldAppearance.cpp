@@ -193,6 +193,8 @@ void TextAppearances::prepare(const std::vector<QString>& values)
     if (characters.empty())
         return;
     m_unicodeFont = font->embed(m_pdf, characters);
+    if (!m_unicodeFont.isInitialized())
+        return;
     m_unicode = std::move(font);
 
     // In the form's resources too, for viewers that build their own appearance from the /DA.
