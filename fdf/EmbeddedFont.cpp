@@ -106,6 +106,47 @@ QPDFObjectHandle integer(double value)
     return QPDFObjectHandle::newInteger(std::lround(value));
 }
 
+// The descriptor of the embedded font program: the font's box, metrics and slant in thousandths of
+// its size.
+QPDFObjectHandle fontDescriptor(hb_font_t* font, const std::string& baseFont, QPDFObjectHandle fontFile)
+{
+    hb_face_t* face = hb_font_get_face(font);
+    const double scale = 1000.0 / hb_face_get_upem(face);
+    const QByteArray head = table(face, "head");
+    const double left = int16At(head, 36) * scale, bottom = int16At(head, 38) * scale;
+    const double right = int16At(head, 40) * scale, top = int16At(head, 42) * scale;
+    hb_position_t ascender = 0, descender = 0, capHeight = 0;
+    if (!hb_ot_metrics_get_position(font, HB_OT_METRICS_TAG_HORIZONTAL_ASCENDER, &ascender))
+        ascender = hb_position_t(top / scale);
+    if (!hb_ot_metrics_get_position(font, HB_OT_METRICS_TAG_HORIZONTAL_DESCENDER, &descender))
+        descender = hb_position_t(bottom / scale);
+    if (!hb_ot_metrics_get_position(font, HB_OT_METRICS_TAG_CAP_HEIGHT, &capHeight)) {
+        // Older fonts give no cap height: the top of their "H".
+        hb_codepoint_t glyph = 0;
+        hb_glyph_extents_t extents{};
+        capHeight =
+            hb_font_get_nominal_glyph(font, U'H', &glyph) && hb_font_get_glyph_extents(font, glyph, &extents)
+                ? extents.y_bearing
+                : ascender;
+    }
+    const float slant = hb_style_get_value(font, HB_STYLE_TAG_SLANT_ANGLE);
+
+    QPDFObjectHandle descriptor = QPDFObjectHandle::newDictionary();
+    descriptor.replaceKey("/Type", QPDFObjectHandle::newName("/FontDescriptor"));
+    descriptor.replaceKey("/FontName", QPDFObjectHandle::newName(baseFont));
+    // Nonsymbolic (Latin text), and italic when slanted.
+    descriptor.replaceKey("/Flags", QPDFObjectHandle::newInteger(slant != 0 ? 32 | 64 : 32));
+    descriptor.replaceKey("/FontBBox", QPDFObjectHandle::newArray(std::vector<QPDFObjectHandle>{
+                                           integer(left), integer(bottom), integer(right), integer(top)}));
+    descriptor.replaceKey("/ItalicAngle", integer(slant));
+    descriptor.replaceKey("/Ascent", integer(ascender * scale));
+    descriptor.replaceKey("/Descent", integer(descender * scale));
+    descriptor.replaceKey("/CapHeight", integer(capHeight * scale));
+    descriptor.replaceKey("/StemV", QPDFObjectHandle::newInteger(80));
+    descriptor.replaceKey("/FontFile2", fontFile);
+    return descriptor;
+}
+
 } // namespace
 
 struct EmbeddedFont::Hb
@@ -208,25 +249,6 @@ QPDFObjectHandle EmbeddedFont::embed(QPDF& pdf, const std::set<char32_t>& charac
             integer(glyph == HB_MAP_VALUE_INVALID ? 0 : hb_font_get_glyph_h_advance(font, glyph) * scale));
     }
 
-    const QByteArray head = table(face, "head");
-    const double left = int16At(head, 36) * scale, bottom = int16At(head, 38) * scale;
-    const double right = int16At(head, 40) * scale, top = int16At(head, 42) * scale;
-    hb_position_t ascender = 0, descender = 0, capHeight = 0;
-    if (!hb_ot_metrics_get_position(font, HB_OT_METRICS_TAG_HORIZONTAL_ASCENDER, &ascender))
-        ascender = hb_position_t(top / scale);
-    if (!hb_ot_metrics_get_position(font, HB_OT_METRICS_TAG_HORIZONTAL_DESCENDER, &descender))
-        descender = hb_position_t(bottom / scale);
-    if (!hb_ot_metrics_get_position(font, HB_OT_METRICS_TAG_CAP_HEIGHT, &capHeight)) {
-        // Older fonts give no cap height: the top of their "H".
-        hb_codepoint_t glyph = 0;
-        hb_glyph_extents_t extents{};
-        capHeight =
-            hb_font_get_nominal_glyph(font, U'H', &glyph) && hb_font_get_glyph_extents(font, glyph, &extents)
-                ? extents.y_bearing
-                : ascender;
-    }
-    const float slant = hb_style_get_value(font, HB_STYLE_TAG_SLANT_ANGLE);
-
     const std::string baseFont = '/' + (subsetTag(characters) + '+' + m_name).toStdString();
     QPDFObjectHandle fontFile = QPDFObjectHandle::newStream(&pdf);
     // zlib data after qCompress's four bytes of length: what FlateDecode reads.
@@ -234,26 +256,13 @@ QPDFObjectHandle EmbeddedFont::embed(QPDF& pdf, const std::set<char32_t>& charac
                                QPDFObjectHandle::newName("/FlateDecode"), QPDFObjectHandle::newNull());
     fontFile.getDict().replaceKey("/Length1", QPDFObjectHandle::newInteger(program.size()));
 
-    QPDFObjectHandle descriptor = QPDFObjectHandle::newDictionary();
-    descriptor.replaceKey("/Type", QPDFObjectHandle::newName("/FontDescriptor"));
-    descriptor.replaceKey("/FontName", QPDFObjectHandle::newName(baseFont));
-    descriptor.replaceKey("/Flags", QPDFObjectHandle::newInteger(slant != 0 ? 32 | 64 : 32)); // nonsymbolic
-    descriptor.replaceKey("/FontBBox", QPDFObjectHandle::newArray(std::vector<QPDFObjectHandle>{
-                                           integer(left), integer(bottom), integer(right), integer(top)}));
-    descriptor.replaceKey("/ItalicAngle", integer(slant));
-    descriptor.replaceKey("/Ascent", integer(ascender * scale));
-    descriptor.replaceKey("/Descent", integer(descender * scale));
-    descriptor.replaceKey("/CapHeight", integer(capHeight * scale));
-    descriptor.replaceKey("/StemV", QPDFObjectHandle::newInteger(80));
-    descriptor.replaceKey("/FontFile2", fontFile);
-
     QPDFObjectHandle cidFont = QPDFObjectHandle::newDictionary();
     cidFont.replaceKey("/Type", QPDFObjectHandle::newName("/Font"));
     cidFont.replaceKey("/Subtype", QPDFObjectHandle::newName("/CIDFontType2"));
     cidFont.replaceKey("/BaseFont", QPDFObjectHandle::newName(baseFont));
     cidFont.replaceKey("/CIDSystemInfo",
                        QPDFObjectHandle::parse("<< /Registry (Adobe) /Ordering (Identity) /Supplement 0 >>"));
-    cidFont.replaceKey("/FontDescriptor", pdf.makeIndirectObject(descriptor));
+    cidFont.replaceKey("/FontDescriptor", pdf.makeIndirectObject(fontDescriptor(font, baseFont, fontFile)));
     cidFont.replaceKey("/CIDToGIDMap", QPDFObjectHandle::newName("/Identity"));
     cidFont.replaceKey("/W", QPDFObjectHandle::newArray(
                                  std::vector<QPDFObjectHandle>{QPDFObjectHandle::newInteger(0), widths}));
