@@ -11,8 +11,6 @@ namespace fdf {
 bool inWindows1252(char32_t c);
 // Each character to its Windows-1252 byte; a character the code page lacks becomes "?".
 QByteArray encodeWindows1252(const QString& text);
-// Whether the code page has a byte for the character.
-bool inWindows1252(char32_t c);
 // Each byte to its character; the five bytes the code page leaves undefined keep their C1 code points.
 QString decodeWindows1252(const QByteArray& bytes);
 
