@@ -2,6 +2,7 @@
 
 #include "FieldAppearance.h"
 #include "FontSetting.h"
+#include "OpenSetting.h"
 
 #include <QFile>
 #include <QSaveFile>
@@ -234,8 +235,8 @@ QString unprintedLettersWarning(const QString& fileName, const std::vector<Unpri
     return QStringLiteral(
                "Attenzione: nel modulo PDF %1 queste lettere potrebbero non essere visualizzate né "
                "stampate: %2. Manca un carattere che le contenga: se ne può indicare uno (file "
-               "TrueType .ttf) nell'impostazione %3.")
-        .arg(fileName, fields.join(QStringLiteral("; ")), kPdfFontKey);
+               "TrueType .ttf) nell'impostazione %3 (%4).")
+        .arg(fileName, fields.join(QStringLiteral("; ")), kPdfFontKey, openSettingLocation());
 }
 
 } // namespace fdf

@@ -283,10 +283,11 @@ TEST_F(FilledPdf, WithoutAUsableFontTheFlowNamesTheLettersThatMayNotPrint)
     EXPECT_EQ(host.platform.messages[0].kind, platform::MessageKind::Information);
     EXPECT_EQ(
         host.platform.messages[0].text,
-        "Attenzione: nel modulo PDF ȘTEFĂNESCU-ŁĘCKAIOANAȚARĂcertmedinps.pdf queste lettere potrebbero "
+        "Attenzione: nel modulo PDF STEFANESCU-LECKAIOANATARAcertmedinps.pdf queste lettere potrebbero "
         "non essere visualizzate né stampate: Ș Ă Ł Ę nel campo \"cognome\"; Ț Ă nel campo \"nome\"; "
         "Ễ nel campo \"descr_1\"; Ł ź nel campo \"terapia\". Manca un carattere che le contenga: se ne può "
-        "indicare uno (file TrueType .ttf) nell'impostazione font_pdf_compilato.");
+        "indicare uno (file TrueType .ttf) nell'impostazione font_pdf_compilato (" +
+            fdf::openSettingLocation() + ").");
 }
 
 // ---- forms that do not fit ----
