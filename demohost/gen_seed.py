@@ -331,6 +331,21 @@ USERS = [
 ]
 
 
+# The demo doctor's patients whose fiscal codes are wrong on purpose: code, surname, name, sex, birth
+# date, birth town, and the mistake ("check": the check character; a number: the code was made for
+# that day of the birth month).
+WRONG_CODES = [
+    ("1321", "ERRANTE", "GIORGIO", "M", (1958, 6, 14), "BOLOGNA", "check"),
+    ("1322", "ERRICO", "ANNA", "F", (1947, 11, 3), "NAPOLI", 8),
+]
+WRONG_CODES_HISTORY = [
+    ("problemi_attivi", "401.9", "Ipertensione essenziale non specificata"),
+    ("problemi_attivi", "250.00", "Diabete mellito tipo II o non specificato, senza menzione di complicanze, "
+                                  "non definito se scompensato"),
+    ("continuativi", "C09AA05", "RAMIPRIL 5 mg cps - 1 cps al mattino"),
+]
+
+
 def user_rows():
     return [(uid, login, pwd, surname, name, codice_fiscale(surname, name, *birth), mail)
             for uid, login, pwd, surname, name, birth, mail in USERS]
@@ -395,7 +410,8 @@ def main():
     insert(out, "tabella_comuni", ["codice_catastale", "denominazione", "sigla_provincia"],
            [(code, name, prov) for name, code, prov, _, _ in TOWNS])
 
-    # Doctor 42: 320 patients under "S", and a few private ("P") and temporary ("T") ones.
+    # Doctor 42: 320 patients under "S" (and the two of WRONG_CODES below), and a few private ("P") and
+    # temporary ("T") ones.
     # Doctor 57: patients under "P" only. Doctor 63: none.
     groups = [(DEMO_ID, "S", 320, 1001, True), (DEMO_ID, "P", 5, 1401, False),
               (DEMO_ID, "T", 3, 1451, False), (SECOND_ID, "P", 24, 5001, False)]
@@ -437,6 +453,22 @@ def main():
                 systolic = rng.between(110, 175)
                 diastolic = None if rng.chance(5) else rng.between(65, min(105, systolic - 30))
                 measurements.append((code, when, heart, systolic, diastolic))
+
+    # Last, so that every patient above stays as it was: the demo doctor's patients whose fiscal codes
+    # are wrong on purpose, with fixed data and a clinical history, so the certificate can be tried.
+    for code, surname, name, sex, birth, town, mistake in WRONG_CODES:
+        birth_town = next(t for t in TOWNS if t[0] == town)
+        year, month, day = birth
+        if mistake == "check":  # a typo in the check character
+            cf = codice_fiscale(surname, name, sex, year, month, day, birth_town[1])
+            cf = cf[:15] + chr(ord("A") + (ord(cf[15]) - ord("A") + 1) % 26)
+        else:  # a right code, but for another day of birth
+            cf = codice_fiscale(surname, name, sex, year, month, mistake, birth_town[1])
+        patients.append((code, DEMO_ID, "S", surname, name, f"{year:04d}-{month:02d}-{day:02d}", sex, cf,
+                         birth_town[0], birth_town[2], "80380000000000013" + code[-2:] + "0", "201"))
+        attributes.extend(person_attributes(code, surname, name))
+        for order, (classe, item_code, description) in enumerate(WRONG_CODES_HISTORY, start=1):
+            entries.append((code, classe, order, item_code, description, "2015-03-10"))
 
     insert(out, "pazienti", ["codice", "codice_medico", "tipo_di_convenzione", "cognome", "nome", "data_nascita",
                              "sesso", "codice_fiscale", "comune_nascita", "sigla_provincia_nascita",

@@ -388,7 +388,9 @@ INSERT INTO pazienti (codice, codice_medico, tipo_di_convenzione, cognome, nome,
   ('5021', 57, 'P', 'PALUMBO', 'FRANCESCA', '1983-02-19', 'F', 'PLMFNC83B59H501X', 'ROMA', 'RM', '80380478271599211284', '203'),
   ('5022', 57, 'P', 'ÖZTÜRK', 'ROBERTO', '2004-11-06', 'M', 'ZTRRRT04S06D612U', 'FIRENZE', 'FI', '80380639913438859917', '012'),
   ('5023', 57, 'P', 'BIANCHI', 'ALESSANDRO', NULL, 'M', 'BNCLSN71D10H501X', 'ROMA', 'RM', '80380541904786910795', '012'),
-  ('5024', 57, 'P', 'POLITO', 'LUCIA', '1931-09-17', 'F', 'PLTLCU31P57H501N', 'ROMA', 'RM', '80380780812649982407', '201');
+  ('5024', 57, 'P', 'POLITO', 'LUCIA', '1931-09-17', 'F', 'PLTLCU31P57H501N', 'ROMA', 'RM', '80380780812649982407', '201'),
+  ('1321', 42, 'S', 'ERRANTE', 'GIORGIO', '1958-06-14', 'M', 'RRNGRG58H14A944S', 'BOLOGNA', 'BO', '80380000000000013210', '201'),
+  ('1322', 42, 'S', 'ERRICO', 'ANNA', '1947-11-03', 'F', 'RRCNNA47S48F839G', 'NAPOLI', 'NA', '80380000000000013220', '201');
 INSERT INTO attributi_persona (codice_paziente, attributo, valore) VALUES
   ('1001', 'persona\attributi_persona\cittadinanza', 'ITALIANA'),
   ('1001', 'persona\residenza\indirizzo\comune', 'ROMA'),
@@ -4125,7 +4127,24 @@ INSERT INTO attributi_persona (codice_paziente, attributo, valore) VALUES
   ('5024', 'persona\documento_identita\tipo_documento', 'PATENTE DI GUIDA'),
   ('5024', 'persona\documento_identita\numero_documento', 'RM9817116I'),
   ('5024', 'persona\documento_identita\rilasciato_da', 'MOTORIZZAZIONE CIVILE DI ROMA'),
-  ('5024', 'persona\documento_identita\data_rilascio', '2017-08-22');
+  ('5024', 'persona\documento_identita\data_rilascio', '2017-08-22'),
+  ('1321', 'persona\attributi_persona\cittadinanza', 'ITALIANA'),
+  ('1321', 'persona\residenza\indirizzo\comune', 'ROMA'),
+  ('1321', 'persona\residenza\indirizzo\sigla_provincia', 'RM'),
+  ('1321', 'persona\residenza\indirizzo\via_piazza', 'CORSO VITTORIO EMANUELE II 84'),
+  ('1321', 'persona\residenza\indirizzo\cap', '00185'),
+  ('1321', 'persona\telefono\numero_telefono', '06 5550753'),
+  ('1321', 'persona\telefono_cellulare', '322 555 0556'),
+  ('1321', 'persona\e-mail', 'giorgio.errante@example.org'),
+  ('1322', 'persona\attributi_persona\cittadinanza', 'ITALIANA'),
+  ('1322', 'persona\residenza\indirizzo\comune', 'ROMA'),
+  ('1322', 'persona\residenza\indirizzo\sigla_provincia', 'RM'),
+  ('1322', 'persona\residenza\indirizzo\via_piazza', 'VIA CAVOUR 140'),
+  ('1322', 'persona\residenza\indirizzo\cap', '00185'),
+  ('1322', 'persona\documento_identita\tipo_documento', 'PATENTE DI GUIDA'),
+  ('1322', 'persona\documento_identita\numero_documento', 'RM9236466U'),
+  ('1322', 'persona\documento_identita\rilasciato_da', 'MOTORIZZAZIONE CIVILE DI ROMA'),
+  ('1322', 'persona\documento_identita\data_rilascio', '2021-06-07');
 INSERT INTO dati_essenziali (codice_paziente, classe, ordine, codice, descrizione_estesa, data_inizio) VALUES
   ('1001', 'protesi_ausili', 1, 'V53.8', 'Carrozzina (sedia a rotelle)', '2012-05-05'),
   ('1001', 'protesi_ausili', 2, 'V46.2', 'Dipendenza da ossigeno supplementare' || char(13, 10) || '(ossigenoterapia domiciliare a lungo termine, 2 l/min)', '2021-12-02'),
@@ -6411,7 +6430,13 @@ INSERT INTO dati_essenziali (codice_paziente, classe, ordine, codice, descrizion
   ('5024', 'continuativi', 13, 'A10BA02', 'METFORMINA 500 mg cpr - 1 cpr a colazione e 1 a cena', '2020-05-10'),
   ('5024', 'continuativi', 14, 'A02BC01', 'OMEPRAZOLO 20 mg cps - 1 cps prima di colazione', '2007-07-06'),
   ('5024', 'continuativi', 15, 'B01AC06', 'ACIDO ACETILSALICILICO 100 mg cpr gastroresistenti - 1 cpr a pranzo', '2016-10-24'),
-  ('5024', 'continuativi', 16, 'M05BA04', 'ACIDO ALENDRONICO 70 mg cpr - 1 cpr alla settimana (domenica, a digiuno)', '2009-08-06');
+  ('5024', 'continuativi', 16, 'M05BA04', 'ACIDO ALENDRONICO 70 mg cpr - 1 cpr alla settimana (domenica, a digiuno)', '2009-08-06'),
+  ('1321', 'problemi_attivi', 1, '401.9', 'Ipertensione essenziale non specificata', '2015-03-10'),
+  ('1321', 'problemi_attivi', 2, '250.00', 'Diabete mellito tipo II o non specificato, senza menzione di complicanze, non definito se scompensato', '2015-03-10'),
+  ('1321', 'continuativi', 3, 'C09AA05', 'RAMIPRIL 5 mg cps - 1 cps al mattino', '2015-03-10'),
+  ('1322', 'problemi_attivi', 1, '401.9', 'Ipertensione essenziale non specificata', '2015-03-10'),
+  ('1322', 'problemi_attivi', 2, '250.00', 'Diabete mellito tipo II o non specificato, senza menzione di complicanze, non definito se scompensato', '2015-03-10'),
+  ('1322', 'continuativi', 3, 'C09AA05', 'RAMIPRIL 5 mg cps - 1 cps al mattino', '2015-03-10');
 INSERT INTO pressione (codice_paziente, data, frequenza_cardiaca, pressione_massima, pressione_minima) VALUES
   ('1001', '2025-09-03 15:30', 82, 171, 86),
   ('1002', '2021-01-04 17:00', 82, 139, 102),

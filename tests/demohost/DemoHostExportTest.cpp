@@ -3,6 +3,7 @@
 #include "DemoHostFixture.h"
 
 #include "clinical/EssentialData.h"
+#include "clinical/FiscalCode.h"
 #include "host/tc_GenTools.h"
 
 #include <QDir>
@@ -133,14 +134,16 @@ TEST_F(DemoHostExportTest, EachExportReplacesTheFileWholeAndLeavesNothingElse)
 
 TEST_F(DemoHostExportTest, SeedPatientsExportWellFormedDocuments)
 {
-    // Every patient of the demo doctor: names with apostrophes and accents, sections of every size.
+    // Every patient of the demo doctor: names with apostrophes and accents, sections of every size;
+    // fiscal codes that agree with the data, except the two that are wrong on purpose.
     const int count = session->carica(QStringLiteral("codice_medico =42|tipo_di_convenzione=S"),
                                       QStringLiteral("alfabetico"));
-    ASSERT_EQ(count, 320);
+    ASSERT_EQ(count, 322);
     std::vector<QString> ids;
     for (int i = 0; i < count; ++i, session->skip())
         ids.push_back(tc_GenTools::string2hex(session->leggi_attributo(QStringLiteral("codice"))));
     int withMoreThanFive = 0, withNone = 0;
+    QStringList wrongCodes;
     for (const QString& id : ids) {
         QString code;
         tc_GenTools::hex2string(id, code);
@@ -151,9 +154,25 @@ TEST_F(DemoHostExportTest, SeedPatientsExportWellFormedDocuments)
         const std::size_t problems = document.select_nodes(kProblemiAttivi).size();
         withMoreThanFive += problems > 5;
         withNone += document.select_nodes("//DATO_GENERICO").empty();
+
+        const auto text = [&](const char* path) { return QString::fromStdString(value(document, path)); };
+        const QString fiscalCode = text(kCodiceFiscale);
+        const clinical::FiscalCodePerson person{
+            text(kCognome), text(kNomePersona), text(kSesso),
+            QDate::fromString(session->leggi_attributo(QStringLiteral("data_nascita")), Qt::ISODate),
+            session->tabelle_leggi_attributo_generico_plus(
+                QStringLiteral("tabella_comuni"), QStringLiteral("codice_catastale"),
+                QStringLiteral("denominazione"), text(kComuneNascita))};
+        EXPECT_FALSE(person.codiceCatastale.isEmpty()) << code.toStdString();
+        if (!clinical::hasValidCheckCharacter(fiscalCode))
+            wrongCodes << code + QStringLiteral(": check character");
+        if (const auto parts = clinical::fiscalCodeDisagreements(fiscalCode, person))
+            wrongCodes << code + QStringLiteral(": ") + clinical::fiscalCodePartNames(parts);
     }
     EXPECT_GT(withMoreThanFive, 10);
     EXPECT_GT(withNone, 10);
+    EXPECT_EQ(wrongCodes.join(QLatin1Char('\n')).toStdString(),
+              "1321: check character\n1322: data di nascita");
     EXPECT_TRUE(messages().isEmpty());
 }
 
