@@ -254,7 +254,9 @@ OMOCODIA_POSITIONS = [14, 13, 12, 10, 9, 7, 6]  # digit places, from the right
 
 
 def plain_letters(text):
-    text = text.replace("Ł", "L").replace("ł", "l")
+    # Letters whose mark does not come off by decomposition.
+    for marked, plain in (("Ł", "L"), ("ł", "l"), ("Ø", "O"), ("ø", "o"), ("Đ", "D"), ("đ", "d")):
+        text = text.replace(marked, plain)
     decomposed = unicodedata.normalize("NFD", text)
     return "".join(c for c in decomposed if "A" <= c.upper() <= "Z" and c.isascii()).upper()
 
