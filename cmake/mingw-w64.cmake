@@ -1,9 +1,21 @@
-# Cross-build for 64-bit Windows with MinGW-w64 (Debian's g++-mingw-w64-x86-64). The programs built with
-# it run here under wine64, which CTest uses as the emulator.
-set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR x86_64)
+# Cross-build for Windows with MinGW-w64: 64-bit (Debian's g++-mingw-w64-x86-64) unless
+# INVCIV_MINGW_TRIPLET says i686-w64-mingw32 (g++-mingw-w64-i686), the 32-bit build. The programs built
+# with it run here under wine (wine64 or the 32-bit wine), which CTest uses as the emulator.
+set(INVCIV_MINGW_TRIPLET x86_64-w64-mingw32 CACHE STRING "MinGW-w64 target: x86_64-w64-mingw32 or i686-w64-mingw32")
+# try_compile projects read this file again: hand them the same target.
+list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES INVCIV_MINGW_TRIPLET)
 
-set(INVCIV_MINGW_TRIPLET x86_64-w64-mingw32)
+set(CMAKE_SYSTEM_NAME Windows)
+if(INVCIV_MINGW_TRIPLET STREQUAL "x86_64-w64-mingw32")
+  set(CMAKE_SYSTEM_PROCESSOR x86_64)
+  set(invciv_wine_names wine64)
+elseif(INVCIV_MINGW_TRIPLET STREQUAL "i686-w64-mingw32")
+  set(CMAKE_SYSTEM_PROCESSOR x86)
+  set(invciv_wine_names wine)
+else()
+  message(FATAL_ERROR "INVCIV_MINGW_TRIPLET must be x86_64-w64-mingw32 or i686-w64-mingw32")
+endif()
+
 # The POSIX-threads flavour: GoogleTest needs std::mutex, which the win32-threads flavour lacks. With
 # -static its winpthreads goes into the programs, so no DLL of it is needed at run time.
 set(CMAKE_C_COMPILER ${INVCIV_MINGW_TRIPLET}-gcc-posix)
@@ -18,8 +30,9 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
-find_program(INVCIV_WINE64 NAMES wine64 PATHS /usr/lib/wine NO_DEFAULT_PATH)
-find_program(INVCIV_WINE64 NAMES wine64)
-if(INVCIV_WINE64)
-  set(CMAKE_CROSSCOMPILING_EMULATOR ${INVCIV_WINE64})
+# Debian keeps the loaders of both bitnesses in /usr/lib/wine.
+find_program(INVCIV_WINE NAMES ${invciv_wine_names} PATHS /usr/lib/wine NO_DEFAULT_PATH)
+find_program(INVCIV_WINE NAMES ${invciv_wine_names})
+if(INVCIV_WINE)
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${INVCIV_WINE})
 endif()

@@ -21,7 +21,8 @@ public:
     // Opens a file with the application associated with it. False when no application took it.
     virtual bool openFile(const QString& path) = 0;
     // A machine-wide string value: on Windows the registry value `name` of the key `keyPath` below
-    // HKEY_LOCAL_MACHINE; elsewhere the system-scope settings of the key's last component.
+    // HKEY_LOCAL_MACHINE, in the program's own registry view first and then in the other (a 32-bit
+    // installer writes the 32-bit view); elsewhere the system-scope settings of the key's last component.
     // "" when the key or the value is missing.
     virtual QString machineSetting(const QString& keyPath, const QString& name) const = 0;
     // A modal message box with one OK button and the application's title.

@@ -9,6 +9,8 @@
 #include <QUrl>
 
 #ifdef Q_OS_WIN
+#include "platform/win/MachineRegistry.h"
+
 #include <windows.h>
 #endif
 
@@ -32,12 +34,12 @@ bool QtPlatform::openFile(const QString& path)
 QString QtPlatform::machineSetting(const QString& keyPath, const QString& name) const
 {
 #ifdef Q_OS_WIN
-    const QSettings settings(QStringLiteral("HKEY_LOCAL_MACHINE") + keyPath, QSettings::NativeFormat);
+    return QString::fromStdWString(win::readMachineString(keyPath.toStdWString(), name.toStdWString()));
 #else
     const QString organisation = keyPath.section(QLatin1Char('\\'), -1);
     const QSettings settings(QSettings::IniFormat, QSettings::SystemScope, organisation);
-#endif
     return settings.value(name).toString();
+#endif
 }
 
 void QtPlatform::showMessage(MessageKind kind, const QString& text)

@@ -39,6 +39,14 @@ std::string hex(HRESULT hr)
     return buffer;
 }
 
+// A deferred fill-in has the automation runtime's calling convention (stdcall on 32-bit Windows), which a
+// lambda cannot be given.
+HRESULT STDAPICALLTYPE fillDescriptionLater(EXCEPINFO* exception)
+{
+    exception->bstrDescription = newBstr(u"Descrizione compilata dopo");
+    return S_OK;
+}
+
 } // namespace
 
 TEST(DispatchObject, LooksEachNameUpOnceAndCallsItAsAMethodWantingAResult)
@@ -281,10 +289,7 @@ TEST(DispatchObject, AServerExceptionBecomesTheErrorMessage)
     FakeDispatch server;
     server.define("connetti", raiseDescription(u"Attivit\u00e0 non consentita all'utente"));
     server.define("deferred", [](DISPPARAMS&, VARIANT&, EXCEPINFO& exception) {
-        exception.pfnDeferredFillIn = [](EXCEPINFO* e) -> HRESULT {
-            e->bstrDescription = newBstr(u"Descrizione compilata dopo");
-            return S_OK;
-        };
+        exception.pfnDeferredFillIn = fillDescriptionLater;
         return DISP_E_EXCEPTION;
     });
     server.define("scode only", [](DISPPARAMS&, VARIANT&, EXCEPINFO& exception) {
