@@ -16,6 +16,8 @@ QString toQString(const host::Result& result)
 }
 
 const QString kEccezione = QStringLiteral(": eccezione");
+// Between a connection message and the reason given for it.
+const QString kReasonBreak = QStringLiteral("\r\n\r\n  ");
 
 } // namespace
 
@@ -68,10 +70,12 @@ bool Tzantopat::start()
         }
         m_connected = false;
         m_platform.showMessage(platform::MessageKind::Plain,
-                               label + QStringLiteral(": errore in connessione\r\n\r\n  ") + answer);
+                               label + QStringLiteral(": errore in connessione") + kReasonBreak + answer);
         return false;
-    } catch (const std::exception&) {
-        showException(label);
+    } catch (const std::exception& error) {
+        // The reason, laid out like a refusal, tells a missing or mismatched registration of the server
+        // (its system text) from a failure of the host itself.
+        showException(label, kReasonBreak + QString::fromUtf8(error.what()));
         return false;
     }
 }

@@ -117,7 +117,7 @@ TEST_F(LoginTest, ThreeRefusalsThenAcceptedWithOneSessionThroughout)
              QStringLiteral(
                  "ole_zantopat.start(): errore in connessione\r\n\r\n  Utente o password non validi")},
             {QStringLiteral("demo"), QStringLiteral("demo"), true, 3,
-             QStringLiteral("ole_zantopat.start(): eccezione")},
+             QStringLiteral("ole_zantopat.start(): eccezione\r\n\r\n  host assente")},
             {QStringLiteral("demo"), QStringLiteral("demo"), false, 0,
              QStringLiteral("ERRORE: Nessun paziente associato al medico corrente.")},
         };

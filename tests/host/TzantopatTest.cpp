@@ -85,16 +85,19 @@ TEST_F(TzantopatTest, StartShowsTheHostsRefusal)
               QStringList{QStringLiteral("ole_zantopat.start(): errore in connessione\r\n\r\n  Utente o password non validi")});
 }
 
-TEST_F(TzantopatTest, StartFailuresShowTheExceptionMessage)
+TEST_F(TzantopatTest, StartFailuresShowTheExceptionMessageWithItsReason)
 {
-    log->creationFailure = "classe non registrata";
+    log->creationFailure = "Classe non registrata (0x80040154)";
     EXPECT_FALSE(session.start());
     log->creationFailure.reset();
     log->failures["new"] = "boom";
     EXPECT_FALSE(session.start());
-    log->failures = {{"connetti", "boom"}};
+    log->failures = {{"connetti", "rete assente"}};
     EXPECT_FALSE(session.start());
-    EXPECT_EQ(platform.messageTexts(), QStringList(3, QStringLiteral("ole_zantopat.start(): eccezione")));
+    const QString message = QStringLiteral("ole_zantopat.start(): eccezione\r\n\r\n  ");
+    EXPECT_EQ(platform.messageTexts(),
+              (QStringList{message + QStringLiteral("Classe non registrata (0x80040154)"),
+                           message + QStringLiteral("boom"), message + QStringLiteral("rete assente")}));
 }
 
 TEST_F(TzantopatTest, ASecondStartReleasesTheFirstObjectWithoutCallingIt)
@@ -270,7 +273,8 @@ TEST_F(TzantopatTest, TownLookupReconnectsWhenTheHostHasGone)
                                                             QStringLiteral("codice_catastale"),
                                                             QStringLiteral("denominazione"), QStringLiteral("ROMA")),
               QString());
-    EXPECT_EQ(platform.messageTexts(), QStringList{QStringLiteral("ole_zantopat.start(): eccezione")});
+    EXPECT_EQ(platform.messageTexts(),
+              QStringList{QStringLiteral("ole_zantopat.start(): eccezione\r\n\r\n  rete assente")});
 }
 
 TEST_F(TzantopatTest, TownLookupFailureHasItsOwnLabel)
