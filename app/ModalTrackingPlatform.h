@@ -1,6 +1,6 @@
 #pragma once
-// A platform that passes everything to another one and counts the message boxes being shown, so that
-// the search window knows when a modal box (which runs the event loop) is open.
+// A platform that passes everything to another one and counts the message and question boxes being
+// shown, so that the search window knows when a modal box (which runs the event loop) is open.
 
 #include "platform/Platform.h"
 
@@ -22,19 +22,27 @@ public:
     }
     void showMessage(platform::MessageKind kind, const QString& text) override
     {
-        struct Count
-        {
-            int& n;
-            explicit Count(int& counter) : n(counter) { ++n; }
-            ~Count() { --n; }
-        } open(m_openCount);
+        const Open open(m_openCount);
         m_inner.showMessage(kind, text);
+    }
+    bool askYesNo(const QString& text) override
+    {
+        const Open open(m_openCount);
+        return m_inner.askYesNo(text);
     }
     QDateTime now() const override { return m_inner.now(); }
     void rememberForegroundWindow() override { m_inner.rememberForegroundWindow(); }
     void restoreForegroundWindow() override { m_inner.restoreForegroundWindow(); }
 
 private:
+    // Counts one open box for its lifetime.
+    struct Open
+    {
+        int& n;
+        explicit Open(int& counter) : n(counter) { ++n; }
+        ~Open() { --n; }
+    };
+
     platform::Platform& m_inner;
     int& m_openCount;
 };

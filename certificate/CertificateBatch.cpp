@@ -32,6 +32,7 @@ public:
         return m_inner.machineSetting(keyPath, name);
     }
     void showMessage(platform::MessageKind, const QString& text) override { messages << text; }
+    bool askYesNo(const QString& text) override { return m_inner.askYesNo(text); }
     QDateTime now() const override { return m_inner.now(); }
     void rememberForegroundWindow() override { m_inner.rememberForegroundWindow(); }
     void restoreForegroundWindow() override { m_inner.restoreForegroundWindow(); }

@@ -18,6 +18,8 @@ public:
     bool openFile(const QString& path) override;
     QString machineSetting(const QString& keyPath, const QString& name) const override;
     void showMessage(MessageKind kind, const QString& text) override;
+    // No one is there to answer: "No", which leaves everything as it is.
+    bool askYesNo(const QString&) override { return false; }
     QDateTime now() const override;
 
     // Every message shown so far, in order.

@@ -27,6 +27,9 @@ public:
     virtual QString machineSetting(const QString& keyPath, const QString& name) const = 0;
     // A modal message box with one OK button and the application's title.
     virtual void showMessage(MessageKind kind, const QString& text) = 0;
+    // A modal question with the application's title and the buttons "Sì" and "No", "No" being the
+    // default. True when the answer is "Sì".
+    virtual bool askYesNo(const QString& text) = 0;
     virtual QDateTime now() const = 0;
     // Around every host call: the host may bring its own window to the front.
     virtual void rememberForegroundWindow() {}

@@ -4,6 +4,7 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QUrl>
@@ -49,6 +50,18 @@ void QtPlatform::showMessage(MessageKind kind, const QString& text)
                                                          : QMessageBox::NoIcon;
     QMessageBox box(icon, kApplicationTitle, text, QMessageBox::Ok, QApplication::activeWindow());
     box.exec();
+}
+
+bool QtPlatform::askYesNo(const QString& text)
+{
+    QMessageBox box(QMessageBox::Question, kApplicationTitle, text, QMessageBox::Yes | QMessageBox::No,
+                    QApplication::activeWindow());
+    // Qt's own captions would be English without a translation installed.
+    box.button(QMessageBox::Yes)->setText(QStringLiteral("Sì"));
+    box.button(QMessageBox::No)->setText(QStringLiteral("No"));
+    box.setDefaultButton(QMessageBox::No);
+    box.setEscapeButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
 }
 
 QDateTime QtPlatform::now() const

@@ -17,6 +17,7 @@ public:
     bool openFile(const QString& path) override;
     QString machineSetting(const QString& keyPath, const QString& name) const override;
     void showMessage(MessageKind kind, const QString& text) override;
+    bool askYesNo(const QString& text) override;
     QDateTime now() const override;
     void rememberForegroundWindow() override;
     void restoreForegroundWindow() override;

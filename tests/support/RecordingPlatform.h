@@ -1,6 +1,6 @@
 #pragma once
-// The platform double: records message boxes and opened files, answers settings from a map, and
-// keeps a clock that tests move by hand.
+// The platform double: records message boxes, questions (answered as scripted) and opened files, answers
+// settings from a map, and keeps a clock that tests move by hand.
 
 #include "platform/Platform.h"
 
@@ -28,6 +28,8 @@ public:
     QMap<QString, QString> settings; // "keyPath|name" -> value
     QList<Message> messages;
     QDateTime clock = QDateTime(QDate(2026, 12, 7), QTime(9, 0));
+    QStringList questions; // every yes/no question asked, in order
+    bool answer = false;   // the answer to every question: true for "Sì"
     // Runs while a message is "shown", as a modal box would run the event loop.
     std::function<void(const Message&)> onMessage;
 
@@ -47,6 +49,11 @@ public:
         messages.append({kind, text});
         if (onMessage)
             onMessage(messages.last());
+    }
+    bool askYesNo(const QString& text) override
+    {
+        questions << text;
+        return answer;
     }
     QDateTime now() const override { return clock; }
 

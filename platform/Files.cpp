@@ -1,0 +1,158 @@
+#include "Files.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <cerrno>
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
+namespace platform {
+
+namespace {
+
+enum class Cause { Other, DiskFull, InUse, Denied };
+
+Cause causeOf(int systemError, QFileDevice::FileError error)
+{
+#ifdef Q_OS_WIN
+    switch (systemError) {
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+        return Cause::DiskFull;
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+    case ERROR_USER_MAPPED_FILE:
+        return Cause::InUse;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_WRITE_PROTECT:
+        return Cause::Denied;
+    default:
+        break;
+    }
+#else
+    switch (systemError) {
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG:
+        return Cause::DiskFull;
+    case EBUSY:
+    case ETXTBSY:
+        return Cause::InUse;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+        return Cause::Denied;
+    default:
+        break;
+    }
+#endif
+    // Qt reports a full disk as a resource error.
+    return error == QFileDevice::ResourceError ? Cause::DiskFull : Cause::Other;
+}
+
+// An existing file that the system lets no one open for writing although nothing forbids it: on
+// Windows, another program holds it open (a PDF viewer showing it, above all).
+bool heldByAnotherProgram(const QFileInfo& file)
+{
+#ifdef Q_OS_WIN
+    if (!file.isFile() || !file.isWritable())
+        return false;
+    QFile probe(file.filePath());
+    return !probe.open(QIODevice::ReadWrite);
+#else
+    Q_UNUSED(file);
+    return false;
+#endif
+}
+
+QString systemCode(const char* what, int systemError)
+{
+    return systemError == 0
+               ? QString::fromUtf8(what)
+               : QStringLiteral("%1 (codice di sistema %2)").arg(QString::fromUtf8(what)).arg(systemError);
+}
+
+} // namespace
+
+int lastSystemError()
+{
+#ifdef Q_OS_WIN
+    return static_cast<int>(GetLastError());
+#else
+    return errno;
+#endif
+}
+
+QString fileErrorText(const QString& path, FileAccess access, QFileDevice::FileError error, int systemError)
+{
+    const QFileInfo file(path);
+    const QFileInfo folder(file.absolutePath());
+    if (!folder.isDir())
+        return QStringLiteral("la cartella non esiste");
+    const Cause cause = causeOf(systemError, error);
+    if (cause == Cause::DiskFull && access == FileAccess::Write)
+        return QStringLiteral("il disco è pieno");
+    if (cause == Cause::InUse || heldByAnotherProgram(file))
+        return QStringLiteral("il file è in uso da un altro programma");
+    if (file.isDir())
+        return QStringLiteral("al suo posto c'è una cartella con lo stesso nome");
+    if (access == FileAccess::Read) {
+        if (!file.exists())
+            return QStringLiteral("il file non esiste");
+        if (!file.isReadable() || cause == Cause::Denied)
+            return QStringLiteral("non si hanno i permessi per leggere il file");
+        return systemCode("errore di lettura", systemError);
+    }
+    if (file.exists() && !file.isWritable())
+        return QStringLiteral("il file è protetto da scrittura");
+    if (!folder.isWritable() || cause == Cause::Denied)
+        return QStringLiteral("la cartella non è scrivibile");
+    return systemCode("errore di scrittura", systemError);
+}
+
+QString writeFileWhole(const QString& path, const QByteArray& bytes)
+{
+    // Unbuffered, so that a short write shows in write()'s count: Qt 6.4's QSaveFile::commit() renames
+    // the temporary file even when the flush at its close fails, which would put a cut file in place
+    // of the earlier one when the disk fills up.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return fileErrorText(file, FileAccess::Write);
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
+        const QString reason = fileErrorText(file, FileAccess::Write);
+        file.cancelWriting();
+        return reason;
+    }
+    if (!file.commit())
+        return fileErrorText(file, FileAccess::Write);
+    return {};
+}
+
+KeptFile keepUnderDatedName(const QString& path, const QString& baseName)
+{
+    const QFileInfo info(path);
+    const QString stamp = info.lastModified().toString(QStringLiteral("yyyy-MM-dd HH.mm.ss"));
+    const QString extension = info.suffix().isEmpty() ? QString() : QLatin1Char('.') + info.suffix();
+    const QString stem = info.dir().filePath(baseName + QStringLiteral(" (") + stamp + QLatin1Char(')'));
+
+    QFile file(path);
+    for (int n = 1;; ++n) {
+        const QString target = n == 1 ? stem + extension : stem + QStringLiteral(" (%1)").arg(n) + extension;
+        if (QFileInfo::exists(target))
+            continue;
+        // rename() never replaces an existing file, so a name taken meanwhile is not lost either.
+        if (file.rename(target))
+            return {QDir::toNativeSeparators(target), {}};
+        const int systemError = lastSystemError();
+        if (!QFileInfo::exists(target))
+            return {{}, fileErrorText(file, FileAccess::Write, systemError)};
+    }
+}
+
+} // namespace platform
