@@ -123,7 +123,7 @@ CertificateOutcome compileCertificate(Tzantopat& session, platform::Platform& pl
 
     // Words are checked before the host is asked for anything.
     if (const QString problem = unknownWordMessage(input); !problem.isEmpty())
-        return {false, {}, problem};
+        return {false, {}, {}, problem};
 
     CapturingPlatform capture(platform);
     TFormGestCertMedINPS form(session, capture);
@@ -137,6 +137,13 @@ CertificateOutcome compileCertificate(Tzantopat& session, platform::Platform& pl
         setEdit(form, "EditLuogo", input.luogo);
         setEdit(form, "EditNumIscrizione", input.numIscrizione);
         setEdit(form, "EditProvAlbo", input.provAlbo);
+        if (input.terapia) {
+            // As the window fills it: the text as one line.
+            if (auto* memo = qobject_cast<MemoEdit*>(form.FindControl(QStringLiteral("MemoTerapia")))) {
+                memo->clear();
+                memo->addLine(*input.terapia);
+            }
+        }
         tick(form, input.domanda, domanda, kDomandaBoxes);
         tick(form, input.dichiarazioni, kDichiarazioni, kDichiarazioniBoxes);
         if (input.data.isValid()) {
@@ -146,9 +153,10 @@ CertificateOutcome compileCertificate(Tzantopat& session, platform::Platform& pl
         }
 
         const bool saved = form.SaveCertificate();
-        return {saved, saved ? form.ResultText() : QString(), capture.messages.join(QLatin1Char('\n'))};
+        return {saved, saved ? form.ResultText() : QString(), form.KeptCertificate(),
+                capture.messages.join(QLatin1Char('\n'))};
     } catch (const std::exception& error) {
-        return {false, {}, QString::fromUtf8(error.what())};
+        return {false, {}, form.KeptCertificate(), QString::fromUtf8(error.what())};
     }
 }
 

@@ -7,6 +7,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 class Tzantopat;
 
 namespace platform {
@@ -23,15 +25,17 @@ struct CertificateInput
     QString luogo;
     QString numIscrizione;
     QString provAlbo;
-    QStringList domanda;       // INVALIDITA, CECITA, SORDITA, HANDICAP, DISABILITA
-    QStringList dichiarazioni; // A, B, C: CheckBoxCert01A to CheckBoxCert01C
-    QDate data;                // null: today, as the editor sets it
+    std::optional<QString> terapia; // in place of the therapy text read from the host
+    QStringList domanda;            // INVALIDITA, CECITA, SORDITA, HANDICAP, DISABILITA
+    QStringList dichiarazioni;      // A, B, C: CheckBoxCert01A to CheckBoxCert01C
+    QDate data;                     // null: today, as the editor sets it
 };
 
 struct CertificateOutcome
 {
     bool saved = false;
     QString path;    // the written file, when saved
+    QString kept;    // the earlier certificate kept under a dated name; "" when none
     QString message; // what the editor showed: the check message or the write error; "" when saved
 };
 

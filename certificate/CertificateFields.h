@@ -41,6 +41,8 @@ struct CertificateFields
     QString nomeMedico;
     QString numIscrizione;
     QString provAlbo;
+
+    bool operator==(const CertificateFields&) const = default;
 };
 
 // The purposes of the claim, in the order of their check boxes and of the XML Item list.

@@ -1,9 +1,14 @@
 #include "InvCiv2010Writer.h"
 
+#include "fdf/OutputFiles.h"
+
 #include <QDir>
-#include <QSaveFile>
+#include <QFile>
+#include <QFileInfo>
 
 #include <pugixml.hpp>
+
+#include <optional>
 
 namespace certificate {
 
@@ -40,6 +45,51 @@ QString isoDate(const QDate& date)
 QString flag(bool value)
 {
     return value ? QStringLiteral("true") : QStringLiteral("false");
+}
+
+QString birthDate(const CertificateFields& f)
+{
+    return isoDate(QDate::fromString(f.dataDiNascita, QStringLiteral("dd/MM/yyyy")));
+}
+
+// Who a certificate is about, as its Anagrafica gives it.
+struct Patient
+{
+    QString codiceFiscale;
+    QString cognome;
+    QString nome;
+    QString dataNascita; // yyyy-mm-dd
+};
+
+// The patient of the certificate file at `path`; nullopt when it is no certificate that can be read.
+std::optional<Patient> readPatient(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    const QByteArray bytes = file.readAll();
+    pugi::xml_document document;
+    if (!document.load_buffer(bytes.constData(), std::size_t(bytes.size())))
+        return std::nullopt;
+    const pugi::xml_node anagrafica = document.child("InvCiv2010").child("Anagrafica");
+    if (!anagrafica)
+        return std::nullopt;
+    const auto text = [&anagrafica](const char* name) {
+        return QString::fromUtf8(anagrafica.child(name).child_value()).trimmed();
+    };
+    return Patient{text("CodiceFiscale"), text("Cognome"), text("Nome"), text("DataNascita")};
+}
+
+bool sameText(const QString& a, const QString& b)
+{
+    return a.trimmed().compare(b.trimmed(), Qt::CaseInsensitive) == 0;
+}
+
+bool samePatient(const Patient& a, const Patient& b)
+{
+    if (!a.codiceFiscale.isEmpty() && !b.codiceFiscale.isEmpty())
+        return sameText(a.codiceFiscale, b.codiceFiscale);
+    return sameText(a.cognome, b.cognome) && sameText(a.nome, b.nome) && a.dataNascita == b.dataNascita;
 }
 
 bool isXmlCharacter(char32_t c)
@@ -79,8 +129,7 @@ QByteArray invCiv2010Document(const CertificateFields& f, const QString& comuneN
     leaf(anagrafica, "Nome", f.nome);
     leaf(anagrafica, "CodiceFiscale", f.codiceFiscale);
     leaf(anagrafica, "Sesso", f.sesso == Sesso::M ? QStringLiteral("M") : QStringLiteral("F"));
-    leaf(anagrafica, "DataNascita",
-         isoDate(QDate::fromString(f.dataDiNascita, QStringLiteral("dd/MM/yyyy"))));
+    leaf(anagrafica, "DataNascita", birthDate(f));
     leaf(anagrafica, "ComuneNascita", comuneNascita);
     leaf(anagrafica, "NumeroTesseraSanitaria", f.codTesSanitaria);
 
@@ -132,23 +181,23 @@ QString invCiv2010Path(const QString& desktopFolder)
     return folder + kCertificateFileName;
 }
 
-QString saveCertificateFile(const QByteArray& content, const QString& path)
+platform::KeptFile keepEarlierCertificate(const QString& path, const CertificateFields& fields)
 {
-    // Unbuffered, so that a short write shows in write()'s count: Qt 6.4's QSaveFile::commit() renames
-    // the temporary file even when the flush at its close fails, which would put a cut certificate in
-    // place of the earlier one when the disk fills up.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return file.errorString();
-    if (file.write(content) != content.size() || !file.flush()) {
-        const QString reason = file.error() == QFileDevice::NoError ? QStringLiteral("scrittura incompleta")
-                                                                    : file.errorString();
-        file.cancelWriting();
-        return reason;
+    if (!QFileInfo(path).isFile())
+        return {};
+    const std::optional<Patient> earlier = readPatient(path);
+    if (earlier && samePatient(*earlier, Patient{fields.codiceFiscale.trimmed(), fields.cognome, fields.nome,
+                                                 birthDate(fields)}))
+        return {};
+    // A file that cannot be read is kept too: it may be anyone's.
+    QStringList name{QFileInfo(kCertificateFileName).completeBaseName()};
+    if (earlier) {
+        for (const QString& part : {earlier->cognome, earlier->nome}) {
+            if (const QString cleaned = fdf::CleanFileNamePart(part); !cleaned.isEmpty())
+                name << cleaned;
+        }
     }
-    if (!file.commit())
-        return file.errorString();
-    return {};
+    return platform::keepUnderDatedName(path, name.join(QLatin1Char(' ')));
 }
 
 } // namespace certificate

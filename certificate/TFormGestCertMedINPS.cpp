@@ -11,6 +11,8 @@
 #include "platform/Platform.h"
 
 #include <QDir>
+#include <QKeyEvent>
+#include <QScopeGuard>
 #include <QScreen>
 
 #include <algorithm>
@@ -21,6 +23,8 @@ namespace certificate {
 namespace {
 
 const QString kCancel = QStringLiteral("cancel");
+const QString kDiscardQuestion =
+    QStringLiteral("Chiudere il certificato senza salvarlo? Il testo inserito andrà perso.");
 const char* const kTypingLimit = "typingLimit";
 constexpr int kUnlimited = 32767; // QLineEdit's own default maxLength
 
@@ -51,6 +55,7 @@ TFormGestCertMedINPS::TFormGestCertMedINPS(Tzantopat& session, platform::Platfor
         connect(save, &QPushButton::clicked, this, &TFormGestCertMedINPS::ButtonCompilaClick);
     for (QPushButton* cancel : {ui->Button1, ui->Button2, ui->Button3})
         connect(cancel, &QPushButton::clicked, this, &TFormGestCertMedINPS::ButtonAnnullaClick);
+    m_asFilled = fields();
 }
 
 TFormGestCertMedINPS::~TFormGestCertMedINPS() = default;
@@ -104,6 +109,8 @@ void TFormGestCertMedINPS::FormShow()
     if (m_filled)
         return;
     m_filled = true;
+    // Also when the filling stops half-way: what the window then shows is the starting point.
+    const auto snapshot = qScopeGuard([this] { m_asFilled = fields(); });
     fill();
 }
 
@@ -165,9 +172,12 @@ void TFormGestCertMedINPS::fill()
     setLineEditText(ui->EditProvDiNascita, provincia);
     setLineEditText(ui->EditCodTesSanitaria, codiceSanitario);
     setLineEditText(ui->EditASLDiAppartenenza, asl);
-    // Kept whole even beyond the box's limit: the length check reports it.
+    // Kept whole even beyond the box's limit: the length check reports it, and the box opens to the
+    // doctor, who can then shorten it.
     ui->MemoTerapia->clear();
     ui->MemoTerapia->addLine(terapia);
+    if (textLength(ui->MemoTerapia->text()) > kMemoLimit)
+        ui->MemoTerapia->setReadOnly(false);
     ui->DateTimePickerData->setDate(m_platform.now().date());
     setLineEditText(ui->EditCognomeMedico, cognomeMedico);
     setLineEditText(ui->EditNomeMedico, nomeMedico);
@@ -197,8 +207,31 @@ void TFormGestCertMedINPS::ButtonCompilaClick()
 
 void TFormGestCertMedINPS::ButtonAnnullaClick()
 {
+    if (!mayDiscard())
+        return;
     m_resultText = kCancel;
-    reject();
+    QDialog::reject();
+}
+
+void TFormGestCertMedINPS::reject()
+{
+    if (mayDiscard())
+        QDialog::reject();
+}
+
+void TFormGestCertMedINPS::keyPressEvent(QKeyEvent* event)
+{
+    // Esc would close the window as a cancel: one stray key must not throw the doctor's text away.
+    if (event->matches(QKeySequence::Cancel)) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+bool TFormGestCertMedINPS::mayDiscard()
+{
+    return !changedSinceFilled() || m_platform.askYesNo(kDiscardQuestion);
 }
 
 bool TFormGestCertMedINPS::SaveCertificate()
@@ -284,11 +317,22 @@ QString TFormGestCertMedINPS::WriteInvCiv2010()
     const QString comuneNascita = LookUpCadastralCode(values.luogoDiNascita);
     const QByteArray content = invCiv2010Document(values, comuneNascita);
     const QString path = invCiv2010Path(m_platform.desktopFolder());
+    const QString shownPath = QDir::toNativeSeparators(path);
+    // Another patient's certificate, not sent yet perhaps, steps aside under a dated name first.
+    const platform::KeptFile kept = keepEarlierCertificate(path, values);
+    if (!kept.failure.isEmpty()) {
+        showError(QStringLiteral("Impossibile conservare il certificato precedente, che non è stato "
+                                 "sostituito: ") +
+                  kept.failure + QStringLiteral(" (") + shownPath + QLatin1Char(')'));
+        return {};
+    }
+    if (!kept.path.isEmpty())
+        m_keptCertificate = kept.path;
     // Written whole or not at all: a failed save leaves the earlier certificate as it was.
-    const QString failure = saveCertificateFile(content, path);
+    const QString failure = platform::writeFileWhole(path, content);
     if (!failure.isEmpty()) {
-        showError(QStringLiteral("Impossibile salvare il certificato in ") + QDir::toNativeSeparators(path) +
-                  QStringLiteral(": ") + failure);
+        showError(QStringLiteral("Impossibile salvare il certificato: ") + failure + QStringLiteral(" (") +
+                  shownPath + QLatin1Char(')'));
         return {};
     }
     return path;

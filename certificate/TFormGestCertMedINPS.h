@@ -35,12 +35,15 @@ public:
     QString PatientId() const { return m_patientId; }
     // "" while open; the written file's path after a save; "cancel" after a cancel or a close.
     QString ResultText() const { return m_resultText; }
+    // The earlier certificate that a save from this window kept under a dated name; "" when none.
+    QString KeptCertificate() const { return m_keptCertificate; }
 
     // Fills the controls from the host and its essential-data export. Runs once, on the first showing.
     void FormShow();
     // On every closing: an empty ResultText becomes "cancel".
     void FormClose();
     void ButtonCompilaClick();
+    // Gives up with "cancel"; after a change, only when the doctor confirms.
     void ButtonAnnullaClick();
     // Checks, then writes; true when the file was written.
     bool SaveCertificate();
@@ -59,24 +62,34 @@ public:
 
     // The values as the controls hold them.
     CertificateFields fields() const;
+    // True when any value differs from what the window showed once filled.
+    bool changedSinceFilled() const { return fields() != m_asFilled; }
 
     // Sets a one-line edit's text whole: its maxLength limits typing, never the program's own text.
     static void setLineEditText(QLineEdit* edit, const QString& text);
 
+    // The title-bar close: as ButtonAnnullaClick.
+    void reject() override;
+
 protected:
     void showEvent(QShowEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void done(int result) override;
 
 private:
     void fill();
     void keepTypingLimits();
     void showError(const QString& text);
+    // True when the window may close without saving: nothing changed, or the doctor says so.
+    bool mayDiscard();
 
     std::unique_ptr<Ui::TFormGestCertMedINPS> ui;
     Tzantopat& m_session;
     platform::Platform& m_platform;
     QString m_patientId;
     QString m_resultText;
+    QString m_keptCertificate;
+    CertificateFields m_asFilled; // the values once filled: what "changed" is measured against
     bool m_filled = false;
 };
 

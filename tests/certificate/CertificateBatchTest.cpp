@@ -94,6 +94,50 @@ TEST_F(Batch, ReportsTheEditorsMessageAndWritesNothing)
     EXPECT_TRUE(platform.messages.isEmpty());
 }
 
+TEST_F(Batch, AnOverLongTherapyIsReplacedByTheGivenText)
+{
+    host.patient.sections.back().second = {{QString(), QString(1200, QLatin1Char('t'))}};
+    CertificateInput in = input();
+    EXPECT_EQ(compileCertificate(*session, platform, QStringLiteral("3132"), in).message,
+              QStringLiteral("Il seguente dato non è formalmente corretto: Terapia"));
+    in.terapia = QStringLiteral("Metformina 500 mg");
+    ASSERT_TRUE(compileCertificate(*session, platform, QStringLiteral("3132"), in).saved);
+    EXPECT_EQ(certificate("/InvCiv2010/CertificatoMedico/Terapia"), QStringLiteral("Metformina 500 mg\r\n"));
+}
+
+TEST_F(Batch, AnotherPatientsCertificateIsKeptTheSamePatientsRevised)
+{
+    const QString id = QStringLiteral("3132");
+    const QDir desktop(folders.desktop);
+    const QDateTime earlier(QDate(2026, 12, 6), QTime(17, 30));
+    ASSERT_TRUE(compileCertificate(*session, platform, id, input()).saved);
+    EXPECT_EQ(compileCertificate(*session, platform, id, input()).kept, QString());
+    EXPECT_EQ(desktop.entryList(QDir::Files), QStringList{QStringLiteral("certmedinps.xml")});
+
+    QFile rossi(certificatePath());
+    ASSERT_TRUE(rossi.open(QIODevice::ReadOnly));
+    const QByteArray rossiCertificate = rossi.readAll();
+    rossi.close();
+    ASSERT_TRUE(testing_support::writeFile(certificatePath(), rossiCertificate, earlier));
+    host.patient.cognome = QStringLiteral("D'Angelo");
+    host.patient.nome = QStringLiteral("Maria Rosa");
+    host.patient.codiceFiscale = QStringLiteral("DNGMRS60A41F205X");
+    CertificateOutcome outcome = compileCertificate(*session, platform, id, input());
+    ASSERT_TRUE(outcome.saved) << outcome.message.toStdString();
+    EXPECT_EQ(outcome.kept,
+              desktop.filePath(QStringLiteral("certmedinps Rossi Mario (2026-12-06 17.30.00).xml")));
+    QFile kept(outcome.kept);
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), rossiCertificate);
+    EXPECT_EQ(certificate("/InvCiv2010/Anagrafica/Cognome"), QStringLiteral("D'Angelo"));
+
+    // A file that cannot be read as a certificate may be anyone's: kept under the plain dated name.
+    ASSERT_TRUE(testing_support::writeFile(certificatePath(), "<InvCiv2010><Anagrafica>", earlier));
+    outcome = compileCertificate(*session, platform, id, input());
+    EXPECT_EQ(outcome.kept, desktop.filePath(QStringLiteral("certmedinps (2026-12-06 17.30.00).xml")));
+    EXPECT_EQ(desktop.entryList(QDir::Files).size(), 3);
+}
+
 TEST_F(Batch, UnknownWordsStopBeforeTheHostIsAsked)
 {
     CertificateInput in = input();

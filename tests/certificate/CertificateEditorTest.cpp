@@ -14,6 +14,8 @@
 #include <QTabWidget>
 #include <QTest>
 
+#include <functional>
+
 using namespace certificate;
 using namespace certificate_tests;
 
@@ -170,19 +172,30 @@ TEST_F(Editor, AFailingHostNeverShowsTheLastPatient)
     EXPECT_EQ(platform.messageTexts(), QStringList{QStringLiteral("Tgate_zantopat.genera_xml(): eccezione")});
 }
 
-TEST_F(Editor, LongTherapyIsKeptWholeAndReported)
+TEST_F(Editor, AnOverLongTherapyIsKeptWholeAndTheDoctorShortensIt)
 {
-    host.patient.sections = {
-        {QStringLiteral("continuativi"), {{QString(), QString(1200, QLatin1Char('t'))}}}};
+    host.patient.sections.back().second = {{QString(), QString(1200, QLatin1Char('t'))}};
     open();
-    EXPECT_EQ(text("MemoTerapia").size(), 1202);
+    auto* terapia = find<MemoEdit>("MemoTerapia");
+    EXPECT_EQ(terapia->text().size(), 1202);
+    EXPECT_FALSE(terapia->isReadOnly());
     complete();
     click("ButtonCompila2");
     EXPECT_EQ(errors(), QStringList{QStringLiteral("Il seguente dato non è formalmente corretto: Terapia")});
+
+    terapia->selectAll();
+    QTest::keyClicks(terapia, QStringLiteral("Metformina 500 mg"));
+    click("ButtonCompila2");
+    EXPECT_EQ(form->ResultText(), certificatePath());
+    pugi::xml_document saved;
+    ASSERT_TRUE(saved.load_file(certificatePath().toLocal8Bit().constData()));
+    EXPECT_STREQ(saved.select_node("/InvCiv2010/CertificatoMedico/Terapia").node().child_value(),
+                 "Metformina 500 mg");
 }
 
-TEST_F(Editor, CancelAndCloseGiveCancel)
+TEST_F(Editor, ClosingWithoutSavingAsksOnlyAfterAChange)
 {
+    // Nothing changed: every cancel button and the title-bar close give "cancel" at once.
     for (const char* button : {"Button1", "Button2", "Button3"}) {
         open();
         EXPECT_EQ(find<QPushButton>(button)->text(),
@@ -196,6 +209,51 @@ TEST_F(Editor, CancelAndCloseGiveCancel)
     form->close();
     EXPECT_EQ(form->ResultText(), QStringLiteral("cancel"));
     EXPECT_EQ(form->result(), QDialog::Rejected);
+    EXPECT_TRUE(platform.questions.isEmpty());
+
+    // Esc closes nothing.
+    open();
+    auto* anamnesi = find<MemoEdit>("MemoAnamnesi");
+    QTest::keyClicks(anamnesi, QStringLiteral("Dispnea"));
+    QTest::keyClick(anamnesi, Qt::Key_Escape);
+    QTest::keyClick(form.get(), Qt::Key_Escape);
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_EQ(anamnesi->text(), QStringLiteral("Dispnea"));
+    EXPECT_TRUE(platform.questions.isEmpty());
+
+    // Any change asks first: "No" leaves the window as it was, "Sì" gives up.
+    const std::pair<const char*, std::function<void()>> changes[] = {
+        {"memo", [this] { find<MemoEdit>("MemoObiettivita")->setText(QStringLiteral("Edemi declivi")); }},
+        {"edit", [this] { find<QLineEdit>("EditLuogo")->setText(QStringLiteral("Milano")); }},
+        {"check box", [this] { find<QCheckBox>("CheckBoxCert01B")->setChecked(true); }},
+        {"radio", [this] { find<QRadioButton>("RadioButtonSessoF")->setChecked(true); }},
+        {"date", [this] { find<QDateEdit>("DateTimePickerData")->setDate(QDate(2010, 5, 5)); }},
+    };
+    const std::pair<const char*, std::function<void()>> closings[] = {
+        {"Annulla", [this] { click("Button2"); }},
+        {"title bar", [this] { form->close(); }},
+    };
+    for (const auto& [what, change] : changes) {
+        for (const auto& [how, close] : closings) {
+            SCOPED_TRACE(std::string(what) + ", " + how);
+            open();
+            change();
+            const CertificateFields changed = form->fields();
+            platform.questions.clear();
+            platform.answer = false;
+            close();
+            EXPECT_TRUE(form->isVisible());
+            EXPECT_EQ(form->ResultText(), QString());
+            EXPECT_TRUE(form->fields() == changed);
+            EXPECT_EQ(platform.questions,
+                      QStringList{QStringLiteral("Chiudere il certificato senza salvarlo? Il testo inserito "
+                                                 "andrà perso.")});
+            platform.answer = true;
+            close();
+            EXPECT_FALSE(form->isVisible());
+            EXPECT_EQ(form->ResultText(), QStringLiteral("cancel"));
+        }
+    }
     EXPECT_FALSE(QFile::exists(certificatePath()));
 }
 
@@ -360,9 +418,9 @@ TEST_F(Editor, AFailedWriteKeepsTheEditorOpen)
     open();
     complete();
     click("ButtonCompila1");
-    ASSERT_EQ(errors().size(), 1);
-    EXPECT_TRUE(errors().first().startsWith(QStringLiteral("Impossibile salvare il certificato in ") +
-                                            platform.desktop + QStringLiteral("/certmedinps.xml: ")));
+    EXPECT_EQ(errors(),
+              QStringList{QStringLiteral("Impossibile salvare il certificato: la cartella non esiste (") +
+                          platform.desktop + QStringLiteral("/certmedinps.xml)")});
     EXPECT_TRUE(form->isVisible());
     EXPECT_EQ(form->ResultText(), QString());
 }

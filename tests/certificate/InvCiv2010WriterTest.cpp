@@ -4,11 +4,13 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 #include <pugixml.hpp>
 
+#include <cerrno>
 #include <csignal>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -174,6 +176,7 @@ TEST(InvCiv2010Path, DesktopWithSeparator)
     EXPECT_EQ(invCiv2010Path(QString()), sep + QStringLiteral("certmedinps.xml"));
 }
 
+// Writing whole or not at all, and why not in the doctor's words.
 class SaveCertificateFile : public testing::Test
 {
 protected:
@@ -195,7 +198,7 @@ protected:
 TEST_F(SaveCertificateFile, ReplacesTheEarlierFileWhole)
 {
     writeEarlier(QByteArray(5000, 'x'));
-    EXPECT_EQ(saveCertificateFile("<InvCiv2010 />", path()), QString());
+    EXPECT_EQ(platform::writeFileWhole(path(), "<InvCiv2010 />"), QString());
     EXPECT_EQ(current(), QByteArray("<InvCiv2010 />"));
 }
 
@@ -205,7 +208,8 @@ TEST_F(SaveCertificateFile, FolderThatIsAFile)
     QFile file(notAFolder);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.close();
-    EXPECT_FALSE(saveCertificateFile("<InvCiv2010 />", invCiv2010Path(notAFolder)).isEmpty());
+    EXPECT_EQ(platform::writeFileWhole(invCiv2010Path(notAFolder), "<InvCiv2010 />"),
+              QStringLiteral("la cartella non esiste"));
 }
 
 TEST_F(SaveCertificateFile, AFailedWriteLeavesTheEarlierCertificateAsItWas)
@@ -219,11 +223,11 @@ TEST_F(SaveCertificateFile, AFailedWriteLeavesTheEarlierCertificateAsItWas)
     rlimit small = previous;
     small.rlim_cur = 100;
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const QString failure = saveCertificateFile(QByteArray(4096, 'y'), path());
+    const QString failure = platform::writeFileWhole(path(), QByteArray(4096, 'y'));
     setrlimit(RLIMIT_FSIZE, &previous);
     std::signal(SIGXFSZ, previousHandler);
 
-    EXPECT_FALSE(failure.isEmpty());
+    EXPECT_EQ(failure, QStringLiteral("il disco è pieno"));
     EXPECT_EQ(current(), earlier);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("certmedinps.xml")});
 }
@@ -234,17 +238,34 @@ TEST_F(SaveCertificateFile, ReadOnlyFolder)
         GTEST_SKIP() << "root writes into read-only folders";
     writeEarlier("earlier");
     QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner);
-    const QString failure = saveCertificateFile("<InvCiv2010 />", path());
+    const QString failure = platform::writeFileWhole(path(), "<InvCiv2010 />");
     QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    EXPECT_FALSE(failure.isEmpty());
+    EXPECT_EQ(failure, QStringLiteral("la cartella non è scrivibile"));
     EXPECT_EQ(current(), QByteArray("earlier"));
 }
 
 TEST_F(SaveCertificateFile, ADirectoryInThePlaceOfTheFileStays)
 {
     ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("certmedinps.xml")));
-    EXPECT_FALSE(saveCertificateFile("<InvCiv2010 />", path()).isEmpty());
+    EXPECT_EQ(platform::writeFileWhole(path(), "<InvCiv2010 />"),
+              QStringLiteral("al suo posto c'è una cartella con lo stesso nome"));
     EXPECT_TRUE(QFileInfo(path()).isDir());
+}
+
+// What the system's own code says, where no test can make the situation itself.
+TEST(FileErrorText, SystemCodes)
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("certmedinps.xml"));
+    using platform::FileAccess;
+    EXPECT_EQ(platform::fileErrorText(file, FileAccess::Write, QFileDevice::WriteError, ENOSPC),
+              QStringLiteral("il disco è pieno"));
+    EXPECT_EQ(platform::fileErrorText(file, FileAccess::Write, QFileDevice::OpenError, EBUSY),
+              QStringLiteral("il file è in uso da un altro programma"));
+    EXPECT_EQ(platform::fileErrorText(file, FileAccess::Read, QFileDevice::OpenError, ENOENT),
+              QStringLiteral("il file non esiste"));
+    EXPECT_EQ(platform::fileErrorText(file, FileAccess::Write, QFileDevice::WriteError, EIO),
+              QStringLiteral("errore di scrittura (codice di sistema %1)").arg(EIO));
 }
 
 } // namespace

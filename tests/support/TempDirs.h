@@ -1,11 +1,21 @@
 #pragma once
 // A throwaway program folder (with temp/ and the blank forms) and desktop for one test.
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
 namespace testing_support {
+
+// Puts a file where an earlier run or the doctor left one; with a time, dated as last changed then.
+inline bool writeFile(const QString& path, const QByteArray& bytes, const QDateTime& modified = {})
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size() &&
+           file.flush() &&
+           (modified.isNull() || file.setFileTime(modified, QFileDevice::FileModificationTime));
+}
 
 struct TempFolders
 {
