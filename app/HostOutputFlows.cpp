@@ -14,22 +14,31 @@ HostOutputFlows::HostOutputFlows(Tzantopat& session, platform::Platform& platfor
 {
 }
 
-QString HostOutputFlows::CreateAp68Pdf(const clinical::PatientRow& row)
+namespace {
+
+FlowOutput pdfOutput(const fdf::PdfFlowResult& result)
 {
-    fdf::FlowContext context{m_session, m_platform, m_showStatus, [] { QCoreApplication::processEvents(); }};
-    return fdf::pathToOpen(fdf::runAp68Flow(row, context), fdf::openTargetSetting());
+    return {fdf::pathToOpen(result, fdf::openTargetSetting()), result.keptPath};
 }
 
-QString HostOutputFlows::CreateAp42Ss3Pdf(const clinical::PatientRow& row)
+} // namespace
+
+FlowOutput HostOutputFlows::CreateAp68Pdf(const clinical::PatientRow& row)
 {
     fdf::FlowContext context{m_session, m_platform, m_showStatus, [] { QCoreApplication::processEvents(); }};
-    return fdf::pathToOpen(fdf::runAp42Ss3Flow(row, context), fdf::openTargetSetting());
+    return pdfOutput(fdf::runAp68Flow(row, context));
 }
 
-QString HostOutputFlows::OpenCertificateEditor(const clinical::PatientRow& row)
+FlowOutput HostOutputFlows::CreateAp42Ss3Pdf(const clinical::PatientRow& row)
+{
+    fdf::FlowContext context{m_session, m_platform, m_showStatus, [] { QCoreApplication::processEvents(); }};
+    return pdfOutput(fdf::runAp42Ss3Flow(row, context));
+}
+
+FlowOutput HostOutputFlows::OpenCertificateEditor(const clinical::PatientRow& row)
 {
     certificate::TFormGestCertMedINPS editor(m_session, m_platform, m_parent);
     editor.SetPatientId(row.id);
     editor.exec();
-    return editor.ResultText();
+    return {editor.ResultText(), editor.KeptCertificate()};
 }

@@ -20,9 +20,9 @@ public:
     HostOutputFlows(Tzantopat& session, platform::Platform& platform, QWidget* parent,
                     std::function<void(const QString&)> showStatus);
 
-    QString CreateAp68Pdf(const clinical::PatientRow& row) override;
-    QString CreateAp42Ss3Pdf(const clinical::PatientRow& row) override;
-    QString OpenCertificateEditor(const clinical::PatientRow& row) override;
+    FlowOutput CreateAp68Pdf(const clinical::PatientRow& row) override;
+    FlowOutput CreateAp42Ss3Pdf(const clinical::PatientRow& row) override;
+    FlowOutput OpenCertificateEditor(const clinical::PatientRow& row) override;
 
 private:
     Tzantopat& m_session;

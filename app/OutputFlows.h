@@ -6,14 +6,21 @@
 
 #include <QString>
 
+// What a flow hands back to the window.
+struct FlowOutput
+{
+    QString path; // as each flow says below
+    QString kept; // an earlier file of the doctor's, kept under a dated name; "" when none was kept
+};
+
 class OutputFlows
 {
 public:
     virtual ~OutputFlows() = default;
     // The path to open: the FDF written, or the filled PDF when the user's setting chooses it and it
     // was made; "" when nothing was written. Errors are raised.
-    virtual QString CreateAp68Pdf(const clinical::PatientRow& row) = 0;
-    virtual QString CreateAp42Ss3Pdf(const clinical::PatientRow& row) = 0;
+    virtual FlowOutput CreateAp68Pdf(const clinical::PatientRow& row) = 0;
+    virtual FlowOutput CreateAp42Ss3Pdf(const clinical::PatientRow& row) = 0;
     // The path of the written XML certificate, or "cancel".
-    virtual QString OpenCertificateEditor(const clinical::PatientRow& row) = 0;
+    virtual FlowOutput OpenCertificateEditor(const clinical::PatientRow& row) = 0;
 };

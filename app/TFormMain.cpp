@@ -23,6 +23,8 @@ const QString kErrorNoCertificate = QStringLiteral("Selezionare il certificato."
 const QString kErrorNoFormat = QStringLiteral("Selezionare il formato del certificato.");
 const QString kErrorNoFile = QStringLiteral("Errore nella Creazione del File!");
 const QString kDesktopFile = QStringLiteral("Sul desktop puoi trovare il file ");
+const QString kKeptCopy = QStringLiteral("La copia precedente del modulo è stata conservata come ");
+const QString kKeptCertificate = QStringLiteral("Il certificato precedente è stato conservato come ");
 const QString kCancel = QStringLiteral("cancel");
 
 // What the doctor reads when no application took the file: it is there, where it is, and how to open it.
@@ -281,21 +283,28 @@ void TFormMain::dispatch(const clinical::PatientRow& row)
         return;
     }
 
-    QString path;
+    FlowOutput output;
     bool open = false;
     if (certificate == CertificatoInvalidita && format == Pdf) {
-        path = m_flows ? m_flows->CreateAp68Pdf(row) : QString();
+        output = m_flows ? m_flows->CreateAp68Pdf(row) : FlowOutput();
         open = true;
     } else if (certificate == CertificatoInvalidita && format == Xml) {
-        path = OpenCertificateEditor(row);
-        if (path == kCancel)
+        output = OpenCertificateEditor(row);
+        if (output.path == kCancel)
             return;
-        if (!path.isEmpty())
-            m_platform.showMessage(platform::MessageKind::Information, kDesktopFile + path);
+        if (!output.path.isEmpty())
+            m_platform.showMessage(
+                platform::MessageKind::Information,
+                kDesktopFile + output.path +
+                    (output.kept.isEmpty() ? QString() : QLatin1Char('\n') + kKeptCertificate + output.kept));
     } else if (certificate == ModuloAp42Ss3 && format == Pdf) {
-        path = m_flows ? m_flows->CreateAp42Ss3Pdf(row) : QString();
+        output = m_flows ? m_flows->CreateAp42Ss3Pdf(row) : FlowOutput();
         open = true;
     }
+    // The doctor's earlier copy is told of before the fresh one opens over it.
+    if (open && !output.kept.isEmpty())
+        m_platform.showMessage(platform::MessageKind::Information, kKeptCopy + output.kept);
+    const QString& path = output.path;
 
     if (path.isEmpty()) {
         m_platform.showMessage(platform::MessageKind::Error, kErrorNoFile);
@@ -310,7 +319,7 @@ void TFormMain::dispatch(const clinical::PatientRow& row)
     }
 }
 
-QString TFormMain::OpenCertificateEditor(const clinical::PatientRow& row)
+FlowOutput TFormMain::OpenCertificateEditor(const clinical::PatientRow& row)
 {
-    return m_flows ? m_flows->OpenCertificateEditor(row) : QString();
+    return m_flows ? m_flows->OpenCertificateEditor(row) : FlowOutput();
 }

@@ -62,7 +62,7 @@ public:
     void gridDatiMouseMove(int x);
     void gridDatiCellClick(const QModelIndex& index);
     void ComboBox1Change();
-    QString OpenCertificateEditor(const clinical::PatientRow& row);
+    FlowOutput OpenCertificateEditor(const clinical::PatientRow& row);
 
 protected:
     void showEvent(QShowEvent* event) override;

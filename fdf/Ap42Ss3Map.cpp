@@ -64,7 +64,7 @@ Ap42Ss3Values readAp42Ss3Values(const clinical::PatientRow& row, Tzantopat& sess
     v.numeroDocumento = attribute(a::kNumeroDocumento);
     v.rilasciatoDa = attribute(a::kRilasciatoDa);
     if (const QString issued = attribute(a::kDataRilascio); !issued.isEmpty())
-        v.dataRilascio = parseHostDate(issued);
+        v.dataRilascio = parseHostDate(issued, QStringLiteral("Data di rilascio del documento"));
 
     const QString handle = session.new_object(QStringLiteral("i_hl_dataset"), QStringLiteral("pressione"));
     const QString rows = session.call_method_pipe(handle, QStringLiteral("carica"),

@@ -2,9 +2,9 @@
 
 #include "PdfText.h"
 #include "Windows1252.h"
+#include "platform/Files.h"
 
 #include <QDir>
-#include <QSaveFile>
 
 namespace fdf {
 
@@ -111,10 +111,9 @@ QByteArray serializeFdf(const QString& fileSpecification, const std::vector<FdfE
 
 void writeFdfFile(const QString& path, const QByteArray& bytes)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        throw FdfWriteError(QStringLiteral("Impossibile scrivere il file %1: %2")
-                                .arg(QDir::toNativeSeparators(path), file.errorString())
+    if (const QString failure = platform::writeFileWhole(path, bytes); !failure.isEmpty()) {
+        throw FdfWriteError(QStringLiteral("Impossibile scrivere il file FDF: %1 (%2)")
+                                .arg(failure, QDir::toNativeSeparators(path))
                                 .toStdString());
     }
 }

@@ -60,7 +60,7 @@ public:
 };
 
 // Replaces the file at `path` whole with `bytes`; on failure the earlier file stays as it was and
-// FdfWriteError carries the system's message.
+// FdfWriteError says why, in Italian, then the path.
 void writeFdfFile(const QString& path, const QByteArray& bytes);
 
 } // namespace fdf

@@ -3,9 +3,9 @@
 #include "FieldAppearance.h"
 #include "FontSetting.h"
 #include "OpenSetting.h"
+#include "platform/Files.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <QStringList>
 
 #include <qpdf/Buffer.hh>
@@ -45,8 +45,21 @@ QByteArray readFile(const QString& path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        fail(QStringLiteral("impossibile leggere il file (%1)").arg(file.errorString()));
+        fail(QStringLiteral("impossibile leggere il file: ") +
+             platform::fileErrorText(file, platform::FileAccess::Read));
     return file.readAll();
+}
+
+// A field's value as FormValues holds it.
+QString shownValue(QPDFObjectHandle value)
+{
+    if (value.isString())
+        return readerText(QString::fromStdString(value.getUTF8Value()));
+    if (value.isName())
+        return value.getName() == "/Off" ? QString() : QString::fromStdString(value.getName().substr(1));
+    if (value.isNull())
+        return {};
+    return QString::fromStdString(value.unparse());
 }
 
 class FormFiller
@@ -215,9 +228,8 @@ std::vector<UnprintedLetters> fillPdfForm(const QString& pdfPath, const std::vec
 {
     std::vector<UnprintedLetters> unprinted;
     const QByteArray filled = filledForm(readFile(pdfPath), pdfPath, entries, unicodeFont, unprinted);
-    QSaveFile file(pdfPath);
-    if (!file.open(QIODevice::WriteOnly) || file.write(filled) != filled.size() || !file.commit())
-        fail(QStringLiteral("impossibile scrivere il file (%1)").arg(file.errorString()));
+    if (const QString failure = platform::writeFileWhole(pdfPath, filled); !failure.isEmpty())
+        fail(QStringLiteral("impossibile scrivere il file: ") + failure);
     return unprinted;
 }
 
@@ -237,6 +249,49 @@ QString unprintedLettersWarning(const QString& fileName, const std::vector<Unpri
                "stampate: %2. Manca un carattere che le contenga: se ne può indicare uno (file "
                "TrueType .ttf) nell'impostazione %3 (%4).")
         .arg(fileName, fields.join(QStringLiteral("; ")), kPdfFontKey, openSettingLocation());
+}
+
+std::optional<FormValues> readFormValues(const QString& pdfPath)
+{
+    QFile file(pdfPath);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    const QByteArray bytes = file.readAll();
+    try {
+        QPDF pdf;
+        pdf.setSuppressWarnings(true);
+        pdf.processMemoryFile(pdfPath.toStdString().c_str(), bytes.constData(), std::size_t(bytes.size()));
+        QPDFAcroFormDocumentHelper acroForm(pdf);
+        FormValues values;
+        for (QPDFFormFieldObjectHelper& field : acroForm.getFormFields()) {
+            if (!field.isPushbutton())
+                values[QString::fromStdString(field.getFullyQualifiedName())] = shownValue(field.getValue());
+        }
+        if (values.empty())
+            return std::nullopt;
+        return values;
+    } catch (const std::exception&) {
+        return std::nullopt;
+    }
+}
+
+FormValues filledValues(FormValues form, const std::vector<FdfEntry>& entries)
+{
+    for (const FdfEntry& entry : entries) {
+        switch (entry.kind) {
+        case FdfValueKind::Text:
+        case FdfValueKind::NamedState:
+            form[entry.name] = entry.kind == FdfValueKind::Text ? readerText(entry.value) : entry.value;
+            break;
+        case FdfValueKind::CheckBoxOff:
+            form[entry.name] = QString();
+            break;
+        case FdfValueKind::NoValue:
+            form.try_emplace(entry.name);
+            break;
+        }
+    }
+    return form;
 }
 
 } // namespace fdf

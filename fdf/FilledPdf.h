@@ -6,6 +6,8 @@
 
 #include <QString>
 
+#include <map>
+#include <optional>
 #include <stdexcept>
 #include <vector>
 
@@ -44,5 +46,15 @@ std::vector<UnprintedLetters> fillPdfForm(const QString& pdfPath, const std::vec
 
 // The user's warning about those letters in the filled copy `fileName`; "" when there are none.
 QString unprintedLettersWarning(const QString& fileName, const std::vector<UnprintedLetters>& unprinted);
+
+// A form's field values by fully-qualified name, as far as a viewer shows them: a text with each
+// line break as one LF, a check box or choice by its state name, "" for no value and for "Off".
+using FormValues = std::map<QString, QString>;
+
+// The field values of the PDF form at `pdfPath`; nullopt when it is not a readable PDF form.
+std::optional<FormValues> readFormValues(const QString& pdfPath);
+
+// The values that fillPdfForm(entries) leaves in a form whose values were `form`.
+FormValues filledValues(FormValues form, const std::vector<FdfEntry>& entries);
 
 } // namespace fdf

@@ -9,7 +9,7 @@ QString formDate(const QDate& date)
     return date.toString(QStringLiteral("dd/MM/yyyy"));
 }
 
-QDate parseHostDate(const QString& text)
+QDate parseHostDate(const QString& text, const QString& label)
 {
     static const QRegularExpression pattern(QStringLiteral(R"(^(\d{4})-(\d{1,2})-(\d{1,2})$)"));
     const QRegularExpressionMatch match = pattern.match(text);
@@ -18,7 +18,7 @@ QDate parseHostDate(const QString& text)
         if (date.isValid())
             return date;
     }
-    throw InvalidDateError(QStringLiteral("'%1' is not a valid date").arg(text).toStdString());
+    throw InvalidDateError((label + QStringLiteral(" non valida: ") + text).toStdString());
 }
 
 } // namespace fdf

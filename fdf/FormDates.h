@@ -11,7 +11,7 @@ namespace fdf {
 // "dd/mm/yyyy": day and month with two digits, the year with four.
 QString formDate(const QDate& date);
 
-// Raised for a host date that does not parse: "'<text>' is not a valid date".
+// Raised for a host date that does not parse: "<label> non valida: <text>".
 class InvalidDateError : public std::runtime_error
 {
 public:
@@ -19,7 +19,8 @@ public:
 };
 
 // A host date "yyyy-mm-dd" (year, month and day separated by "-"; month and day may have one digit).
-// Throws InvalidDateError when the text is no such date.
-QDate parseHostDate(const QString& text);
+// Throws InvalidDateError, naming the date by `label` ("Data di rilascio del documento"), when the
+// text is no such date.
+QDate parseHostDate(const QString& text, const QString& label);
 
 } // namespace fdf

@@ -5,6 +5,7 @@
 #include "FilledPdf.h"
 #include "FontSetting.h"
 #include "OutputFiles.h"
+#include "platform/Files.h"
 #include "platform/Platform.h"
 
 #include <QDir>
@@ -24,21 +25,68 @@ void processEvents(FlowContext& context)
         context.processEvents();
 }
 
+QString native(const QString& path)
+{
+    return QDir::toNativeSeparators(path);
+}
+
 // A fresh copy of the blank form each time; "" when it was made, otherwise why not. A copy that fails
 // is not fatal: the FDF is still written. A plain copy, not QFile::copy, which syncs the copy to disk:
 // a few milliseconds more on a busy disk for a file that the next run replaces anyway.
 QString copyBlankForm(const QString& blankForm, const QString& desktopCopy)
 {
+    using platform::FileAccess;
     QFile source(blankForm);
     if (!source.exists())
-        return QStringLiteral("il modulo vuoto %1 non esiste").arg(QDir::toNativeSeparators(blankForm));
+        return QStringLiteral("il modulo vuoto %1 non esiste").arg(native(blankForm));
     if (!source.open(QIODevice::ReadOnly))
-        return QStringLiteral("il modulo vuoto %1 non si può leggere (%2)")
-            .arg(QDir::toNativeSeparators(blankForm), source.errorString());
+        return QStringLiteral("il modulo vuoto non si può leggere: %1 (%2)")
+            .arg(platform::fileErrorText(source, FileAccess::Read), native(blankForm));
     const QByteArray bytes = source.readAll();
     QFile copy(desktopCopy);
-    if (!copy.open(QIODevice::WriteOnly | QIODevice::Truncate) || copy.write(bytes) != bytes.size())
-        return QStringLiteral("impossibile copiare il modulo vuoto sul desktop (%1)").arg(copy.errorString());
+    if (!copy.open(QIODevice::WriteOnly | QIODevice::Truncate) || copy.write(bytes) != bytes.size() ||
+        !copy.flush()) {
+        const QString reason = platform::fileErrorText(copy, FileAccess::Write);
+        if (copy.isOpen()) {
+            copy.close();
+            copy.remove(); // no half copy left behind
+        }
+        return QStringLiteral("impossibile copiare il modulo vuoto sul desktop: %1 (%2)")
+            .arg(reason, native(desktopCopy));
+    }
+    return {};
+}
+
+// True when the earlier copy holds nothing but what the program puts in a copy: the blank form's
+// values, or those of this very fill. Anything else (a value the doctor typed or ticked in a viewer,
+// a copy that is not a readable form) means it holds the doctor's work.
+bool holdsOnlyTheProgramsValues(const QString& earlierCopy, const QString& blankForm,
+                                const std::vector<FdfEntry>& entries)
+{
+    const std::optional<FormValues> earlier = readFormValues(earlierCopy);
+    if (!earlier)
+        return false;
+    const FormValues blank = readFormValues(blankForm).value_or(FormValues{});
+    return *earlier == blank || *earlier == filledValues(blank, entries);
+}
+
+// Makes the desktop copy's name free for the fresh copy: an earlier copy that holds only the
+// program's values goes, any other is kept under a dated name (`kept`). "" when the name is free,
+// otherwise why not; the earlier copy then stays as it is and no fresh copy may be made.
+QString makeRoomForCopy(const OutputFileSet& files, const std::vector<FdfEntry>& entries, QString& kept)
+{
+    if (!QFileInfo::exists(files.desktopCopyPath))
+        return {};
+    if (holdsOnlyTheProgramsValues(files.desktopCopyPath, files.blankFormPath, entries)) {
+        QFile::remove(files.desktopCopyPath);
+        return {};
+    }
+    const platform::KeptFile moved = platform::keepUnderDatedName(
+        files.desktopCopyPath, QFileInfo(files.desktopCopyPath).completeBaseName());
+    kept = moved.path;
+    if (!moved.failure.isEmpty())
+        return QStringLiteral("la copia precedente, che contiene dati inseriti, non si può rinominare: ") +
+               moved.failure;
     return {};
 }
 
@@ -77,14 +125,17 @@ PdfFlowResult runFlow(Certificate certificate, Writer writer, const clinical::Pa
         context.showStatus(files.statusText);
     processEvents(context);
 
-    QFile::remove(files.desktopCopyPath); // an earlier copy, if there is one
-    const QString copyFailure = copyBlankForm(files.blankFormPath, files.desktopCopyPath);
-
-    processEvents(context);
+    // The field list first: an earlier desktop copy is judged against it, and a writer that stops
+    // leaves that copy untouched.
     const std::vector<FdfEntry> entries =
         writer(row, context.session, files.fdfPath, files.desktopCopyPath, files.exportPath);
-    PdfFlowResult result{files.fdfPath,
-                         fillDesktopCopy(files.desktopCopyPath, copyFailure, entries, context.platform)};
+    processEvents(context);
+
+    PdfFlowResult result{files.fdfPath, {}, {}};
+    QString copyFailure = makeRoomForCopy(files, entries, result.keptPath);
+    if (copyFailure.isEmpty())
+        copyFailure = copyBlankForm(files.blankFormPath, files.desktopCopyPath);
+    result.filledPdfPath = fillDesktopCopy(files.desktopCopyPath, copyFailure, entries, context.platform);
     processEvents(context);
     return result;
 }

@@ -1,6 +1,6 @@
 #pragma once
-// The two PDF output flows: status line, output file set, fresh desktop copy of the blank form, the
-// certificate's FDF writer, then the same values filled into the desktop copy. QtCore only, so that a
+// The two PDF output flows: status line, output file set, the certificate's FDF writer, then a fresh
+// desktop copy of the blank form with the same values filled in. QtCore only, so that a
 // windowless front end runs them as the window does.
 
 #include "clinical/PatientRow.h"
@@ -29,12 +29,16 @@ struct PdfFlowResult
 {
     QString fdfPath;
     QString filledPdfPath; // the filled desktop copy; "" when it could not be filled
+    QString keptPath;      // the earlier desktop copy, kept under a dated name; "" when none was kept
 };
 
-// Each writes the FDF, then fills the desktop copy with the same field list. Failures of the FDF (it
-// cannot be written, an AP42 issue date that does not parse) are raised as std::runtime_error whose
-// what() is the user's message in UTF-8, and nothing is filled. A desktop copy that cannot be filled
-// (no blank form, not a PDF form, a field missing) is shown to the user as one warning ("Attenzione: "):
+// Each writes the FDF, then makes a fresh desktop copy and fills it with the same field list. Failures
+// of the FDF (it cannot be written, an AP42 issue date that does not parse) are raised as
+// std::runtime_error whose what() is the user's message in UTF-8, and no desktop file is touched.
+// An earlier desktop copy holding anything but the program's own values (the doctor's work in a
+// viewer, or a file that is not a readable form) is kept under a dated name; an unchanged one is
+// replaced. A desktop copy that cannot be made or filled (no blank form, not a PDF form, a field
+// missing, an earlier copy that cannot be renamed) is shown to the user as one warning ("Attenzione: "):
 // the FDF still stands and filledPdfPath is "". The status text stays shown; clearing it is the caller's.
 PdfFlowResult runAp68Flow(const clinical::PatientRow& row, FlowContext& context);
 PdfFlowResult runAp42Ss3Flow(const clinical::PatientRow& row, FlowContext& context);

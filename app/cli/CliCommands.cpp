@@ -34,7 +34,8 @@ const std::vector<CliCommand>& commands()
         {QStringLiteral("ap68"), QStringLiteral("ID"),
          QStringLiteral("the AP68 pre-fill of the patient with that id (as patients prints it):\n"
                         "writes the FDF and fills the desktop copy of the blank form; prints the FDF\n"
-                        "path, then the filled copy's (none when it could not be filled)"),
+                        "path, then the filled copy's (none when it could not be filled), then\n"
+                        "\"kept: PATH\" when an earlier copy holding the doctor's entries was kept"),
          1, 1, &runAp68},
         {QStringLiteral("ap42"), QStringLiteral("ID"),
          QStringLiteral("the AP42 SS3 pre-fill of the patient with that id; prints as ap68"), 1, 1, &runAp42},
@@ -44,14 +45,17 @@ const std::vector<CliCommand>& commands()
                         "what the doctor types: --anamnesi TEXT --obiettivita TEXT --diagnosi TEXT\n"
                         "--luogo TEXT --num-iscrizione TEXT --prov-albo XX\n"
                         "--domanda LIST (comma-separated: INVALIDITA,CECITA,SORDITA,HANDICAP,DISABILITA)\n"
-                        "[--dichiarazioni LIST] (from A,B,C) [--data yyyy-mm-dd] (default today);\n"
-                        "prints the written path, or the editor's message on standard error"),
+                        "[--dichiarazioni LIST] (from A,B,C) [--data yyyy-mm-dd] (default today)\n"
+                        "[--terapia TEXT] (in place of the host's therapy text);\n"
+                        "prints the written path, then \"kept: PATH\" when another patient's earlier\n"
+                        "certificate was kept; or the editor's message on standard error"),
          1,
          1,
          &runCertificate,
          {QStringLiteral("--anamnesi"), QStringLiteral("--obiettivita"), QStringLiteral("--diagnosi"),
           QStringLiteral("--luogo"), QStringLiteral("--num-iscrizione"), QStringLiteral("--prov-albo"),
-          QStringLiteral("--domanda"), QStringLiteral("--dichiarazioni"), QStringLiteral("--data")},
+          QStringLiteral("--domanda"), QStringLiteral("--dichiarazioni"), QStringLiteral("--data"),
+          QStringLiteral("--terapia")},
          &checkCertificateOptions},
     };
     return table;
@@ -87,6 +91,13 @@ std::optional<clinical::PatientRow> ownPatient(CliContext& context, const QStrin
     return row;
 }
 
+// The line that names an earlier file kept under a dated name, when there is one.
+void printKept(CliContext& context, const QString& kept)
+{
+    if (!kept.isEmpty())
+        context.out << "kept: " << kept << '\n';
+}
+
 using Flow = fdf::PdfFlowResult (*)(const clinical::PatientRow&, fdf::FlowContext&);
 
 int runPdfFlow(CliContext& context, const QString& id, Flow flow)
@@ -104,6 +115,7 @@ int runPdfFlow(CliContext& context, const QString& id, Flow flow)
     context.out << result.fdfPath << '\n';
     if (!result.filledPdfPath.isEmpty())
         context.out << result.filledPdfPath << '\n';
+    printKept(context, result.keptPath);
     context.out.flush();
     return kExitDone;
 }
@@ -127,6 +139,8 @@ certificate::CertificateInput certificateInput(const QMap<QString, QString>& opt
     input.luogo = options.value(QStringLiteral("--luogo"));
     input.numIscrizione = options.value(QStringLiteral("--num-iscrizione"));
     input.provAlbo = options.value(QStringLiteral("--prov-albo"));
+    if (options.contains(QStringLiteral("--terapia")))
+        input.terapia = options.value(QStringLiteral("--terapia"));
     input.domanda = listOption(options, QStringLiteral("--domanda"));
     input.dichiarazioni = listOption(options, QStringLiteral("--dichiarazioni"));
     problem = certificate::unknownWordMessage(input);
@@ -165,6 +179,7 @@ int runCertificate(CliContext& context, const QStringList& arguments)
         return kExitRefused;
     }
     context.out << outcome.path << '\n';
+    printKept(context, outcome.kept);
     context.out.flush();
     return kExitDone;
 }

@@ -365,6 +365,20 @@ TEST_F(CliProgramTest, OutputCommandsWriteTheFilesOfTheCompilaClick)
         EXPECT_EQ(r.out.count(QLatin1Char('\n')), 2) << r.out.toStdString();
         EXPECT_EQ(QFileInfo(r.out.section(QLatin1Char('\n'), 1, 1)),
                   QFileInfo(desktop + QLatin1Char('/') + copyName));
+
+        // A copy the program did not write is kept, and a third line names it.
+        QFile earlier(desktop + QLatin1Char('/') + copyName);
+        ASSERT_TRUE(earlier.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        earlier.write("appunti del medico");
+        earlier.close();
+        const ProgramRun again =
+            run(withDesktop({QLatin1String(flow.command), id}), {}, QStringLiteral("demo"));
+        ASSERT_EQ(again.status, 0) << again.err.toStdString();
+        const QString kept = again.out.section(QLatin1Char('\n'), 2, 2);
+        ASSERT_TRUE(kept.startsWith(QStringLiteral("kept: "))) << again.out.toStdString();
+        QFile keptFile(kept.mid(6));
+        ASSERT_TRUE(keptFile.open(QIODevice::ReadOnly)) << kept.toStdString();
+        EXPECT_EQ(keptFile.readAll(), QByteArray("appunti del medico"));
     }
 
     const ProgramRun incomplete =
@@ -387,6 +401,34 @@ TEST_F(CliProgramTest, OutputCommandsWriteTheFilesOfTheCompilaClick)
     const QString text = QString::fromUtf8(xml.readAll());
     EXPECT_TRUE(text.contains(QStringLiteral("<DataAcquisizione>2010-05-05</DataAcquisizione>")));
     EXPECT_TRUE(text.contains(QStringLiteral("<Luogo>Forlì</Luogo>")));
+    xml.close();
+
+    // Another patient's certificate keeps the first one; --terapia stands for the host's therapy.
+    const ProgramRun others =
+        run(demoArgs("demo", {QStringLiteral("patients"), QStringLiteral("RO")}), {}, QStringLiteral("demo"));
+    QString other;
+    for (const QString& line : others.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+        if (line.section(QLatin1Char('\t'), 0, 0) != id)
+            other = line.section(QLatin1Char('\t'), 0, 0);
+    }
+    ASSERT_FALSE(other.isEmpty());
+    const ProgramRun second =
+        run(withDesktop(QStringList{QStringLiteral("certificate"), other} + doctorEntries() +
+                        QStringList{QStringLiteral("--domanda"), QStringLiteral("INVALIDITA"),
+                                    QStringLiteral("--terapia"), QStringLiteral("Metformina 500 mg")}),
+            {}, QStringLiteral("demo"));
+    ASSERT_EQ(second.status, 0) << second.err.toStdString();
+    const QStringList secondLines = second.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    ASSERT_EQ(secondLines.size(), 2) << second.out.toStdString();
+    EXPECT_EQ(secondLines[0], QDir::toNativeSeparators(desktop + QStringLiteral("/certmedinps.xml")));
+    ASSERT_TRUE(secondLines[1].startsWith(QStringLiteral("kept: ") + QDir::toNativeSeparators(desktop) +
+                                          QStringLiteral("/certmedinps ")));
+    QFile keptXml(secondLines[1].mid(6));
+    ASSERT_TRUE(keptXml.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QString::fromUtf8(keptXml.readAll()), text);
+    ASSERT_TRUE(xml.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(QString::fromUtf8(xml.readAll())
+                    .contains(QStringLiteral("<Terapia>Metformina 500 mg&#13;\n</Terapia>")));
 }
 
 TEST_F(CliProgramTest, AnotherDoctorsPatientIsRefusedAndNothingIsWritten)

@@ -274,6 +274,7 @@ struct DispatchCase
     QString flowRun; // "ap68", "ap42", "editor" or "" for none
     QList<RecordingPlatform::Message> messages;
     bool opened;
+    QString flowKept = {}; // the earlier file the flow kept
 };
 
 void PrintTo(const DispatchCase& c, std::ostream* out)
@@ -293,6 +294,10 @@ const RecordingPlatform::Message kNoFormat{MessageKind::Error,
                                            QStringLiteral("Selezionare il formato del certificato.")};
 const RecordingPlatform::Message kNoFile{MessageKind::Error,
                                          QStringLiteral("Errore nella Creazione del File!")};
+const QString kKeptPdf =
+    QStringLiteral("/home/medico/Desktop/ROSSIMARIOcertmedinps (2026-12-06 17.30.00).pdf");
+const QString kKeptXml =
+    QStringLiteral("/home/medico/Desktop/certmedinps BIANCHI ANNA (2026-12-06 17.30.00).xml");
 
 TEST_P(DispatchTest, RunsTheChosenOutput)
 {
@@ -304,6 +309,7 @@ TEST_P(DispatchTest, RunsTheChosenOutput)
         format()->addItem(QStringLiteral("Altro"));
     format()->setCurrentIndex(c.format);
     flows->answer = c.flowAnswer;
+    flows->kept = c.flowKept;
     flows->during = [this] { window->ShowStatus(QStringLiteral("Creazione Certificato per ROSSI - MARIO")); };
 
     window->gridDatiCellClick(cell(0, PatientTableModel::Scrivi));
@@ -329,6 +335,15 @@ INSTANTIATE_TEST_SUITE_P(
         DispatchCase{"InvaliditaNoFormat", 0, -1, kFdf, "", {kNoFormat}, false},
         DispatchCase{"InvaliditaPdf", 0, 0, kFdf, "ap68", {}, true},
         DispatchCase{"InvaliditaPdfNoFile", 0, 0, "", "ap68", {kNoFile}, false},
+        DispatchCase{"InvaliditaPdfKeptACopy",
+                     0,
+                     0,
+                     kFdf,
+                     "ap68",
+                     {{MessageKind::Information,
+                       QStringLiteral("La copia precedente del modulo è stata conservata come ") + kKeptPdf}},
+                     true,
+                     kKeptPdf},
         DispatchCase{"InvaliditaXml",
                      0,
                      1,
@@ -336,6 +351,17 @@ INSTANTIATE_TEST_SUITE_P(
                      "editor",
                      {{MessageKind::Information, QStringLiteral("Sul desktop puoi trovare il file ") + kXml}},
                      false},
+        DispatchCase{"InvaliditaXmlKeptACertificate",
+                     0,
+                     1,
+                     kXml,
+                     "editor",
+                     {{MessageKind::Information, QStringLiteral("Sul desktop puoi trovare il file ") + kXml +
+                                                     QStringLiteral("\nIl certificato precedente è stato "
+                                                                    "conservato come ") +
+                                                     kKeptXml}},
+                     false,
+                     kKeptXml},
         DispatchCase{"InvaliditaXmlCancelled", 0, 1, QStringLiteral("cancel"), "editor", {}, false},
         DispatchCase{"InvaliditaXmlNoFile", 0, 1, "", "editor", {kNoFile}, false},
         DispatchCase{"InvaliditaOtherFormat", 0, 2, kFdf, "", {kNoFile}, false},

@@ -62,10 +62,9 @@ protected:
 
 QMap<QString, QString> dumpFields(const QString& pdf)
 {
-    QByteArray dump;
-    const QString error = runPdftk({pdf, QStringLiteral("dump_data_fields_utf8")}, &dump);
-    EXPECT_TRUE(error.isEmpty()) << error.toStdString();
-    return parseFieldDump(QString::fromUtf8(dump));
+    const PdftkResult read = readFields(pdf);
+    EXPECT_TRUE(read.error.isEmpty()) << read.error.toStdString();
+    return read.values;
 }
 
 TEST_F(FilledPdf, ReadsAsPdftkFillingTheFdf)
@@ -389,10 +388,10 @@ TEST(OpenSetting, ChoosesByTheUsersSettingAndWhatWasMade)
         EXPECT_EQ(fdf::openTarget(settings), target) << value.toString().toStdString();
     }
 
-    const fdf::PdfFlowResult both{"a.fdf", "a.pdf"};
+    const fdf::PdfFlowResult both{"a.fdf", "a.pdf", {}};
     EXPECT_EQ(fdf::pathToOpen(both, OpenTarget::FilledPdf), "a.pdf");
     EXPECT_EQ(fdf::pathToOpen(both, OpenTarget::Fdf), "a.fdf");
-    EXPECT_EQ(fdf::pathToOpen({"a.fdf", {}}, OpenTarget::FilledPdf), "a.fdf");
+    EXPECT_EQ(fdf::pathToOpen({"a.fdf", {}, {}}, OpenTarget::FilledPdf), "a.fdf");
 }
 
 } // namespace

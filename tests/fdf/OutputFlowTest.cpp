@@ -8,6 +8,7 @@
 
 #include "fdf/Ap42Ss3Map.h"
 #include "fdf/Ap68Map.h"
+#include "fdf/FdfDocument.h"
 #include "fdf/Windows1252.h"
 
 #include <QDir>
@@ -131,18 +132,19 @@ TEST_F(OutputFlow, Ap68WithoutSexSectionsBirthDateOrDoctor)
     sparse.sesso = QStringLiteral("m");
     host.patients["44"].exportXml = sparse.toXml();
     host.log->failures["utente_leggi_attributo"] = "no user";
-    // An earlier desktop copy of the same name gives way to a fresh copy of the blank form.
-    QFile old(desktop("DANGELOMARIAROSAcertmedinps.pdf"));
-    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-    old.write("earlier copy, edited by the doctor");
-    old.close();
+    // An earlier desktop file of the same name that is no PDF form may be anything: it is kept.
+    ASSERT_TRUE(writeFile(desktop("DANGELOMARIAROSAcertmedinps.pdf"), "appunti del medico",
+                          QDateTime(QDate(2026, 11, 30), QTime(18, 5, 9))));
 
     const clinical::PatientRow row{"44", "D'ANGELO", "MARIA ROSA", QDate()};
-    const QString fdfPath = fdf::CreateAp68Pdf(row, context);
+    const fdf::PdfFlowResult result = fdf::runAp68Flow(row, context);
+    const QString fdfPath = result.fdfPath;
 
     EXPECT_EQ(fdfPath, temp("DANGELOMARIAROSAcertmedinps.fdf"));
     EXPECT_EQ(statuses, QStringList{"Creazione Certificato per DANGELO - MARIAROSA"});
     EXPECT_TRUE(readAll(desktop("DANGELOMARIAROSAcertmedinps.pdf")).startsWith("%PDF-"));
+    EXPECT_EQ(result.keptPath, desktop("DANGELOMARIAROSAcertmedinps (2026-11-30 18.05.09).pdf"));
+    EXPECT_EQ(readAll(result.keptPath), QByteArray("appunti del medico"));
     const QList<QByteArray> lines = fdfLines(readAll(fdfPath));
     ASSERT_EQ(lines.size(), 50);
     EXPECT_EQ(lines.mid(7, 2),
@@ -326,10 +328,11 @@ TEST_F(OutputFlow, Ap42Ss3StopsOnAnIssueDateThatDoesNotParse)
         fdf::CreateAp42Ss3Pdf(rossiRow(), context);
         ADD_FAILURE() << "no error";
     } catch (const std::runtime_error& error) {
-        EXPECT_STREQ(error.what(), "'07/03/2005' is not a valid date");
+        EXPECT_STREQ(error.what(), "Data di rilascio del documento non valida: 07/03/2005");
     }
     EXPECT_EQ(readAll(temp("ROSSIMARIOcertAP42_SS3.fdf")), QByteArray("earlier"));
-    EXPECT_TRUE(QFile::exists(desktop("ROSSIMARIOcertAP42_SS3.pdf")));
+    // The writer stops before the desktop is touched.
+    EXPECT_FALSE(QFile::exists(desktop("ROSSIMARIOcertAP42_SS3.pdf")));
     EXPECT_TRUE(QFile::exists(temp("ROSSIMARIOcertAP42_SS3.xml")));
     EXPECT_EQ(host.calls().last(), "leggi_attributo(persona\\documento_identita\\data_rilascio)");
     EXPECT_EQ(statuses.size(), 1);
@@ -343,13 +346,12 @@ TEST_F(OutputFlow, MissingTempFolderReachesTheCallerAsAnError)
         fdf::CreateAp68Pdf(rossiRow(), context);
         ADD_FAILURE() << "no error";
     } catch (const std::runtime_error& error) {
-        EXPECT_TRUE(
-            QString::fromUtf8(error.what())
-                .startsWith("Impossibile scrivere il file " + temp("ROSSIMARIOcertmedinps.fdf") + ": "))
-            << error.what();
+        EXPECT_EQ(QString::fromUtf8(error.what()),
+                  "Impossibile scrivere il file FDF: la cartella non esiste (" +
+                      temp("ROSSIMARIOcertmedinps.fdf") + ")");
     }
-    // The copy was made before the writer ran; the status line stays for the window to clear.
-    EXPECT_TRUE(QFile::exists(desktop("ROSSIMARIOcertmedinps.pdf")));
+    // No desktop copy without its FDF; the status line stays for the window to clear.
+    EXPECT_FALSE(QFile::exists(desktop("ROSSIMARIOcertmedinps.pdf")));
     EXPECT_EQ(statuses.size(), 1);
 }
 
@@ -363,6 +365,36 @@ TEST_F(OutputFlow, MissingBlankFormStillWritesTheFdf)
     expectFormReads(QStringLiteral(INVCIV_FORMS_DIR "/cert med INPS.pdf"), fdfPath, rossiAp68Reads());
 }
 
+TEST_F(OutputFlow, TheDoctorsEarlierCopyIsKeptAndAnUnchangedOneReplaced)
+{
+    host.patients[rossiRow().id] = rossiPatient();
+    const QString copy = desktop("ROSSIMARIOcertmedinps.pdf");
+    fdf::runAp68Flow(rossiRow(), context);
+    // Clicked again on a copy no one changed: replaced, one file on the desktop.
+    EXPECT_EQ(fdf::runAp68Flow(rossiRow(), context).keptPath, QString());
+    EXPECT_EQ(QDir(folders.desktop).entryList(QDir::Files), QStringList{"ROSSIMARIOcertmedinps.pdf"});
+
+    // The doctor types the anamnesis into the copy in a viewer and saves it.
+    const QString typed = temp("typed.fdf");
+    fdf::writeFdfFile(typed, fdf::serializeFdf(copy, {fdf::textEntry("anamnesi", "Dispnea da sforzo")},
+                                               fdf::FdfClosing::OwnLine));
+    ASSERT_EQ(fillForm(copy, typed, temp("saved.pdf")), QString());
+    const QDateTime saved(QDate(2026, 1, 2), QTime(3, 4, 5));
+    ASSERT_TRUE(writeFile(copy, readAll(temp("saved.pdf")), saved));
+    // Another file already has the dated name: it is no more replaced than the copy.
+    ASSERT_TRUE(writeFile(desktop("ROSSIMARIOcertmedinps (2026-01-02 03.04.05).pdf"), "altro"));
+
+    const fdf::PdfFlowResult result = fdf::runAp68Flow(rossiRow(), context);
+    EXPECT_EQ(result.keptPath, desktop("ROSSIMARIOcertmedinps (2026-01-02 03.04.05) (2).pdf"));
+    EXPECT_EQ(readAll(desktop("ROSSIMARIOcertmedinps (2026-01-02 03.04.05).pdf")), QByteArray("altro"));
+    const PdftkResult kept = readFields(result.keptPath);
+    EXPECT_EQ(kept.values.value("anamnesi"), "Dispnea da sforzo");
+    EXPECT_EQ(kept.values.value("cognome"), "ROSSI");
+    EXPECT_EQ(readFields(copy).values.value("anamnesi"), QString());
+    EXPECT_EQ(result.filledPdfPath, copy);
+    EXPECT_TRUE(host.platform.messages.isEmpty());
+}
+
 // The stand-in forms hold exactly the fields the two maps write: no name missing, none extra.
 TEST(StandInForms, HoldExactlyTheFieldsTheMapsWrite)
 {
@@ -374,11 +406,9 @@ TEST(StandInForms, HoldExactlyTheFieldsTheMapsWrite)
         return out;
     };
     const auto formFields = [](const char* form) {
-        QByteArray dump;
-        const QString error = runPdftk(
-            {QStringLiteral(INVCIV_FORMS_DIR "/") + QLatin1String(form), "dump_data_fields_utf8"}, &dump);
-        EXPECT_TRUE(error.isEmpty()) << error.toStdString();
-        QStringList out = parseFieldDump(QString::fromUtf8(dump)).keys();
+        const PdftkResult read = readFields(QStringLiteral(INVCIV_FORMS_DIR "/") + QLatin1String(form));
+        EXPECT_TRUE(read.error.isEmpty()) << read.error.toStdString();
+        QStringList out = read.values.keys();
         out.sort();
         return out;
     };

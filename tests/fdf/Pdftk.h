@@ -68,21 +68,32 @@ inline QMap<QString, QString> parseFieldDump(const QString& dump)
     return values;
 }
 
-// Fills `fdf` into `form` and dumps the filled form's fields.
-inline PdftkResult fillAndRead(const QString& form, const QString& fdf)
+// Fills `fdf` into `form` and writes the filled form to `output`, as a viewer saving it would. "" on
+// success, otherwise pdftk's complaint.
+inline QString fillForm(const QString& form, const QString& fdf, const QString& output)
+{
+    return runPdftk({form, QStringLiteral("fill_form"), fdf, QStringLiteral("output"), output}, nullptr);
+}
+
+// The fields of a PDF form.
+inline PdftkResult readFields(const QString& pdf)
 {
     PdftkResult result;
-    QTemporaryDir dir;
-    const QString filled = dir.filePath(QStringLiteral("filled.pdf"));
-    result.error =
-        runPdftk({form, QStringLiteral("fill_form"), fdf, QStringLiteral("output"), filled}, nullptr);
-    if (!result.error.isEmpty())
-        return result;
     QByteArray dump;
-    result.error = runPdftk({filled, QStringLiteral("dump_data_fields_utf8")}, &dump);
+    result.error = runPdftk({pdf, QStringLiteral("dump_data_fields_utf8")}, &dump);
     if (result.error.isEmpty())
         result.values = parseFieldDump(QString::fromUtf8(dump));
     return result;
+}
+
+// Fills `fdf` into `form` and dumps the filled form's fields.
+inline PdftkResult fillAndRead(const QString& form, const QString& fdf)
+{
+    QTemporaryDir dir;
+    const QString filled = dir.filePath(QStringLiteral("filled.pdf"));
+    if (const QString error = fillForm(form, fdf, filled); !error.isEmpty())
+        return {error, {}};
+    return readFields(filled);
 }
 
 } // namespace testing_support
