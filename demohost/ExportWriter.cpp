@@ -2,8 +2,16 @@
 
 #include "host/AutomationObject.h"
 
-#include <fstream>
 #include <random>
+
+#ifdef _WIN32
+#include <fstream>
+#else
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace demohost {
 
@@ -112,6 +120,38 @@ std::string pathText(const std::filesystem::path& path)
     return std::string(u8.begin(), u8.end());
 }
 
+// Writes `bytes` to the new file `path`; "" on success, otherwise why not. The export is the patient's
+// clinical summary: outside Windows the file is created readable and writable by its owner only (a umask
+// can only take more away), so that no one else can open it even before it is written.
+std::string writeNewFile(const std::filesystem::path& path, const std::string& bytes)
+{
+    const std::string cannotCreate = "la cartella non esiste o non è scrivibile";
+    const std::string cannotWrite = "scrittura non riuscita";
+#ifdef _WIN32
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    if (!out)
+        return cannotCreate;
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    out.close();
+    return out ? std::string() : cannotWrite;
+#else
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, S_IRUSR | S_IWUSR);
+    if (fd < 0)
+        return cannotCreate;
+    bool written = true;
+    for (std::size_t done = 0; written && done < bytes.size();) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        written = n > 0;
+        if (written)
+            done += static_cast<std::size_t>(n);
+    }
+    written = ::close(fd) == 0 && written;
+    return written ? std::string() : cannotWrite;
+#endif
+}
+
 } // namespace
 
 std::string exportXml(const EssentialDataExport& data)
@@ -185,15 +225,8 @@ void writeExport(const std::filesystem::path& path, const EssentialDataExport& d
         throw host::AutomationError("genera_xml: impossibile scrivere il file \"" + pathText(path) +
                                     "\": " + reason);
     };
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        if (!out)
-            fail("la cartella non esiste o non è scrivibile");
-        out.write(document.data(), static_cast<std::streamsize>(document.size()));
-        out.close();
-        if (!out)
-            fail("scrittura non riuscita");
-    }
+    if (const std::string failure = writeNewFile(temporary, document); !failure.empty())
+        fail(failure);
     std::error_code error;
     std::filesystem::rename(temporary, path, error);
     if (error)

@@ -44,8 +44,8 @@ QString copyBlankForm(const QString& blankForm, const QString& desktopCopy)
             .arg(platform::fileErrorText(source, FileAccess::Read), native(blankForm));
     const QByteArray bytes = source.readAll();
     QFile copy(desktopCopy);
-    if (!copy.open(QIODevice::WriteOnly | QIODevice::Truncate) || copy.write(bytes) != bytes.size() ||
-        !copy.flush()) {
+    if (!platform::openOwnerOnly(copy, QIODevice::WriteOnly | QIODevice::Truncate) ||
+        copy.write(bytes) != bytes.size() || !copy.flush()) {
         const QString reason = platform::fileErrorText(copy, FileAccess::Write);
         if (copy.isOpen()) {
             copy.close();

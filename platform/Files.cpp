@@ -116,6 +116,20 @@ QString fileErrorText(const QString& path, FileAccess access, QFileDevice::FileE
     return systemCode("errore di scrittura", systemError);
 }
 
+bool openOwnerOnly(QFile& file, QIODevice::OpenMode mode)
+{
+#ifdef Q_OS_WIN
+    return file.open(mode);
+#else
+    // Created owner-only, and an existing file made so before it is written; a file system that keeps
+    // no permissions (a FAT stick) refuses the change, which must not stop the doctor's work.
+    if (!file.open(mode, kOwnerOnly))
+        return false;
+    file.setPermissions(kOwnerOnly);
+    return true;
+#endif
+}
+
 QString writeFileWhole(const QString& path, const QByteArray& bytes)
 {
     // Unbuffered, so that a short write shows in write()'s count: Qt 6.4's QSaveFile::commit() renames
@@ -124,6 +138,12 @@ QString writeFileWhole(const QString& path, const QByteArray& bytes)
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return fileErrorText(file, FileAccess::Write);
+#ifndef Q_OS_WIN
+    // QSaveFile gives the new file the earlier file's permissions, or the umask's; set on the open
+    // temporary file, before the first byte, so that the file is never readable by others. Where the
+    // file system keeps no permissions the change fails, and the file is written all the same.
+    file.setPermissions(kOwnerOnly);
+#endif
     if (file.write(bytes) != bytes.size() || !file.flush()) {
         const QString reason = fileErrorText(file, FileAccess::Write);
         file.cancelWriting();

@@ -3,6 +3,7 @@
 // under a dated name instead of being replaced, and why a file could not be read or written, in the
 // doctor's words.
 
+#include <QFile>
 #include <QFileDevice>
 #include <QString>
 
@@ -27,8 +28,17 @@ inline QString fileErrorText(const QFileDevice& file, FileAccess access, int sys
     return fileErrorText(file.fileName(), access, file.error(), systemError);
 }
 
-// Replaces the file at `path` whole with `bytes`, or leaves any earlier file as it was. "" on
-// success, otherwise why not (fileErrorText).
+// The files the program writes hold patient data: outside Windows each is readable and writable by
+// its owner only, whatever the umask. On Windows the folders' permissions apply.
+inline constexpr QFileDevice::Permissions kOwnerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
+
+// Opens `file` as QFile::open does, a file it creates or truncates being made owner-only before
+// anything is written to it.
+bool openOwnerOnly(QFile& file, QIODevice::OpenMode mode);
+
+// Replaces the file at `path` whole with `bytes`, or leaves any earlier file as it was. The new file is
+// owner-only, also where it replaces a file others could read. "" on success, otherwise why not
+// (fileErrorText).
 QString writeFileWhole(const QString& path, const QByteArray& bytes);
 
 struct KeptFile

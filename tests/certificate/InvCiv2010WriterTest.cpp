@@ -1,6 +1,7 @@
 // The InvCiv2010 document read back with XPath, its file name, and saving whole or not at all.
 #include "certificate/InvCiv2010Writer.h"
 #include "QStringPrinter.h"
+#include "support/TempDirs.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,6 +14,7 @@
 #include <cerrno>
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace certificate;
@@ -200,6 +202,29 @@ TEST_F(SaveCertificateFile, ReplacesTheEarlierFileWhole)
     writeEarlier(QByteArray(5000, 'x'));
     EXPECT_EQ(platform::writeFileWhole(path(), "<InvCiv2010 />"), QString());
     EXPECT_EQ(current(), QByteArray("<InvCiv2010 />"));
+}
+
+// Patient data: only its owner may read and write the file, whatever the umask and whatever an earlier
+// file of the same name allowed; the same for a file opened with openOwnerOnly.
+TEST_F(SaveCertificateFile, OnlyItsOwnerMayReadItWhateverTheUmaskOrTheEarlierFile)
+{
+    const auto everyone = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup |
+                          QFileDevice::WriteGroup | QFileDevice::ReadOther | QFileDevice::WriteOther;
+    const QString copy = dir.filePath(QStringLiteral("copia.pdf"));
+    const mode_t previous = umask(0);
+    EXPECT_EQ(platform::writeFileWhole(path(), "<InvCiv2010 />"), QString());
+    EXPECT_EQ(testing_support::permissionsOf(path()), "rw-------");
+    QFile::setPermissions(path(), everyone);
+    EXPECT_EQ(platform::writeFileWhole(path(), "<InvCiv2010 />"), QString());
+    EXPECT_EQ(testing_support::permissionsOf(path()), "rw-------");
+    for (const bool existing : {false, true}) {
+        if (existing)
+            QFile::setPermissions(copy, everyone);
+        QFile file(copy);
+        EXPECT_TRUE(platform::openOwnerOnly(file, QIODevice::WriteOnly | QIODevice::Truncate));
+        EXPECT_EQ(testing_support::permissionsOf(copy), "rw-------") << existing;
+    }
+    umask(previous);
 }
 
 TEST_F(SaveCertificateFile, FolderThatIsAFile)

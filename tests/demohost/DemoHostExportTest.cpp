@@ -6,8 +6,12 @@
 #include "clinical/FiscalCode.h"
 #include "host/tc_GenTools.h"
 
+#include "support/TempDirs.h"
+
 #include <QDir>
 #include <QFile>
+
+#include <sys/stat.h>
 
 #include <pugixml.hpp>
 
@@ -123,13 +127,17 @@ TEST_F(DemoHostExportTest, PatientWithoutDataGivesEmptyValuesAndNoSections)
         EXPECT_TRUE(document.select_nodes(path).empty()) << path;
 }
 
-TEST_F(DemoHostExportTest, EachExportReplacesTheFileWholeAndLeavesNothingElse)
+TEST_F(DemoHostExportTest, EachExportReplacesTheFileWholeOwnerOnlyAndLeavesNothingElse)
 {
+    // The patient's clinical summary: its owner's only, whatever the umask lets through.
+    const mode_t previous = umask(0);
     exportOf(QStringLiteral("X1"));
     const pugi::xml_document second = exportOf(QStringLiteral("X2"));
+    umask(previous);
     EXPECT_EQ(value(second, kCognome), "VUOTO");
     EXPECT_EQ(QDir(dir.path() + QStringLiteral("/temp")).entryList(QDir::Files),
               QStringList(QStringLiteral("DANGELOMARIAROSAÈcertmedinps.xml")));
+    EXPECT_EQ(testing_support::permissionsOf(exportPath), "rw-------");
 }
 
 TEST_F(DemoHostExportTest, SeedPatientsExportWellFormedDocuments)

@@ -334,6 +334,7 @@ TEST_F(FilledPdf, UnfitFormLeavesThePlainCopyAndTheFdf)
         EXPECT_EQ(fdf::pathToOpen(result, fdf::OpenTarget::FilledPdf), result.fdfPath);
         EXPECT_TRUE(readAll(result.fdfPath).startsWith("%FDF-1.2\r\n"));
         EXPECT_EQ(readAll(desktop("ROSSIMARIOcertmedinps.pdf")), c.blankForm.value_or(QByteArray()));
+        EXPECT_EQ(permissionsOf(desktop("ROSSIMARIOcertmedinps.pdf")), c.blankForm ? "rw-------" : "");
         ASSERT_EQ(host.platform.messages.size(), 1);
         EXPECT_EQ(host.platform.messages[0].kind, platform::MessageKind::Error);
         EXPECT_EQ(host.platform.messages[0].text, prefix + c.reason + suffix);

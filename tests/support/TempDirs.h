@@ -4,7 +4,11 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
+
+#include <string>
+#include <utility>
 
 namespace testing_support {
 
@@ -15,6 +19,23 @@ inline bool writeFile(const QString& path, const QByteArray& bytes, const QDateT
     return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size() &&
            file.flush() &&
            (modified.isNull() || file.setFileTime(modified, QFileDevice::FileModificationTime));
+}
+
+// Who may do what with the file, as `ls -l` shows it: "rw-------" when only its owner may read and write
+// it; "" when there is no such file.
+inline std::string permissionsOf(const QString& path)
+{
+    if (!QFileInfo::exists(path))
+        return {};
+    const QFileDevice::Permissions permissions = QFile::permissions(path);
+    const std::pair<QFileDevice::Permission, char> bits[] = {
+        {QFileDevice::ReadOwner, 'r'}, {QFileDevice::WriteOwner, 'w'}, {QFileDevice::ExeOwner, 'x'},
+        {QFileDevice::ReadGroup, 'r'}, {QFileDevice::WriteGroup, 'w'}, {QFileDevice::ExeGroup, 'x'},
+        {QFileDevice::ReadOther, 'r'}, {QFileDevice::WriteOther, 'w'}, {QFileDevice::ExeOther, 'x'}};
+    std::string text;
+    for (const auto& [bit, letter] : bits)
+        text += permissions.testFlag(bit) ? letter : '-';
+    return text;
 }
 
 struct TempFolders
@@ -32,7 +53,8 @@ struct TempFolders
         desktop = QDir::toNativeSeparators(root.path() + QStringLiteral("/desktop"));
 #ifdef INVCIV_FORMS_DIR
         for (const char* form : {"cert med INPS.pdf", "AP42_SS3.pdf"})
-            QFile::copy(QStringLiteral(INVCIV_FORMS_DIR "/") + QLatin1String(form), program + QLatin1String(form));
+            QFile::copy(QStringLiteral(INVCIV_FORMS_DIR "/") + QLatin1String(form),
+                        program + QLatin1String(form));
 #endif
     }
 };
