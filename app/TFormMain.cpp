@@ -6,6 +6,7 @@
 #include "PatientTableModel.h"
 #include "TfrmLogin.h"
 #include "fdf/OpenSetting.h"
+#include "fdf/OutputFiles.h"
 #include "host/Tzantopat.h"
 #include "platform/ZantoLogo.h"
 #include "ui_TFormMain.h"
@@ -157,6 +158,7 @@ bool TFormMain::FormCreate()
     }
     if (result != TfrmLogin::kAccepted)
         return false;
+    fdf::clearTempFolder(m_platform);
     m_timer->start();
     return true;
 }

@@ -179,7 +179,10 @@ EssentialDataDocument requestEssentialData(Tzantopat& session, const QString& pa
     QFile::remove(exportPath);
     session.select_single(patientId);
     session.genera_xml(kExportName, QString(), exportPath);
-    return EssentialDataDocument::load(exportPath);
+    EssentialDataDocument document = EssentialDataDocument::load(exportPath);
+    // The patient's whole clinical summary: it lasts this one read, whether the read succeeded or not.
+    QFile::remove(exportPath);
+    return document;
 }
 
 } // namespace clinical

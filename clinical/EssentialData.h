@@ -80,8 +80,8 @@ private:
 };
 
 // Has the host write the export of one patient and loads it: deletes any earlier file at exportPath,
-// then select_single(patientId) and genera_xml("publ_dati_essenziali", "", exportPath). Host failures
-// are reported by the session; the result is then the empty document.
+// then select_single(patientId) and genera_xml("publ_dati_essenziali", "", exportPath), loads the file
+// and deletes it. Host failures are reported by the session; the result is then the empty document.
 EssentialDataDocument requestEssentialData(Tzantopat& session, const QString& patientId,
                                            const QString& exportPath);
 

@@ -3,7 +3,9 @@
 #include "Windows1252.h"
 #include "platform/Platform.h"
 
+#include <QDateTime>
 #include <QDir>
+#include <QFileInfo>
 #include <QHash>
 
 namespace fdf {
@@ -33,6 +35,9 @@ char32_t baseLetter(char32_t c)
     const char32_t base = decomposed.isEmpty() ? 0 : decomposed.first();
     return base != c && QChar::isLetter(base) && inWindows1252(base) ? base : 0;
 }
+
+const QString kAp68Suffix = QStringLiteral("certmedinps");
+const QString kAp42Ss3Suffix = QStringLiteral("certAP42_SS3");
 
 QString withSeparator(const QString& folder)
 {
@@ -69,7 +74,7 @@ OutputFileSet outputFileSet(Certificate certificate, const QString& programFolde
     const QString temp = program + QStringLiteral("temp") + QDir::separator();
     const QString desktop = withSeparator(desktopFolder);
     const bool ap68 = certificate == Certificate::Ap68;
-    const QString suffix = ap68 ? QStringLiteral("certmedinps") : QStringLiteral("certAP42_SS3");
+    const QString suffix = ap68 ? kAp68Suffix : kAp42Ss3Suffix;
 
     OutputFileSet files;
     files.statusText = (ap68 ? QStringLiteral("Creazione Certificato per ")
@@ -81,6 +86,26 @@ OutputFileSet outputFileSet(Certificate certificate, const QString& programFolde
         program + (ap68 ? QStringLiteral("cert med INPS.pdf") : QStringLiteral("AP42_SS3.pdf"));
     files.desktopCopyPath = desktop + s + n + suffix + QStringLiteral(".pdf");
     return files;
+}
+
+void clearTempFolder(const platform::Platform& platform)
+{
+    const QDateTime now = platform.now();
+    const QDateTime fdfBefore = now.addDays(-7);
+    const QDateTime exportBefore = now.addSecs(-10 * 60);
+    const QDir temp(withSeparator(platform.programFolder()) + QStringLiteral("temp"));
+    // Hidden as well: a surname that starts with "." makes a hidden name.
+    for (const QFileInfo& file : temp.entryInfoList(QDir::Files | QDir::Hidden | QDir::NoSymLinks)) {
+        const QString name = file.fileName();
+        for (const QString& suffix : {kAp68Suffix, kAp42Ss3Suffix}) {
+            const bool old =
+                name.endsWith(suffix + QStringLiteral(".fdf")) && file.lastModified() < fdfBefore;
+            const bool left =
+                name.endsWith(suffix + QStringLiteral(".xml")) && file.lastModified() < exportBefore;
+            if (old || left)
+                QFile::remove(file.filePath());
+        }
+    }
 }
 
 } // namespace fdf

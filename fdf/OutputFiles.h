@@ -34,4 +34,12 @@ struct OutputFileSet
 OutputFileSet outputFileSet(Certificate certificate, const QString& programFolder,
                             const QString& desktopFolder, const QString& cognome, const QString& nome);
 
+// Clears from the program's temp folder what earlier sessions left there: the FDF files of the two
+// forms (names ending in "certmedinps.fdf" or "certAP42_SS3.fdf") last changed more than seven days
+// before platform.now(), and the host's essential-data exports (names ending in "certmedinps.xml" or
+// "certAP42_SS3.xml") that an interrupted run left, but for one written in the last ten minutes, which
+// another copy of the program running meanwhile may be about to read. Nothing else is touched, and a
+// file that cannot be removed stays. Run once a session has started, after the login.
+void clearTempFolder(const platform::Platform& platform);
+
 } // namespace fdf

@@ -4,6 +4,7 @@
 #include "CliOptions.h"
 #include "app/HostChoice.h"
 #include "app/Login.h"
+#include "fdf/OutputFiles.h"
 #include "host/Tzantopat.h"
 #include "platform/ConsolePlatform.h"
 
@@ -118,6 +119,7 @@ int runCli(const QStringList& words, QTextStream& out, QTextStream& err,
     Tzantopat session(console, host::automationFactoryFor(selection));
     if (!app::CheckLogin(session, console, options->user, password()))
         return kExitRefused;
+    fdf::clearTempFolder(console);
     CliContext context{session, console, out, options->commandOptions};
     const int status = command->run(context, options->arguments);
     session.stop();

@@ -3,6 +3,7 @@
 #include "QtPrinters.h"
 #include "app/cli/CliOptions.h"
 #include "host/tc_GenTools.h"
+#include "support/TempDirs.h"
 
 #include <QDir>
 #include <QFile>
@@ -338,10 +339,18 @@ TEST_F(CliProgramTest, OutputCommandsWriteTheFilesOfTheCompilaClick)
 {
     const QString desktop = folder.filePath(QStringLiteral("desktop"));
     ASSERT_TRUE(QDir().mkpath(desktop));
+    // A session clears what earlier ones left in temp/: an FDF of a week ago, an interrupted run's export.
+    const QString temp = QFileInfo(kCli).absolutePath() + QStringLiteral("/temp/");
+    const QStringList leftBehind = {temp + QStringLiteral("ZZVECCHIOcertmedinps.fdf"),
+                                    temp + QStringLiteral("ZZVECCHIOcertAP42_SS3.xml")};
+    for (const QString& file : leftBehind)
+        ASSERT_TRUE(testing_support::writeFile(file, "x", QDateTime::currentDateTime().addDays(-8)));
     const ProgramRun list = run(demoArgs("demo", {QStringLiteral("patients"), QStringLiteral("ROSSI")}), {},
                                 QStringLiteral("demo"));
     const QString id = list.out.section(QLatin1Char('\t'), 0, 0);
     ASSERT_FALSE(id.isEmpty()) << list.err.toStdString();
+    for (const QString& file : leftBehind)
+        EXPECT_FALSE(QFile::exists(file)) << file.toStdString();
     const auto withDesktop = [&](QStringList command) {
         return QStringList{QStringLiteral("--desktop"), desktop} + demoArgs("demo", command);
     };
@@ -358,9 +367,12 @@ TEST_F(CliProgramTest, OutputCommandsWriteTheFilesOfTheCompilaClick)
         const QString fdfPath = r.out.section(QLatin1Char('\n'), 0, 0);
         EXPECT_TRUE(fdfPath.endsWith(QLatin1String(flow.suffix) + QStringLiteral(".fdf")))
             << fdfPath.toStdString();
-        EXPECT_TRUE(QFile::exists(fdfPath));
+        // What stays is its owner's only; the host's export lasted the one read.
+        EXPECT_EQ(testing_support::permissionsOf(fdfPath), "rw-------");
         const QString copyName = QFileInfo(fdfPath).completeBaseName() + QStringLiteral(".pdf");
-        EXPECT_TRUE(QFile::exists(desktop + QLatin1Char('/') + copyName)) << copyName.toStdString();
+        EXPECT_EQ(testing_support::permissionsOf(desktop + QLatin1Char('/') + copyName), "rw-------")
+            << copyName.toStdString();
+        EXPECT_FALSE(QFile::exists(temp + QFileInfo(fdfPath).completeBaseName() + QStringLiteral(".xml")));
         // The second line is the filled desktop copy.
         EXPECT_EQ(r.out.count(QLatin1Char('\n')), 2) << r.out.toStdString();
         EXPECT_EQ(QFileInfo(r.out.section(QLatin1Char('\n'), 1, 1)),
@@ -396,6 +408,7 @@ TEST_F(CliProgramTest, OutputCommandsWriteTheFilesOfTheCompilaClick)
     ASSERT_EQ(saved.status, 0) << saved.err.toStdString();
     EXPECT_EQ(saved.out,
               QDir::toNativeSeparators(desktop + QStringLiteral("/certmedinps.xml")) + QLatin1Char('\n'));
+    EXPECT_EQ(testing_support::permissionsOf(desktop + QStringLiteral("/certmedinps.xml")), "rw-------");
     QFile xml(desktop + QStringLiteral("/certmedinps.xml"));
     ASSERT_TRUE(xml.open(QIODevice::ReadOnly));
     const QString text = QString::fromUtf8(xml.readAll());

@@ -73,9 +73,13 @@ protected:
 
 TEST_F(DemoHostWindowTest, RefusalsThenLoginThenListThenAp68)
 {
+    const QString oldFdf = folders.program + QStringLiteral("temp/ROSSIMARIOcertmedinps.fdf");
+    ASSERT_TRUE(writeFile(oldFdf, "x", platform.clock.addDays(-8)));
     ASSERT_TRUE(logIn({{QStringLiteral("demo"), QStringLiteral("sbagliata")},
                        {QStringLiteral("ferri"), QStringLiteral("ferri")},
                        {QStringLiteral("demo"), QStringLiteral("demo")}}));
+    // The session has started: what earlier ones left in temp/ is cleared.
+    EXPECT_FALSE(QFile::exists(oldFdf));
     ASSERT_EQ(platform.messages.size(), 2);
     EXPECT_TRUE(platform.messages.at(0).text.startsWith(
         QStringLiteral("ole_zantopat.start(): errore in connessione")));

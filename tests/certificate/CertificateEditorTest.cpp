@@ -88,6 +88,8 @@ TEST_F(Editor, FillsFromTheHostInItsOrder)
                            QStringLiteral("leggi_attributo(data_nascita)"),
                            QStringLiteral("utente_leggi_attributo(cognome)"),
                            QStringLiteral("utente_leggi_attributo(nome)")}));
+    // The export lasts the one read.
+    EXPECT_EQ(QDir(folders.program + QStringLiteral("temp")).entryList(QDir::Files), QStringList());
     EXPECT_EQ(find<QTabWidget>("PageControlCertMedINPS")->currentIndex(), 0);
     EXPECT_EQ(text("EditCognome"), QStringLiteral("Rossi"));
     EXPECT_EQ(text("EditNome"), QStringLiteral("Mario"));
@@ -162,7 +164,9 @@ TEST_F(Editor, UnreadableBirthDateAndMissingDescriptionLeaveOnlyThemEmpty)
 
 TEST_F(Editor, AFailingHostNeverShowsTheLastPatient)
 {
-    open(); // writes Rossi's export
+    open(); // Rossi's export, read and removed
+    // Nor does an export that an interrupted run left.
+    ASSERT_TRUE(testing_support::writeFile(exportPath(), host.patient.xml()));
     host.log->failures["genera_xml"] = "host gone";
     host.patient.cognome = QStringLiteral("Verdi");
     open();
@@ -265,7 +269,7 @@ TEST_F(Editor, APassingSaveClosesWithThePath)
     EXPECT_FALSE(form->isVisible());
     EXPECT_EQ(form->ResultText(), certificatePath());
     EXPECT_EQ(form->result(), QDialog::Rejected); // the result is always cancel; ResultText tells
-    EXPECT_TRUE(QFile::exists(certificatePath()));
+    EXPECT_EQ(testing_support::permissionsOf(certificatePath()), "rw-------");
     EXPECT_TRUE(errors().isEmpty());
     // The cadastral code is asked for by each phase and by the writer.
     EXPECT_EQ(host.calls().filter(QStringLiteral("tabelle_leggi_attributo_generico_plus")),

@@ -9,6 +9,7 @@
 #include "fdf/Ap42Ss3Map.h"
 #include "fdf/Ap68Map.h"
 #include "fdf/FdfDocument.h"
+#include "fdf/OutputFiles.h"
 #include "fdf/Windows1252.h"
 
 #include <QDir>
@@ -121,6 +122,11 @@ TEST_F(OutputFlow, Ap68ForAnOrdinaryPatient)
     // A fresh copy of the blank form, filled (FilledPdfTest reads it back).
     EXPECT_TRUE(readAll(desktop("ROSSIMARIOcertmedinps.pdf")).startsWith("%PDF-"));
     EXPECT_EQ(readAll(fdfPath), fixture("ap68_rossi.fdf", desktop("ROSSIMARIOcertmedinps.pdf")));
+    // The host's export lasts the one read; the files that stay are their owner's only.
+    EXPECT_EQ(QDir(folders.program + "temp").entryList(QDir::Files),
+              QStringList{"ROSSIMARIOcertmedinps.fdf"});
+    EXPECT_EQ(permissionsOf(fdfPath), "rw-------");
+    EXPECT_EQ(permissionsOf(desktop("ROSSIMARIOcertmedinps.pdf")), "rw-------");
 
     expectFormReads(form("cert med INPS.pdf"), fdfPath, rossiAp68Reads());
 }
@@ -260,6 +266,10 @@ TEST_F(OutputFlow, Ap42Ss3ForAnOrdinaryPatient)
     EXPECT_EQ(host.calls(), expectedCalls);
     EXPECT_TRUE(readAll(desktop("ROSSIMARIOcertAP42_SS3.pdf")).startsWith("%PDF-"));
     EXPECT_EQ(readAll(fdfPath), fixture("ap42_ss3_rossi.fdf", desktop("ROSSIMARIOcertAP42_SS3.pdf")));
+    EXPECT_EQ(QDir(folders.program + "temp").entryList(QDir::Files),
+              QStringList{"ROSSIMARIOcertAP42_SS3.fdf"});
+    EXPECT_EQ(permissionsOf(fdfPath), "rw-------");
+    EXPECT_EQ(permissionsOf(desktop("ROSSIMARIOcertAP42_SS3.pdf")), "rw-------");
 
     expectFormReads(form("AP42_SS3.pdf"), fdfPath, rossiAp42Reads());
 }
@@ -333,7 +343,8 @@ TEST_F(OutputFlow, Ap42Ss3StopsOnAnIssueDateThatDoesNotParse)
     EXPECT_EQ(readAll(temp("ROSSIMARIOcertAP42_SS3.fdf")), QByteArray("earlier"));
     // The writer stops before the desktop is touched.
     EXPECT_FALSE(QFile::exists(desktop("ROSSIMARIOcertAP42_SS3.pdf")));
-    EXPECT_TRUE(QFile::exists(temp("ROSSIMARIOcertAP42_SS3.xml")));
+    // The export read before the stop is gone all the same.
+    EXPECT_FALSE(QFile::exists(temp("ROSSIMARIOcertAP42_SS3.xml")));
     EXPECT_EQ(host.calls().last(), "leggi_attributo(persona\\documento_identita\\data_rilascio)");
     EXPECT_EQ(statuses.size(), 1);
 }
@@ -393,6 +404,68 @@ TEST_F(OutputFlow, TheDoctorsEarlierCopyIsKeptAndAnUnchangedOneReplaced)
     EXPECT_EQ(readFields(copy).values.value("anamnesi"), QString());
     EXPECT_EQ(result.filledPdfPath, copy);
     EXPECT_TRUE(host.platform.messages.isEmpty());
+}
+
+// A name that cleans to nothing leaves only the suffixes: the flows still remove nothing but their own
+// export, neither another patient's files nor the doctor's certificate on the desktop.
+TEST_F(OutputFlow, ANameThatCleansToNothingRemovesOnlyItsOwnExport)
+{
+    host.patients["49"] = rossiPatient();
+    const QStringList others = {"ROSSIMARIOcertmedinps.fdf", "ROSSIMARIOcertmedinps.xml",
+                                "ROSSIMARIOcertAP42_SS3.xml", "appunti.txt"};
+    for (const QString& name : others)
+        ASSERT_TRUE(writeFile(temp(name), name.toUtf8()));
+    ASSERT_TRUE(writeFile(desktop("certmedinps.xml"), "<InvCiv2010 />"));
+
+    const clinical::PatientRow row{"49", "'", " ", QDate()};
+    EXPECT_EQ(fdf::CreateAp68Pdf(row, context), temp("certmedinps.fdf"));
+    EXPECT_EQ(fdf::CreateAp42Ss3Pdf(row, context), temp("certAP42_SS3.fdf"));
+
+    EXPECT_TRUE(host.calls().contains("genera_xml(" + kExport + ", , " + temp("certmedinps.xml") + ")"));
+    QStringList left = QDir(folders.program + "temp").entryList(QDir::Files);
+    left.sort();
+    QStringList expected = others + QStringList{"certAP42_SS3.fdf", "certmedinps.fdf"};
+    expected.sort();
+    EXPECT_EQ(left, expected);
+    for (const QString& name : others)
+        EXPECT_EQ(readAll(temp(name)), name.toUtf8());
+    EXPECT_EQ(readAll(desktop("certmedinps.xml")), QByteArray("<InvCiv2010 />"));
+}
+
+// When a session starts: FDFs older than a week and the exports an interrupted run left go, nothing else.
+TEST_F(OutputFlow, StartOfASessionClearsOldFdfsAndLeftExports)
+{
+    const QDateTime now = host.platform.clock;
+    struct File
+    {
+        const char* name;
+        QDateTime modified;
+        bool stays;
+    };
+    const File files[] = {
+        {"ROSSIMARIOcertmedinps.fdf", now.addDays(-8), false},
+        {"VERDIANNAcertAP42_SS3.fdf", now.addDays(-8), false},
+        {".ROSAcertmedinps.fdf", now.addDays(-8), false}, // a surname starting with "."
+        {"BIANCHILUCAcertmedinps.fdf", now.addDays(-1), true},
+        {"ROSSIMARIOcertAP42_SS3.xml", now.addSecs(-3600), false},
+        {"certmedinps.xml", now.addSecs(-3600), false},
+        // Another copy of the program may be about to read this one.
+        {"NERIPAOLOcertmedinps.xml", now.addSecs(-60), true},
+        {"appunti.txt", now.addDays(-30), true},
+        {"ROSSIMARIOcertmedinps.pdf", now.addDays(-30), true},
+        {"ROSSIMARIOcertmedinps.fdf.bak", now.addDays(-30), true},
+    };
+    for (const File& file : files)
+        ASSERT_TRUE(writeFile(temp(file.name), "x", file.modified)) << file.name;
+    ASSERT_TRUE(QDir(folders.program + "temp").mkdir("ARCHIVIOcertmedinps.fdf"));
+    ASSERT_TRUE(writeFile(desktop("certmedinps.xml"), "x", now.addDays(-30)));
+
+    fdf::clearTempFolder(host.platform);
+
+    for (const File& file : files)
+        EXPECT_EQ(QFile::exists(temp(file.name)), file.stays) << file.name;
+    EXPECT_TRUE(QFileInfo(temp("ARCHIVIOcertmedinps.fdf")).isDir());
+    EXPECT_TRUE(QFile::exists(desktop("certmedinps.xml")));
 }
 
 // The stand-in forms hold exactly the fields the two maps write: no name missing, none extra.
