@@ -1,10 +1,10 @@
 #include "PatientSearch.h"
 
+#include "clinical/HostDate.h"
 #include "host/Tzantopat.h"
 #include "host/tc_GenTools.h"
 #include "platform/Platform.h"
 
-#include <QRegularExpression>
 #include <QStringList>
 
 namespace app {
@@ -23,18 +23,6 @@ QString patientFilter(const QString& userIdHex, const QString& cognome, const QS
            filterInitials(cognome) + QStringLiteral("|iniziali_nome=") + filterInitials(nome);
 }
 
-std::optional<QDate> parseHostDate(const QString& text)
-{
-    static const QRegularExpression pattern(QStringLiteral("^\\s*(\\d{4})-(\\d{1,2})-(\\d{1,2})\\s*$"));
-    const QRegularExpressionMatch match = pattern.match(text);
-    if (!match.hasMatch())
-        return std::nullopt;
-    const QDate date(match.captured(1).toInt(), match.captured(2).toInt(), match.captured(3).toInt());
-    if (!date.isValid())
-        return std::nullopt;
-    return date;
-}
-
 PatientList readPatients(Tzantopat& session, const QString& cognome, const QString& nome)
 {
     PatientList list;
@@ -51,7 +39,7 @@ PatientList readPatients(Tzantopat& session, const QString& cognome, const QStri
         row.nome = session.leggi_attributo(QStringLiteral("nome"));
         const QString birth = session.leggi_attributo(QStringLiteral("data_nascita"));
         if (!birth.isEmpty()) {
-            if (const auto date = parseHostDate(birth))
+            if (const auto date = clinical::readHostDate(birth))
                 row.data_nascita = *date;
             else
                 list.badDates.push_back({row.cognome, row.nome, birth});

@@ -39,9 +39,6 @@ QString filterInitials(const QString& typed);
 // the initials as filterInitials gives them.
 QString patientFilter(const QString& userIdHex, const QString& cognome, const QString& nome);
 
-// A host date "yyyy-mm-dd" (month and day may have one digit); nullopt when it is not one.
-std::optional<QDate> parseHostDate(const QString& text);
-
 // The patients whose names begin with the initials, read whole before anything is handed back. A birth
 // date that does not parse leaves that row's date empty and is listed in badDates. Fewer than
 // kMinSurnameInitials surname letters left by filterInitials: empty, and the host is not asked.

@@ -1,6 +1,6 @@
 #include "FormDates.h"
 
-#include <QRegularExpression>
+#include "clinical/HostDate.h"
 
 namespace fdf {
 
@@ -11,13 +11,8 @@ QString formDate(const QDate& date)
 
 QDate parseHostDate(const QString& text, const QString& label)
 {
-    static const QRegularExpression pattern(QStringLiteral(R"(^(\d{4})-(\d{1,2})-(\d{1,2})$)"));
-    const QRegularExpressionMatch match = pattern.match(text);
-    if (match.hasMatch()) {
-        const QDate date(match.captured(1).toInt(), match.captured(2).toInt(), match.captured(3).toInt());
-        if (date.isValid())
-            return date;
-    }
+    if (const std::optional<QDate> date = clinical::readHostDate(text))
+        return *date;
     throw InvalidDateError((label + QStringLiteral(" non valida: ") + text).toStdString());
 }
 

@@ -18,9 +18,8 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// A host date "yyyy-mm-dd" (year, month and day separated by "-"; month and day may have one digit).
-// Throws InvalidDateError, naming the date by `label` ("Data di rilascio del documento"), when the
-// text is no such date.
+// A host date as clinical::readHostDate reads it. Throws InvalidDateError, naming the date by `label`
+// ("Data di rilascio del documento"), when the text is no such date.
 QDate parseHostDate(const QString& text, const QString& label);
 
 } // namespace fdf

@@ -1,6 +1,8 @@
-// Reads of the essential-data export: single values, sections, therapy text, loading and requesting.
+// Reads of the essential-data export: single values, sections, therapy text, loading and requesting;
+// the reading of host dates.
 
 #include "clinical/EssentialData.h"
+#include "clinical/HostDate.h"
 
 #include "fdf/ExportBuilder.h"
 #include "fdf/FakeHost.h"
@@ -208,6 +210,18 @@ TEST(EssentialData, RequestDeletesAnEarlierExportAndAsksTheHost)
     EXPECT_TRUE(failed.isEmpty());
     EXPECT_FALSE(QFile::exists(path));
     EXPECT_EQ(host.platform.messageTexts(), QStringList({"Tgate_zantopat.genera_xml(): eccezione"}));
+}
+
+// The one reading of host dates, which the search list, the forms and the certificate share.
+TEST(HostDate, YearMonthDayWithOneDigitMonthAndDayAndBlanksAround)
+{
+    for (const char* text : {"2005-03-07", "2005-3-7", " 2005-03-07\t", "2005-3-07 "})
+        EXPECT_EQ(clinical::readHostDate(QString::fromLatin1(text)).value_or(QDate()), QDate(2005, 3, 7))
+            << text;
+    EXPECT_EQ(clinical::readHostDate(QStringLiteral("2000-02-29")).value_or(QDate()), QDate(2000, 2, 29));
+    for (const char* text :
+         {"07/03/2005", "2005-02-30", "2005-13-01", "2005-03", "05-03-07", "2005-003-07", "x", ""})
+        EXPECT_FALSE(clinical::readHostDate(QString::fromLatin1(text))) << text;
 }
 
 } // namespace
