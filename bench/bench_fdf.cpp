@@ -5,11 +5,11 @@
 // Prints Google Benchmark's table, then the medians side by side:
 //   build/<dir>/bin/bench_fdf [--benchmark_repetitions=N]
 
-#include "fdf/ExportBuilder.h"
-#include "fdf/Ap68Map.h"
-#include "fdf/FakeHost.h"
-#include "fdf/OutputFlow.h"
 #include "MedianReporter.h"
+#include "fdf/Ap68Map.h"
+#include "fdf/OutputFlow.h"
+#include "support/ExportBuilder.h"
+#include "support/FakeHost.h"
 #include "support/TempDirs.h"
 
 #include <QDir>
@@ -55,14 +55,14 @@ QByteArray exportWithEntries(int entries)
 struct Flow
 {
     TempFolders folders;
-    FakeHost host;
+    FakeHostSession host;
     fdf::FlowContext context{host.session, host.platform, [](const QString&) {}, [] {}};
 
     explicit Flow(const QByteArray& exportXml)
     {
         host.platform.program = folders.program;
         host.platform.desktop = folders.desktop;
-        host.patients[kRow.id].exportXml = exportXml;
+        host.patients = {{.codice = kRow.cognome, .exportXml = exportXml}};
     }
     QString run() { return fdf::CreateAp68Pdf(kRow, context); }
     QString temp() const { return folders.program + QStringLiteral("temp") + QDir::separator(); }
@@ -80,8 +80,8 @@ void fdfRun(benchmark::State& state, const QByteArray& exportXml)
     Flow f(exportXml);
     const QString copy = f.folders.desktop + QDir::separator() + QStringLiteral("ROSSIMARIOcertmedinps.pdf");
     for (auto _ : state)
-        benchmark::DoNotOptimize(fdf::WriteAp68Fdf(kRow, f.host.session, f.temp() + QStringLiteral("w.fdf"), copy,
-                                                   f.temp() + QStringLiteral("w.xml")));
+        benchmark::DoNotOptimize(fdf::WriteAp68Fdf(kRow, f.host.session, f.temp() + QStringLiteral("w.fdf"),
+                                                   copy, f.temp() + QStringLiteral("w.xml")));
 }
 
 enum class Floor {
@@ -159,8 +159,9 @@ int main(int argc, char** argv)
     bench_support::MedianReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
 
-    std::printf("\nmedians (ms)     flow      fdf   floor:full (ratio)  floor:durable (ratio)  floor:plain (ratio)"
-                "   export\n");
+    std::printf(
+        "\nmedians (ms)     flow      fdf   floor:full (ratio)  floor:durable (ratio)  floor:plain (ratio)"
+        "   export\n");
     for (std::size_t i = 0; i < cases.size(); ++i) {
         const double whole = reporter.medians["ap68_flow/" + cases[i].first];
         const double flow = reporter.medians["ap68_fdf/" + cases[i].first];
@@ -173,7 +174,8 @@ int main(int argc, char** argv)
         std::printf("   %6.0f KiB  %6.2f us/KiB\n", kib, flow * 1000.0 / kib);
     }
     std::printf(
-        "ratios: fdf against each floor. targets (fdf): typical <= 5 ms and <= 2x floor; entries:5000 <= 50 ms;\n"
+        "ratios: fdf against each floor. targets (fdf): typical <= 5 ms and <= 2x floor; entries:5000 <= 50 "
+        "ms;\n"
         "time linear in export size. flow adds the desktop copy and its filling (see bench_filled_pdf)\n"
         "floor: pugixml parse of the same export + the same FDF bytes written (plain: plainly; durable:\n"
         "as the flow must, QSaveFile; full: durable, plus the host's export file, reading it back and\n"

@@ -96,7 +96,7 @@ TEST_F(Batch, ReportsTheEditorsMessageAndWritesNothing)
 
 TEST_F(Batch, AnOverLongTherapyIsReplacedByTheGivenText)
 {
-    host.patient.sections.back().second = {{QString(), QString(1200, QLatin1Char('t'))}};
+    patient.sections.back().entries = {{QString(), QString(1200, QLatin1Char('t'))}};
     CertificateInput in = input();
     EXPECT_EQ(compileCertificate(*session, platform, QStringLiteral("3132"), in).message,
               QStringLiteral("Il seguente dato non è formalmente corretto: Terapia"));
@@ -119,9 +119,9 @@ TEST_F(Batch, AnotherPatientsCertificateIsKeptTheSamePatientsRevised)
     const QByteArray rossiCertificate = rossi.readAll();
     rossi.close();
     ASSERT_TRUE(testing_support::writeFile(certificatePath(), rossiCertificate, earlier));
-    host.patient.cognome = QStringLiteral("D'Angelo");
-    host.patient.nome = QStringLiteral("Maria Rosa");
-    host.patient.codiceFiscale = QStringLiteral("DNGMRS60A41F205X");
+    patient.cognome = QStringLiteral("D'Angelo");
+    patient.nome = QStringLiteral("Maria Rosa");
+    patient.codiceFiscale = QStringLiteral("DNGMRS60A41F205X");
     CertificateOutcome outcome = compileCertificate(*session, platform, id, input());
     ASSERT_TRUE(outcome.saved) << outcome.message.toStdString();
     EXPECT_EQ(outcome.kept,

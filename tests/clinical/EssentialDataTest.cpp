@@ -4,8 +4,8 @@
 #include "clinical/EssentialData.h"
 #include "clinical/HostDate.h"
 
-#include "fdf/ExportBuilder.h"
-#include "fdf/FakeHost.h"
+#include "support/ExportBuilder.h"
+#include "support/FakeHost.h"
 
 #include <QDir>
 #include <QFile>
@@ -190,12 +190,12 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(EssentialData, RequestDeletesAnEarlierExportAndAsksTheHost)
 {
-    testing_support::FakeHost host;
+    testing_support::FakeHostSession host;
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("ROSSIMARIOcertmedinps.xml"));
     testing_support::PatientExport rossi;
     rossi.codiceFiscale = QStringLiteral("RSSMRA50C05H501X");
-    host.patients[QStringLiteral("41")].exportXml = rossi.toXml();
+    host.patients = {{.codice = "A", .exportXml = rossi.toXml()}}; // id 41
 
     const EssentialDataDocument document =
         clinical::requestEssentialData(host.session, QStringLiteral("41"), path);

@@ -2,7 +2,7 @@
 
 #include "clinical/TPatologia.h"
 
-#include "fdf/ExportBuilder.h"
+#include "support/ExportBuilder.h"
 
 #include <QStringList>
 

@@ -33,7 +33,7 @@ class FilledPdf : public testing::Test
 {
 protected:
     TempFolders folders;
-    FakeHost host;
+    FakeHostSession host;
     fdf::FlowContext context{host.session, host.platform, {}, {}};
 
     FilledPdf()
@@ -43,8 +43,7 @@ protected:
         QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, folders.root.path());
         host.platform.program = folders.program;
         host.platform.desktop = folders.desktop;
-        host.patients[rossiRow().id] = rossiPatient();
-        host.patients[hostileRow().id] = hostilePatient();
+        host.patients = {rossiPatient(), hostilePatient()};
     }
 
     QString blank(const QString& form) const { return folders.program + form; }
@@ -221,6 +220,7 @@ FakePatient foreignPatient()
     e.sections = {{QStringLiteral("problemi_attivi"), {{"401.9", kForeignDescription}}},
                   {QStringLiteral("continuativi"), {{"C10", "Ramipril 5 mg"}, {"B01", kForeignTherapy}}}};
     FakePatient p = rossiPatient();
+    p.codice = QStringLiteral("N"); // id 4E
     p.exportXml = e.toXml();
     return p;
 }
@@ -230,7 +230,7 @@ FakePatient foreignPatient()
 // read back exactly.
 TEST_F(FilledPdf, LettersBeyondTheStandardFontShowWithAnEmbeddedSubset)
 {
-    host.patients[foreignRow().id] = foreignPatient();
+    host.patients.push_back(foreignPatient());
     const fdf::PdfFlowResult foreign = fdf::runAp68Flow(foreignRow(), context);
     ASSERT_FALSE(foreign.filledPdfPath.isEmpty());
     EXPECT_TRUE(host.platform.messages.isEmpty()) << host.platform.messageTexts().join('\n').toStdString();
@@ -274,7 +274,7 @@ TEST_F(FilledPdf, WithoutAUsableFontTheFlowNamesTheLettersThatMayNotPrint)
 {
     QSettings(QSettings::UserScope, fdf::kSettingsOrganisation, fdf::kSettingsApplication)
         .setValue(fdf::kPdfFontKey, blank(kAp68));
-    host.patients[foreignRow().id] = foreignPatient();
+    host.patients.push_back(foreignPatient());
     const fdf::PdfFlowResult foreign = fdf::runAp68Flow(foreignRow(), context);
     ASSERT_FALSE(foreign.filledPdfPath.isEmpty());
     EXPECT_FALSE(readAll(foreign.filledPdfPath).contains("/FontFile2"));

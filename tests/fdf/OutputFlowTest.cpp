@@ -82,7 +82,7 @@ class OutputFlow : public testing::Test
 {
 protected:
     TempFolders folders;
-    FakeHost host;
+    FakeHostSession host;
     QStringList statuses;
     int processed = 0;
     fdf::FlowContext context{host.session, host.platform, [this](const QString& s) { statuses << s; },
@@ -108,7 +108,7 @@ protected:
 
 TEST_F(OutputFlow, Ap68ForAnOrdinaryPatient)
 {
-    host.patients[rossiRow().id] = rossiPatient();
+    host.patients = {rossiPatient()};
     const QString fdfPath = fdf::CreateAp68Pdf(rossiRow(), context);
 
     EXPECT_EQ(fdfPath, temp("ROSSIMARIOcertmedinps.fdf"));
@@ -136,7 +136,7 @@ TEST_F(OutputFlow, Ap68WithoutSexSectionsBirthDateOrDoctor)
     PatientExport sparse;
     sparse.codiceFiscale = QStringLiteral("DNGMRS60A41F839X");
     sparse.sesso = QStringLiteral("m");
-    host.patients["44"].exportXml = sparse.toXml();
+    host.patients = {{.codice = "D", .exportXml = sparse.toXml()}}; // id 44
     host.log->failures["utente_leggi_attributo"] = "no user";
     // An earlier desktop file of the same name that is no PDF form may be anything: it is kept.
     ASSERT_TRUE(writeFile(desktop("DANGELOMARIAROSAcertmedinps.pdf"), "appunti del medico",
@@ -176,7 +176,7 @@ TEST_F(OutputFlow, Ap68WithoutSexSectionsBirthDateOrDoctor)
 
 TEST_F(OutputFlow, Ap68ForHostileData)
 {
-    host.patients["48"] = hostilePatient();
+    host.patients = {hostilePatient()};
     host.doctorSurname = hostile::kDoctorSurname;
     host.doctorName = hostile::kDoctorName;
     const QString fdfPath = fdf::CreateAp68Pdf(hostileRow(), context);
@@ -216,7 +216,7 @@ TEST_F(OutputFlow, NamesOutsideWindows1252StillNameTheDesktopCopy)
     PatientExport e;
     e.codiceFiscale = QStringLiteral("SRBLKS80A42Z129X");
     e.sesso = QStringLiteral("F");
-    host.patients["53"].exportXml = e.toXml();
+    host.patients = {{.codice = "S", .exportXml = e.toXml()}}; // id 53
     const clinical::PatientRow row{"53", "ȘERBAN-ŁUKASZ", "ỄMA ȚARA", QDate(1980, 1, 2)};
     const QString fdfPath = fdf::CreateAp68Pdf(row, context);
 
@@ -242,7 +242,7 @@ TEST_F(OutputFlow, NamesOutsideWindows1252StillNameTheDesktopCopy)
 
 TEST_F(OutputFlow, Ap42Ss3ForAnOrdinaryPatient)
 {
-    host.patients[rossiRow().id] = rossiPatient();
+    host.patients = {rossiPatient()};
     const QString fdfPath = fdf::CreateAp42Ss3Pdf(rossiRow(), context);
 
     EXPECT_EQ(fdfPath, temp("ROSSIMARIOcertAP42_SS3.fdf"));
@@ -278,7 +278,7 @@ TEST_F(OutputFlow, Ap42Ss3ForHostileDataAndHalfAMeasurement)
 {
     FakePatient patient = hostilePatient();
     patient.measurement.erase("pressione_minima");
-    host.patients["48"] = patient;
+    host.patients = {patient};
     const QString fdfPath = fdf::CreateAp42Ss3Pdf(hostileRow(), context);
 
     EXPECT_EQ(fdfPath, temp("DANGELODEROSA(MARIAcertAP42_SS3.fdf"));
@@ -306,7 +306,7 @@ TEST_F(OutputFlow, Ap42Ss3AsksNoMeasurementWhenThereIsNone)
     FakePatient patient = rossiPatient();
     patient.measurementRows = QStringLiteral("0");
     patient.attributes.erase("persona\\documento_identita\\data_rilascio");
-    host.patients[rossiRow().id] = patient;
+    host.patients = {patient};
     const QString fdfPath = fdf::CreateAp42Ss3Pdf(rossiRow(), context);
 
     EXPECT_EQ(host.calls().mid(14),
@@ -326,7 +326,7 @@ TEST_F(OutputFlow, Ap42Ss3StopsOnAnIssueDateThatDoesNotParse)
 {
     FakePatient patient = rossiPatient();
     patient.attributes["persona\\documento_identita\\data_rilascio"] = "07/03/2005";
-    host.patients[rossiRow().id] = patient;
+    host.patients = {patient};
     // An FDF of an earlier run stays as it was.
     {
         QFile earlier(temp("ROSSIMARIOcertAP42_SS3.fdf"));
@@ -351,7 +351,7 @@ TEST_F(OutputFlow, Ap42Ss3StopsOnAnIssueDateThatDoesNotParse)
 
 TEST_F(OutputFlow, MissingTempFolderReachesTheCallerAsAnError)
 {
-    host.patients[rossiRow().id] = rossiPatient();
+    host.patients = {rossiPatient()};
     ASSERT_TRUE(QDir(folders.program + "temp").removeRecursively());
     try {
         fdf::CreateAp68Pdf(rossiRow(), context);
@@ -368,7 +368,7 @@ TEST_F(OutputFlow, MissingTempFolderReachesTheCallerAsAnError)
 
 TEST_F(OutputFlow, MissingBlankFormStillWritesTheFdf)
 {
-    host.patients[rossiRow().id] = rossiPatient();
+    host.patients = {rossiPatient()};
     ASSERT_TRUE(QFile::remove(form("cert med INPS.pdf")));
     const QString fdfPath = fdf::CreateAp68Pdf(rossiRow(), context);
     EXPECT_FALSE(QFile::exists(desktop("ROSSIMARIOcertmedinps.pdf")));
@@ -378,7 +378,7 @@ TEST_F(OutputFlow, MissingBlankFormStillWritesTheFdf)
 
 TEST_F(OutputFlow, TheDoctorsEarlierCopyIsKeptAndAnUnchangedOneReplaced)
 {
-    host.patients[rossiRow().id] = rossiPatient();
+    host.patients = {rossiPatient()};
     const QString copy = desktop("ROSSIMARIOcertmedinps.pdf");
     fdf::runAp68Flow(rossiRow(), context);
     // Clicked again on a copy no one changed: replaced, one file on the desktop.
@@ -410,7 +410,8 @@ TEST_F(OutputFlow, TheDoctorsEarlierCopyIsKeptAndAnUnchangedOneReplaced)
 // export, neither another patient's files nor the doctor's certificate on the desktop.
 TEST_F(OutputFlow, ANameThatCleansToNothingRemovesOnlyItsOwnExport)
 {
-    host.patients["49"] = rossiPatient();
+    host.patients = {rossiPatient()};
+    host.patients[0].codice = QStringLiteral("I"); // id 49
     const QStringList others = {"ROSSIMARIOcertmedinps.fdf", "ROSSIMARIOcertmedinps.xml",
                                 "ROSSIMARIOcertAP42_SS3.xml", "appunti.txt"};
     for (const QString& name : others)

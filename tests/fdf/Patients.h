@@ -2,9 +2,9 @@
 // The patients of the pre-fill tests: an ordinary one, and hostile data for every field that takes
 // host text.
 
-#include "ExportBuilder.h"
-#include "FakeHost.h"
 #include "Pdftk.h"
+#include "support/ExportBuilder.h"
+#include "support/FakeHost.h"
 
 #include "clinical/PatientRow.h"
 #include "fdf/Windows1252.h"
@@ -52,6 +52,7 @@ inline PatientExport rossiExport()
 inline FakePatient rossiPatient()
 {
     FakePatient p;
+    p.codice = QStringLiteral("ROSSI");
     p.exportXml = rossiExport().toXml();
     p.attributes = {
         {"persona\\attributi_persona\\cittadinanza", "ITALIANA"},
@@ -110,6 +111,7 @@ inline FakePatient hostilePatient()
          {{"X", "Insulina (\\unità)"}, {"Y", ""}, {"Z", hostile::kDescription}}},
     };
     FakePatient p;
+    p.codice = QStringLiteral("H");
     p.exportXml = e.toXml();
     p.attributes = {
         {"persona\\residenza\\indirizzo\\via_piazza", hostile::kIndirizzo},
