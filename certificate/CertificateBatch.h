@@ -1,7 +1,9 @@
 #pragma once
-// The certificate without a window on screen, for the command line: the real editor is created
-// hidden, filled from the host as on showing, given the doctor's entries and saved, so that the
-// checks, their messages and the XML are exactly the editor's.
+// The certificate for the command line: the certificate core's starting values, given the doctor's
+// entries as the editor would take them, and saved as the editor saves, so that the checks, their
+// messages and the XML are exactly the editor's.
+
+#include "CertificateCore.h"
 
 #include <QDate>
 #include <QString>
@@ -31,20 +33,12 @@ struct CertificateInput
     QDate data;                     // null: today, as the editor sets it
 };
 
-struct CertificateOutcome
-{
-    bool saved = false;
-    QString path;    // the written file, when saved
-    QString kept;    // the earlier certificate kept under a dated name; "" when none
-    QString message; // what the editor showed: the check message or the write error; "" when saved
-};
-
 // The message for the first purpose or declaration word that names none of the editor's boxes; "" when
 // every word does. compileCertificate refuses such input before it asks the host for anything.
 QString unknownWordMessage(const CertificateInput& input);
 
-// Needs a QApplication (the offscreen platform will do). Host failures are shown by the session
-// through its own platform; the editor's own messages end up in the outcome instead.
+// Host failures are shown by the session through its own platform; the editor's own messages end up in
+// the outcome instead.
 CertificateOutcome compileCertificate(Tzantopat& session, platform::Platform& platform,
                                       const QString& patientId, const CertificateInput& input);
 

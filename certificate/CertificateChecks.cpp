@@ -2,6 +2,9 @@
 
 #include <QRegularExpression>
 
+#include <array>
+#include <utility>
+
 namespace certificate {
 
 namespace {
@@ -10,6 +13,29 @@ bool atMost(const QString& text, int limit)
 {
     return textLength(text) <= limit;
 }
+
+// The captions of the editor form's labels that stand beside checked controls, exactly as the form
+// (TFormGestCertMedINPS.ui) has them.
+const std::array<std::pair<const char*, const char*>, 18> kLabelCaptions = {{
+    {"LabelCognome", "COGNOME"},
+    {"LabelNome", "NOME"},
+    {"LabelSesso", "SESSO"},
+    {"LabelCodiceFiscale", "CODICE FISCALE"},
+    {"LabelDataDiNascita", "NAT0/A IL gg/mm/aaaa"},
+    {"LabelLuogoDiNascita", "A"},
+    {"LabelCodTesSanitaria", "CODICE TESSERA SANITARIA"},
+    {"LabelASLDiAppartenenza", "ASL DI APPARTENENZA"},
+    {"LabelAnamnesi", "Anamnesi"},
+    {"LabelObiettivita", "Obiettività"},
+    {"LabelDiagnosi", "Diagnosi"},
+    {"LabelTerapia", "Terapia"},
+    {"LabelLuogo", "Luogo"},
+    {"LabelData", "data"},
+    {"LabelCognomeMedico", "COGNOME"},
+    {"LabelNomeMedico", "NOME"},
+    {"LabelNumIscrizione", "N° ISCRIZIONE ORDINE PROVINCIALE DEI MEDICI"},
+    {"LabelProvAlbo", "PROVINCIA DI ISCRIZIONE ALL'ALBO"},
+}};
 
 } // namespace
 
@@ -114,6 +140,30 @@ QString fixedItemText(const QString& item)
     return {};
 }
 
+QString labelTextOf(const QString& controlName)
+{
+    static const std::array<QString, 4> kKinds = {QStringLiteral("Edit"), QStringLiteral("Memo"),
+                                                  QStringLiteral("RadioGroup"),
+                                                  QStringLiteral("DateTimePicker")};
+    for (const QString& kind : kKinds) {
+        if (!controlName.startsWith(kind))
+            continue;
+        const QString label = QString(controlName).replace(kind, QStringLiteral("Label"));
+        for (const auto& [name, caption] : kLabelCaptions) {
+            if (label == QLatin1String(name))
+                return QString::fromUtf8(caption);
+        }
+        break;
+    }
+    return controlName;
+}
+
+QString checkItemText(const QString& item)
+{
+    const QString fixed = fixedItemText(item);
+    return fixed.isEmpty() ? labelTextOf(item) : fixed;
+}
+
 QString checkMessage(CheckKind kind, const QStringList& itemTexts)
 {
     if (itemTexts.isEmpty())
@@ -127,6 +177,14 @@ QString checkMessage(CheckKind kind, const QStringList& itemTexts)
         prefix = one ? QStringLiteral("Il seguente dato obbligatorio non è stato inserito: ")
                      : QStringLiteral("I seguenti dati obbligatori non sono stati inseriti: ");
     return prefix + itemTexts.join(QStringLiteral(", "));
+}
+
+QString failureMessage(CheckKind kind, const QStringList& items)
+{
+    QStringList texts;
+    for (const QString& item : items)
+        texts << checkItemText(item);
+    return checkMessage(kind, texts);
 }
 
 } // namespace certificate

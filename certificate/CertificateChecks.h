@@ -1,6 +1,7 @@
 #pragma once
 // The two check phases run by "Salva" (format, then mandatory) and the message that names their
-// failures. Free of widgets: the editor hands in its values and a cadastral-code look-up.
+// failures by the captions of the editor's labels. Free of widgets: the checks take the values and a
+// cadastral-code look-up, and the captions come from a table of the editor form's labels.
 
 #include "CertificateFields.h"
 
@@ -48,8 +49,19 @@ QStringList mandatoryFailures(const CertificateFields& fields, const CadastralLo
 // The text of one of the three fixed items; "" for any other item (a control name).
 QString fixedItemText(const QString& item);
 
+// The caption of the editor's label beside a control: the label's name is the control's with its kind
+// word ("Edit", "Memo", "RadioGroup", "DateTimePicker") replaced by "Label". The control's own name when
+// there is no such label.
+QString labelTextOf(const QString& controlName);
+
+// An item's text in a message: a fixed item's own text, else the caption of the control's label.
+QString checkItemText(const QString& item);
+
 // The message for the given item texts: the prefix for the kind and the count, then the texts
 // joined by ", ". "" when there are none.
 QString checkMessage(CheckKind kind, const QStringList& itemTexts);
+
+// The message that names the failure items of one phase; "" when there are none.
+QString failureMessage(CheckKind kind, const QStringList& items);
 
 } // namespace certificate

@@ -1,5 +1,5 @@
 #pragma once
-// The certificate editor's values as the window holds them: what the checks test and the writer writes.
+// The certificate's values as the editor window holds them: what the checks test and the writer writes.
 // Memo texts carry their line breaks as CR LF, as the window's text has them.
 
 #include <QDate>
@@ -44,6 +44,15 @@ struct CertificateFields
 
     bool operator==(const CertificateFields&) const = default;
 };
+
+// A memo's text as the window gives it (memoText) and as its text document holds it: every line break of
+// the one is CR LF, of the other LF. A line break is CR LF, a lone CR or LF, or the Unicode line or
+// paragraph separator.
+bool isLineBreak(QChar c); // in a document text: LF or either Unicode separator
+QString memoText(const QString& documentText);
+QString documentText(const QString& memoText);
+// What a cleared memo holds once the line is added to it: the line and CR LF, its breaks as CR LF.
+QString memoLine(const QString& line);
 
 // The purposes of the claim, in the order of their check boxes and of the XML Item list.
 inline constexpr std::array<const char*, 5> kDomandaSigle = {"INVALIDITA", "CECITA", "SORDITA", "HANDICAP",

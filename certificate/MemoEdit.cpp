@@ -1,6 +1,7 @@
 #include "MemoEdit.h"
 
 #include "CertificateChecks.h"
+#include "CertificateFields.h"
 
 #include <QKeyEvent>
 #include <QMimeData>
@@ -12,61 +13,25 @@ namespace certificate {
 
 namespace {
 
-// Block and line separators as the document stores them.
-bool isBreak(QChar c)
+// The length of a document text as the window counts it: each line break is a CR LF, two characters.
+int windowLength(const QString& text)
 {
-    return c == QChar::ParagraphSeparator || c == QChar::LineSeparator || c == QLatin1Char('\n');
-}
-
-int windowLength(const QString& documentText)
-{
-    int length = textLength(documentText);
-    for (const QChar c : documentText) {
-        if (isBreak(c))
-            ++length;
-    }
-    return length;
+    return textLength(memoText(text));
 }
 
 } // namespace
 
 MemoEdit::MemoEdit(QWidget* parent) : QPlainTextEdit(parent) {}
 
-QString MemoEdit::toWindowText(const QString& documentText)
-{
-    QString out;
-    out.reserve(documentText.size() + 16);
-    for (const QChar c : documentText) {
-        if (isBreak(c))
-            out += QStringLiteral("\r\n");
-        else
-            out += c;
-    }
-    return out;
-}
-
-QString MemoEdit::toDocumentText(const QString& windowText)
-{
-    QString text = windowText;
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    return text;
-}
-
 QString MemoEdit::text() const
 {
     // toRawText keeps non-breaking spaces, which toPlainText would turn into blanks.
-    return toWindowText(document()->toRawText());
+    return memoText(document()->toRawText());
 }
 
 void MemoEdit::setText(const QString& text)
 {
-    setPlainText(toDocumentText(text));
-}
-
-void MemoEdit::addLine(const QString& line)
-{
-    setText(text() + line + QStringLiteral("\r\n"));
+    setPlainText(documentText(text));
 }
 
 int MemoEdit::room() const
@@ -84,7 +49,7 @@ QString MemoEdit::fitting(const QString& text) const
     qsizetype end = 0;
     while (end < text.size()) {
         const QChar c = text.at(end);
-        const int cost = isBreak(c) ? 2 : 1;
+        const int cost = isLineBreak(c) ? 2 : 1;
         const qsizetype width = (c.isHighSurrogate() && end + 1 < text.size()) ? 2 : 1;
         if (cost > left)
             break;
@@ -127,7 +92,7 @@ void MemoEdit::insertFromMimeData(const QMimeData* source)
         QPlainTextEdit::insertFromMimeData(source);
         return;
     }
-    insertPlainText(fitting(toDocumentText(source->text())));
+    insertPlainText(fitting(documentText(source->text())));
 }
 
 } // namespace certificate

@@ -22,12 +22,6 @@ public:
     QString text() const;
     // Replaces the text; CR LF, a lone CR and LF all break lines.
     void setText(const QString& text);
-    // Adds a line: the text followed by CR LF at the end of the current text.
-    void addLine(const QString& line);
-
-    // The same conversions, for texts that are not in a memo.
-    static QString toWindowText(const QString& documentText);
-    static QString toDocumentText(const QString& windowText);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

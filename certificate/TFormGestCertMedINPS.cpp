@@ -1,16 +1,11 @@
 #include "TFormGestCertMedINPS.h"
 
-#include "platform/ZantoLogo.h"
-#include "InvCiv2010Writer.h"
 #include "MemoEdit.h"
+#include "platform/ZantoLogo.h"
 #include "ui_TFormGestCertMedINPS.h"
 
-#include "clinical/EssentialData.h"
-#include "clinical/TPatologia.h"
-#include "host/Tzantopat.h"
 #include "platform/Platform.h"
 
-#include <QDir>
 #include <QKeyEvent>
 #include <QScopeGuard>
 #include <QScreen>
@@ -28,9 +23,53 @@ const QString kDiscardQuestion =
 const char* const kTypingLimit = "typingLimit";
 constexpr int kUnlimited = 32767; // QLineEdit's own default maxLength
 
-template <class T> T* findAs(const TFormGestCertMedINPS* form, const QString& name)
+// The form's controls and the values they show.
+using Text = QString CertificateFields::*;
+using Form = Ui::TFormGestCertMedINPS;
+
+std::array<std::pair<QLineEdit*, Text>, 13> lineEdits(const Form& ui)
 {
-    return qobject_cast<T*>(form->FindControl(name));
+    return {{{ui.EditCognome, &CertificateFields::cognome},
+             {ui.EditNome, &CertificateFields::nome},
+             {ui.EditCodiceFiscale, &CertificateFields::codiceFiscale},
+             {ui.EditDataDiNascita, &CertificateFields::dataDiNascita},
+             {ui.EditLuogoDiNascita, &CertificateFields::luogoDiNascita},
+             {ui.EditProvDiNascita, &CertificateFields::provDiNascita},
+             {ui.EditCodTesSanitaria, &CertificateFields::codTesSanitaria},
+             {ui.EditASLDiAppartenenza, &CertificateFields::aslDiAppartenenza},
+             {ui.EditLuogo, &CertificateFields::luogo},
+             {ui.EditCognomeMedico, &CertificateFields::cognomeMedico},
+             {ui.EditNomeMedico, &CertificateFields::nomeMedico},
+             {ui.EditNumIscrizione, &CertificateFields::numIscrizione},
+             {ui.EditProvAlbo, &CertificateFields::provAlbo}}};
+}
+
+std::array<std::pair<MemoEdit*, Text>, 4> memos(const Form& ui)
+{
+    return {{{ui.MemoAnamnesi, &CertificateFields::anamnesi},
+             {ui.MemoObiettivita, &CertificateFields::obiettivita},
+             {ui.MemoDiagnosi, &CertificateFields::diagnosi},
+             {ui.MemoTerapia, &CertificateFields::terapia}}};
+}
+
+// ICD-9 rows 1 to 5: the code and the description.
+using IcdRows = std::array<std::pair<QLineEdit*, MemoEdit*>, 5>;
+IcdRows icdRows(const Form& ui)
+{
+    return {{{ui.EditCodICD901, ui.MemoCodICD901},
+             {ui.EditCodICD902, ui.MemoCodICD902},
+             {ui.EditCodICD903, ui.MemoCodICD903},
+             {ui.EditCodICD904, ui.MemoCodICD904},
+             {ui.EditCodICD905, ui.MemoCodICD905}}};
+}
+
+// The declarations and the purposes, in the order of their values.
+using CheckBoxes = std::pair<std::array<QCheckBox*, 3>, std::array<QCheckBox*, 5>>;
+CheckBoxes checkBoxes(const Form& ui)
+{
+    return {{ui.CheckBoxCert01A, ui.CheckBoxCert01B, ui.CheckBoxCert01C},
+            {ui.CheckBoxInvalidita, ui.CheckBoxCecita, ui.CheckBoxSordita, ui.CheckBoxHandicap,
+             ui.CheckBoxDisabilita}};
 }
 
 } // namespace
@@ -111,76 +150,12 @@ void TFormGestCertMedINPS::FormShow()
     m_filled = true;
     // Also when the filling stops half-way: what the window then shows is the starting point.
     const auto snapshot = qScopeGuard([this] { m_asFilled = fields(); });
-    fill();
-}
-
-void TFormGestCertMedINPS::fill()
-{
-    namespace paths = clinical::paths;
     ui->PageControlCertMedINPS->setCurrentIndex(0);
-
-    // The export is always "certmedinps.xml" in temp: requestEssentialData deletes the earlier one
-    // first, so a failing host leaves the fields empty instead of showing the last patient's data.
-    const QString exportPath =
-        m_platform.programFolder() + QStringLiteral("temp") + QDir::separator() + kCertificateFileName;
-    const clinical::EssentialDataDocument document =
-        clinical::requestEssentialData(m_session, m_patientId, exportPath);
-
-    const QString cognome = document.value(paths::kCognome);
-    const QString nome = document.value(paths::kNomePersona);
-
-    // The host is asked twice, as it always has been; an answer that is not "yyyy-mm-dd" leaves the
-    // birth date empty for the checks to report.
-    QString dataDiNascita;
-    if (!m_session.leggi_attributo(QStringLiteral("data_nascita")).isEmpty()) {
-        const QDate date = QDate::fromString(m_session.leggi_attributo(QStringLiteral("data_nascita")),
-                                             QStringLiteral("yyyy-MM-dd"));
-        if (date.isValid())
-            dataDiNascita = date.toString(QStringLiteral("dd/MM/yyyy"));
-    }
-
-    const QString comune = document.value(paths::kComuneNascita);
-    const QString provincia = document.value(paths::kProvinciaNascita);
-    const QString codiceFiscale = document.value(paths::kCodiceFiscale);
-    const QString sesso = document.value(paths::kSesso);
-    const QString codiceSanitario = document.value(paths::kCodiceSanitario);
-    // Six characters, zeros on the left; a missing code stays empty rather than becoming "000000".
-    const QString codiceAsl = document.value(paths::kCodiceAsl);
-    const QString asl = codiceAsl.isEmpty() ? QString() : (QStringLiteral("000000") + codiceAsl).right(6);
-
-    const std::vector<clinical::TPatologia> pathologies = clinical::ReadPathologies(document, false);
-    for (std::size_t i = 0; i < pathologies.size() && i < 5; ++i) {
-        const QString row = QString::number(i + 1);
-        if (auto* code = findAs<QLineEdit>(this, QStringLiteral("EditCodICD90") + row))
-            setLineEditText(code, QString(pathologies[i].PatCodice).remove(QLatin1Char('.')));
-        if (auto* description = findAs<MemoEdit>(this, QStringLiteral("MemoCodICD90") + row)) {
-            description->clear();
-            description->addLine(pathologies[i].PatDescrizione);
-        }
-    }
-
-    const QString terapia = document.therapyText();
-    const QString cognomeMedico = m_session.utente_leggi_attributo(QStringLiteral("cognome"));
-    const QString nomeMedico = m_session.utente_leggi_attributo(QStringLiteral("nome"));
-
-    setLineEditText(ui->EditCognome, cognome);
-    setLineEditText(ui->EditNome, nome);
-    (sesso == QStringLiteral("M") ? ui->RadioButtonSessoM : ui->RadioButtonSessoF)->setChecked(true);
-    setLineEditText(ui->EditCodiceFiscale, codiceFiscale);
-    setLineEditText(ui->EditDataDiNascita, dataDiNascita);
-    setLineEditText(ui->EditLuogoDiNascita, comune);
-    setLineEditText(ui->EditProvDiNascita, provincia);
-    setLineEditText(ui->EditCodTesSanitaria, codiceSanitario);
-    setLineEditText(ui->EditASLDiAppartenenza, asl);
-    // Kept whole even beyond the box's limit: the length check reports it, and the box opens to the
-    // doctor, who can then shorten it.
-    ui->MemoTerapia->clear();
-    ui->MemoTerapia->addLine(terapia);
-    if (textLength(ui->MemoTerapia->text()) > kMemoLimit)
+    const CertificateFields values = readCertificate(m_session, m_platform, m_patientId);
+    setFields(values);
+    // An over-long therapy opens to the doctor, who can then shorten it.
+    if (therapyOverLimit(values))
         ui->MemoTerapia->setReadOnly(false);
-    ui->DateTimePickerData->setDate(m_platform.now().date());
-    setLineEditText(ui->EditCognomeMedico, cognomeMedico);
-    setLineEditText(ui->EditNomeMedico, nomeMedico);
 }
 
 void TFormGestCertMedINPS::done(int)
@@ -236,18 +211,19 @@ bool TFormGestCertMedINPS::mayDiscard()
 
 bool TFormGestCertMedINPS::SaveCertificate()
 {
-    const QString formatList = CheckFormat(kFormatSeparator);
-    if (!formatList.isEmpty()) {
-        showError(BuildCheckMessage(CheckKind::Format, formatList, kFormatSeparator));
-        return false;
-    }
-    const QString mandatoryList = CheckMandatory(kMandatorySeparator);
-    if (!mandatoryList.isEmpty()) {
-        showError(BuildCheckMessage(CheckKind::Mandatory, mandatoryList, kMandatorySeparator));
-        return false;
-    }
-    m_resultText = WriteInvCiv2010();
-    return !m_resultText.isEmpty();
+    const QString path = takeOutcome(saveCertificate(fields(), m_session, m_platform));
+    if (!path.isEmpty())
+        m_resultText = path;
+    return !path.isEmpty();
+}
+
+QString TFormGestCertMedINPS::takeOutcome(const CertificateOutcome& outcome)
+{
+    if (!outcome.kept.isEmpty())
+        m_keptCertificate = outcome.kept;
+    if (!outcome.message.isEmpty())
+        showError(outcome.message);
+    return outcome.path;
 }
 
 QWidget* TFormGestCertMedINPS::FindControl(const QString& name) const
@@ -259,9 +235,7 @@ QWidget* TFormGestCertMedINPS::FindControl(const QString& name) const
 
 QString TFormGestCertMedINPS::LookUpCadastralCode(const QString& town)
 {
-    return m_session.tabelle_leggi_attributo_generico_plus(QStringLiteral("tabella_comuni"),
-                                                           QStringLiteral("codice_catastale"),
-                                                           QStringLiteral("denominazione"), town);
+    return lookUpCadastralCode(m_session, town);
 }
 
 QString TFormGestCertMedINPS::CheckFormat(const QString& separator)
@@ -279,105 +253,76 @@ QString TFormGestCertMedINPS::CheckMandatory(const QString& separator)
 QString TFormGestCertMedINPS::BuildCheckMessage(CheckKind kind, const QString& list,
                                                 const QString& separator) const
 {
-    QStringList texts;
-    for (const QString& item : list.split(separator, Qt::SkipEmptyParts))
-        texts << CheckItemText(item);
-    return checkMessage(kind, texts);
+    return failureMessage(kind, list.split(separator, Qt::SkipEmptyParts));
 }
 
 QString TFormGestCertMedINPS::CheckItemText(const QString& item) const
 {
-    const QString fixed = fixedItemText(item);
-    if (!fixed.isEmpty())
-        return fixed;
-    const QWidget* named = FindControl(item);
-    return named ? LabelTextOf(named) : item;
+    return checkItemText(item);
 }
 
 QString TFormGestCertMedINPS::LabelTextOf(const QWidget* control) const
 {
-    // The label's name is the control's with its kind word replaced by "Label".
-    static const std::array<QString, 4> kKinds = {QStringLiteral("Edit"), QStringLiteral("Memo"),
-                                                  QStringLiteral("RadioGroup"),
-                                                  QStringLiteral("DateTimePicker")};
-    const QString name = control->objectName();
-    for (const QString& kind : kKinds) {
-        if (!name.startsWith(kind))
-            continue;
-        if (const auto* label = findAs<QLabel>(this, QString(name).replace(kind, QStringLiteral("Label"))))
-            return label->text();
-        break;
-    }
-    return name;
+    return labelTextOf(control->objectName());
 }
 
 QString TFormGestCertMedINPS::WriteInvCiv2010()
 {
-    const CertificateFields values = fields();
-    const QString comuneNascita = LookUpCadastralCode(values.luogoDiNascita);
-    const QByteArray content = invCiv2010Document(values, comuneNascita);
-    const QString path = invCiv2010Path(m_platform.desktopFolder());
-    const QString shownPath = QDir::toNativeSeparators(path);
-    // Another patient's certificate, not sent yet perhaps, steps aside under a dated name first.
-    const platform::KeptFile kept = keepEarlierCertificate(path, values);
-    if (!kept.failure.isEmpty()) {
-        showError(QStringLiteral("Impossibile conservare il certificato precedente, che non è stato "
-                                 "sostituito: ") +
-                  kept.failure + QStringLiteral(" (") + shownPath + QLatin1Char(')'));
-        return {};
-    }
-    if (!kept.path.isEmpty())
-        m_keptCertificate = kept.path;
-    // Written whole or not at all: a failed save leaves the earlier certificate as it was.
-    const QString failure = platform::writeFileWhole(path, content);
-    if (!failure.isEmpty()) {
-        showError(QStringLiteral("Impossibile salvare il certificato: ") + failure + QStringLiteral(" (") +
-                  shownPath + QLatin1Char(')'));
-        return {};
-    }
-    return path;
+    return takeOutcome(writeCertificate(fields(), m_session, m_platform));
 }
 
 CertificateFields TFormGestCertMedINPS::fields() const
 {
     CertificateFields f;
-    f.cognome = ui->EditCognome->text();
-    f.nome = ui->EditNome->text();
+    for (const auto& [edit, value] : lineEdits(*ui))
+        f.*value = edit->text();
+    for (const auto& [memo, value] : memos(*ui))
+        f.*value = memo->text();
     if (ui->RadioButtonSessoM->isChecked())
         f.sesso = Sesso::M;
     else if (ui->RadioButtonSessoF->isChecked())
         f.sesso = Sesso::F;
-    f.codiceFiscale = ui->EditCodiceFiscale->text();
-    f.dataDiNascita = ui->EditDataDiNascita->text();
-    f.luogoDiNascita = ui->EditLuogoDiNascita->text();
-    f.provDiNascita = ui->EditProvDiNascita->text();
-    f.codTesSanitaria = ui->EditCodTesSanitaria->text();
-    f.aslDiAppartenenza = ui->EditASLDiAppartenenza->text();
-    f.anamnesi = ui->MemoAnamnesi->text();
-    f.obiettivita = ui->MemoObiettivita->text();
-    f.diagnosi = ui->MemoDiagnosi->text();
-
-    for (std::size_t i = 0; i < f.codiciIcd9.size(); ++i) {
-        const QString row = QString::number(i + 1);
-        if (const auto* code = findAs<QLineEdit>(this, QStringLiteral("EditCodICD90") + row))
-            f.codiciIcd9[i] = code->text();
-        if (const auto* description = findAs<MemoEdit>(this, QStringLiteral("MemoCodICD90") + row))
-            f.descrizioniIcd9[i] = description->text();
+    const IcdRows rows = icdRows(*ui);
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        f.codiciIcd9[i] = rows[i].first->text();
+        f.descrizioniIcd9[i] = rows[i].second->text();
     }
-    f.terapia = ui->MemoTerapia->text();
-
-    f.dichiarazioni = {ui->CheckBoxCert01A->isChecked(), ui->CheckBoxCert01B->isChecked(),
-                       ui->CheckBoxCert01C->isChecked()};
-    f.domanda = {ui->CheckBoxInvalidita->isChecked(), ui->CheckBoxCecita->isChecked(),
-                 ui->CheckBoxSordita->isChecked(), ui->CheckBoxHandicap->isChecked(),
-                 ui->CheckBoxDisabilita->isChecked()};
-    f.luogo = ui->EditLuogo->text();
+    const CheckBoxes boxes = checkBoxes(*ui);
+    for (std::size_t i = 0; i < f.dichiarazioni.size(); ++i)
+        f.dichiarazioni[i] = boxes.first[i]->isChecked();
+    for (std::size_t i = 0; i < f.domanda.size(); ++i)
+        f.domanda[i] = boxes.second[i]->isChecked();
     f.data = ui->DateTimePickerData->date();
-    f.cognomeMedico = ui->EditCognomeMedico->text();
-    f.nomeMedico = ui->EditNomeMedico->text();
-    f.numIscrizione = ui->EditNumIscrizione->text();
-    f.provAlbo = ui->EditProvAlbo->text();
     return f;
+}
+
+void TFormGestCertMedINPS::setFields(const CertificateFields& values)
+{
+    for (const auto& [edit, value] : lineEdits(*ui))
+        setLineEditText(edit, values.*value);
+    for (const auto& [memo, value] : memos(*ui))
+        memo->setText(values.*value);
+    if (values.sesso == Sesso::None) {
+        // Exclusive buttons cannot be unchecked one by one.
+        for (QRadioButton* button : {ui->RadioButtonSessoM, ui->RadioButtonSessoF}) {
+            button->setAutoExclusive(false);
+            button->setChecked(false);
+            button->setAutoExclusive(true);
+        }
+    } else {
+        (values.sesso == Sesso::M ? ui->RadioButtonSessoM : ui->RadioButtonSessoF)->setChecked(true);
+    }
+    const IcdRows rows = icdRows(*ui);
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        setLineEditText(rows[i].first, values.codiciIcd9[i]);
+        rows[i].second->setText(values.descrizioniIcd9[i]);
+    }
+    const CheckBoxes boxes = checkBoxes(*ui);
+    for (std::size_t i = 0; i < values.dichiarazioni.size(); ++i)
+        boxes.first[i]->setChecked(values.dichiarazioni[i]);
+    for (std::size_t i = 0; i < values.domanda.size(); ++i)
+        boxes.second[i]->setChecked(values.domanda[i]);
+    ui->DateTimePickerData->setDate(values.data);
 }
 
 void TFormGestCertMedINPS::showError(const QString& text)

@@ -1,9 +1,11 @@
 #pragma once
 // The certificate editor: the doctor completes one patient's civil-invalidity certificate, which is
 // checked and written as "certmedinps.xml" on the desktop. ResultText hands back the written file's
-// path, or "cancel".
+// path, or "cancel". The window shows the values of the certificate core (CertificateCore.h) and hands
+// what the doctor made of them back to it; its check and writer functions are the core's.
 
 #include "CertificateChecks.h"
+#include "CertificateCore.h"
 #include "CertificateFields.h"
 
 #include <QDialog>
@@ -38,14 +40,14 @@ public:
     // The earlier certificate that a save from this window kept under a dated name; "" when none.
     QString KeptCertificate() const { return m_keptCertificate; }
 
-    // Fills the controls from the host and its essential-data export. Runs once, on the first showing.
+    // Fills the controls with readCertificate's values. Runs once, on the first showing.
     void FormShow();
     // On every closing: an empty ResultText becomes "cancel".
     void FormClose();
     void ButtonCompilaClick();
     // Gives up with "cancel"; after a change, only when the doctor confirms.
     void ButtonAnnullaClick();
-    // Checks, then writes; true when the file was written.
+    // saveCertificate of the values; true when the file was written, else its message is shown.
     bool SaveCertificate();
 
     // The window's component with exactly this object name, or nullptr.
@@ -60,8 +62,9 @@ public:
     // Writes the certificate; its path, or "" after showing why it could not be written.
     QString WriteInvCiv2010();
 
-    // The values as the controls hold them.
+    // The values as the controls hold them, and the controls set to show values.
     CertificateFields fields() const;
+    void setFields(const CertificateFields& values);
     // True when any value differs from what the window showed once filled.
     bool changedSinceFilled() const { return fields() != m_asFilled; }
 
@@ -77,9 +80,10 @@ protected:
     void done(int result) override;
 
 private:
-    void fill();
     void keepTypingLimits();
     void showError(const QString& text);
+    // Shows the outcome's message and notes the file it kept; its path, "" when nothing was written.
+    QString takeOutcome(const CertificateOutcome& outcome);
     // True when the window may close without saving: nothing changed, or the doctor says so.
     bool mayDiscard();
 

@@ -3,7 +3,7 @@
 #include "Cli.h"
 #include "app/HostChoice.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QTextStream>
 
 #include <cstdio>
@@ -14,8 +14,8 @@
 
 namespace {
 
-// Standard error carries the program's own messages only: Qt's warnings about the desktop session
-// (no runtime folder, no display) are dropped unless INVCIV_DEBUG is set.
+// Standard error carries the program's own messages only: Qt's warnings (about the desktop session, say)
+// are dropped unless INVCIV_DEBUG is set.
 void quietMessages(QtMsgType type, const QMessageLogContext&, const QString& message)
 {
     if (type == QtDebugMsg || type == QtInfoMsg || type == QtWarningMsg)
@@ -29,13 +29,10 @@ int main(int argc, char** argv)
 {
     if (!qEnvironmentVariableIsSet("INVCIV_DEBUG"))
         qInstallMessageHandler(quietMessages);
-    // Widgets are created but never shown (the certificate editor runs hidden).
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
 #ifdef _WIN32
     const host::win::ComApartment apartment;
 #endif
-    QApplication application(argc, argv);
+    QCoreApplication application(argc, argv);
     app::setApplicationIdentity();
 
     QTextStream out(stdout);

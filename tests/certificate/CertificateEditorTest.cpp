@@ -2,6 +2,7 @@
 #include "EditorFixture.h"
 
 #include "certificate/MemoEdit.h"
+#include "certificate/TFormGestCertMedINPS.h"
 
 #include <QCheckBox>
 #include <QClipboard>
@@ -120,6 +121,7 @@ TEST_F(Editor, FillsFromTheHostInItsOrder)
     EXPECT_FALSE(find<QLineEdit>("EditNumIscrizione")->isReadOnly());
     EXPECT_FALSE(find("RadioGroupSesso")->isEnabled());
     EXPECT_TRUE(platform.messages.isEmpty());
+    EXPECT_TRUE(form->fields() == readCertificate(*session, platform, QStringLiteral("3132")));
 }
 
 TEST_F(Editor, SexAndAslAsTheHostGivesThem)
@@ -330,33 +332,40 @@ TEST_F(Editor, MessagesNameTheLabels)
                                               "essere presente almeno un CODICE ICD-9"));
 }
 
-TEST_F(Editor, LabelOfEveryCheckedControl)
+// The messages name controls by the captions of the core's table: for every control of the form, the
+// caption of the label its name leads to, or its name when there is none.
+TEST_F(Editor, LabelsOfTheMessagesAreTheFormsCaptions)
 {
     open();
-    const std::pair<const char*, const char*> labels[] = {
-        {"EditCognome", "COGNOME"},
-        {"EditNome", "NOME"},
-        {"RadioGroupSesso", "SESSO"},
-        {"EditCodiceFiscale", "CODICE FISCALE"},
-        {"EditDataDiNascita", "NAT0/A IL gg/mm/aaaa"},
-        {"EditLuogoDiNascita", "A"},
-        {"EditCodTesSanitaria", "CODICE TESSERA SANITARIA"},
-        {"EditCognomeMedico", "COGNOME"},
-        {"EditNomeMedico", "NOME"},
-        {"EditNumIscrizione", "N° ISCRIZIONE ORDINE PROVINCIALE DEI MEDICI"},
-        {"EditProvAlbo", "PROVINCIA DI ISCRIZIONE ALL'ALBO"},
-        {"EditASLDiAppartenenza", "ASL DI APPARTENENZA"},
-        {"MemoAnamnesi", "Anamnesi"},
-        {"MemoObiettivita", "Obiettività"},
-        {"MemoDiagnosi", "Diagnosi"},
-        {"MemoTerapia", "Terapia"},
-        {"EditLuogo", "Luogo"},
-        {"DateTimePickerData", "data"},
-    };
-    for (const auto& [name, label] : labels) {
-        ASSERT_NE(find(name), nullptr) << name;
-        EXPECT_EQ(form->CheckItemText(QString::fromLatin1(name)), QString::fromUtf8(label)) << name;
+    const std::array<QString, 4> kinds = {QStringLiteral("Edit"), QStringLiteral("Memo"),
+                                          QStringLiteral("RadioGroup"), QStringLiteral("DateTimePicker")};
+    QStringList named;
+    for (const QWidget* control : form->findChildren<QWidget*>()) {
+        const QString name = control->objectName();
+        QString expected = name;
+        for (const QString& kind : kinds) {
+            if (name.startsWith(kind)) {
+                if (const auto* label =
+                        find<QLabel>(QString(name).replace(kind, QStringLiteral("Label")).toLatin1()))
+                    expected = label->text();
+                break;
+            }
+        }
+        EXPECT_EQ(form->LabelTextOf(control), expected) << name.toStdString();
+        if (expected != name)
+            named << name + QLatin1Char('=') + expected;
     }
+    named.sort();
+    EXPECT_EQ(
+        named.join(QLatin1Char('|')),
+        QString::fromUtf8("DateTimePickerData=data|EditASLDiAppartenenza=ASL DI APPARTENENZA|"
+                          "EditCodTesSanitaria=CODICE TESSERA SANITARIA|EditCodiceFiscale=CODICE FISCALE|"
+                          "EditCognome=COGNOME|EditCognomeMedico=COGNOME|EditDataDiNascita=NAT0/A IL "
+                          "gg/mm/aaaa|EditLuogo=Luogo|EditLuogoDiNascita=A|EditNome=NOME|EditNomeMedico=NOME|"
+                          "EditNumIscrizione=N° ISCRIZIONE ORDINE PROVINCIALE DEI MEDICI|"
+                          "EditProvAlbo=PROVINCIA DI ISCRIZIONE ALL'ALBO|MemoAnamnesi=Anamnesi|"
+                          "MemoDiagnosi=Diagnosi|MemoObiettivita=Obiettività|MemoTerapia=Terapia|"
+                          "RadioGroupSesso=SESSO"));
     EXPECT_EQ(form->FindControl(QStringLiteral("editcognome")), nullptr);
     EXPECT_EQ(form->FindControl(QStringLiteral("EditCognom")), nullptr);
     EXPECT_EQ(form->FindControl(QString()), nullptr);

@@ -7,7 +7,7 @@
 #include "support/TempDirs.h"
 
 #include "QStringPrinter.h"
-#include "certificate/TFormGestCertMedINPS.h"
+#include "certificate/CertificateCore.h"
 
 #include <gtest/gtest.h>
 #include <pugixml.hpp>

@@ -1,0 +1,110 @@
+#include "CertificateCore.h"
+
+#include "CertificateChecks.h"
+#include "InvCiv2010Writer.h"
+
+#include "clinical/EssentialData.h"
+#include "clinical/HostDate.h"
+#include "clinical/TPatologia.h"
+#include "host/Tzantopat.h"
+#include "platform/Files.h"
+#include "platform/Platform.h"
+
+#include <QDir>
+
+namespace certificate {
+
+CertificateFields readCertificate(Tzantopat& session, const platform::Platform& platform,
+                                  const QString& patientId)
+{
+    namespace paths = clinical::paths;
+    CertificateFields f;
+    // The export is always "certmedinps.xml" in temp: requestEssentialData deletes the earlier one
+    // first, so a failing host leaves the fields empty instead of showing the last patient's data.
+    const QString exportPath =
+        platform.programFolder() + QStringLiteral("temp") + QDir::separator() + kCertificateFileName;
+    const clinical::EssentialDataDocument document =
+        clinical::requestEssentialData(session, patientId, exportPath);
+
+    f.cognome = document.value(paths::kCognome);
+    f.nome = document.value(paths::kNomePersona);
+    // The host is asked twice, as it always has been.
+    if (!session.leggi_attributo(QStringLiteral("data_nascita")).isEmpty()) {
+        if (const auto date = clinical::readHostDate(session.leggi_attributo(QStringLiteral("data_nascita"))))
+            f.dataDiNascita = date->toString(QStringLiteral("dd/MM/yyyy"));
+    }
+    f.luogoDiNascita = document.value(paths::kComuneNascita);
+    f.provDiNascita = document.value(paths::kProvinciaNascita);
+    f.codiceFiscale = document.value(paths::kCodiceFiscale);
+    f.sesso = document.value(paths::kSesso) == QStringLiteral("M") ? Sesso::M : Sesso::F;
+    f.codTesSanitaria = document.value(paths::kCodiceSanitario);
+    // Six characters, zeros on the left; a missing code stays empty rather than becoming "000000".
+    const QString codiceAsl = document.value(paths::kCodiceAsl);
+    f.aslDiAppartenenza = codiceAsl.isEmpty() ? QString() : (QStringLiteral("000000") + codiceAsl).right(6);
+
+    const std::vector<clinical::TPatologia> pathologies =
+        clinical::ReadPathologies(document, false, f.codiciIcd9.size());
+    for (std::size_t i = 0; i < pathologies.size(); ++i) {
+        f.codiciIcd9[i] = QString(pathologies[i].PatCodice).remove(QLatin1Char('.'));
+        f.descrizioniIcd9[i] = memoLine(pathologies[i].PatDescrizione);
+    }
+    // Kept whole even beyond the box's limit: the length check reports it (therapyOverLimit).
+    f.terapia = memoLine(document.therapyText());
+    f.diagnosi = QStringLiteral("\r\n");
+    f.data = platform.now().date();
+    f.cognomeMedico = session.utente_leggi_attributo(QStringLiteral("cognome"));
+    f.nomeMedico = session.utente_leggi_attributo(QStringLiteral("nome"));
+    return f;
+}
+
+bool therapyOverLimit(const CertificateFields& fields)
+{
+    return textLength(fields.terapia) > kMemoLimit;
+}
+
+QString lookUpCadastralCode(Tzantopat& session, const QString& town)
+{
+    return session.tabelle_leggi_attributo_generico_plus(QStringLiteral("tabella_comuni"),
+                                                         QStringLiteral("codice_catastale"),
+                                                         QStringLiteral("denominazione"), town);
+}
+
+CertificateOutcome saveCertificate(const CertificateFields& fields, Tzantopat& session,
+                                   const platform::Platform& platform)
+{
+    const CadastralLookup lookUp = [&session](const QString& town) {
+        return lookUpCadastralCode(session, town);
+    };
+    if (const QStringList failures = formatFailures(fields, lookUp); !failures.isEmpty())
+        return {false, {}, {}, failureMessage(CheckKind::Format, failures)};
+    if (const QStringList failures = mandatoryFailures(fields, lookUp); !failures.isEmpty())
+        return {false, {}, {}, failureMessage(CheckKind::Mandatory, failures)};
+    return writeCertificate(fields, session, platform);
+}
+
+CertificateOutcome writeCertificate(const CertificateFields& fields, Tzantopat& session,
+                                    const platform::Platform& platform)
+{
+    const QByteArray content =
+        invCiv2010Document(fields, lookUpCadastralCode(session, fields.luogoDiNascita));
+    const QString path = invCiv2010Path(platform.desktopFolder());
+    const QString shownPath = QStringLiteral(" (") + QDir::toNativeSeparators(path) + QLatin1Char(')');
+    // Another patient's certificate, not sent yet perhaps, steps aside under a dated name first.
+    const platform::KeptFile kept = keepEarlierCertificate(path, fields);
+    if (!kept.failure.isEmpty())
+        return {
+            false,
+            {},
+            {},
+            QStringLiteral("Impossibile conservare il certificato precedente, che non è stato sostituito: ") +
+                kept.failure + shownPath};
+    // Written whole or not at all: a failed save leaves the earlier certificate as it was.
+    if (const QString failure = platform::writeFileWhole(path, content); !failure.isEmpty())
+        return {false,
+                {},
+                kept.path,
+                QStringLiteral("Impossibile salvare il certificato: ") + failure + shownPath};
+    return {true, path, kept.path, {}};
+}
+
+} // namespace certificate

@@ -1,0 +1,52 @@
+#pragma once
+// The certificate of one patient, without a window: its starting values read from the host and the
+// essential-data export, and "Salva" (the format checks, then the mandatory ones, then the file). The
+// editor window shows the values and hands back what the doctor made of them; invciv-cli sets them
+// itself. Both save through saveCertificate.
+
+#include "CertificateFields.h"
+
+#include <QString>
+
+class Tzantopat;
+
+namespace platform {
+class Platform;
+}
+
+namespace certificate {
+
+struct CertificateOutcome
+{
+    bool saved = false;
+    QString path;    // the written file, when saved
+    QString kept;    // the earlier certificate kept under a dated name; "" when none
+    QString message; // why nothing was written: a check message or the file's failure; "" when saved
+};
+
+// The values the editor opens with. The host writes the patient's export as "certmedinps.xml" in temp
+// beside the program; from it the patient (the ASL code as six characters, zeros on the left), the
+// first five pathologies (codes without dots) and the therapy text; from the host the birth date (the
+// list's reading of host dates; "" when it is none) and the doctor's names; today as the date; the
+// diagnosis one empty line. Host failures are shown by the session and leave their values empty.
+CertificateFields readCertificate(Tzantopat& session, const platform::Platform& platform,
+                                  const QString& patientId);
+
+// True when the therapy text is longer than its box takes: the box then opens to the doctor.
+bool therapyOverLimit(const CertificateFields& fields);
+
+// The town's cadastral code from the host's "tabella_comuni"; "" when the host finds none (a failing
+// call has shown the session's message). Every call asks the host again.
+QString lookUpCadastralCode(Tzantopat& session, const QString& town);
+
+// "Salva": the format checks, then the mandatory checks, then writeCertificate. A phase with failures
+// gives its message, and nothing is written.
+CertificateOutcome saveCertificate(const CertificateFields& fields, Tzantopat& session,
+                                   const platform::Platform& platform);
+
+// Writes "certmedinps.xml" on the desktop whole, after keeping another patient's earlier certificate
+// under a dated name; a failure of either gives its message and leaves the earlier file in place.
+CertificateOutcome writeCertificate(const CertificateFields& fields, Tzantopat& session,
+                                    const platform::Platform& platform);
+
+} // namespace certificate
