@@ -404,7 +404,7 @@ TEST_F(CliProgramTest, OutputCommandsWriteTheFilesOfTheCompilaClick)
         run(withDesktop(QStringList{QStringLiteral("certificate"), id} + doctorEntries() +
                         QStringList{QStringLiteral("--domanda"), QStringLiteral("CECITA,HANDICAP"),
                                     QStringLiteral("--data"), QStringLiteral("2010-05-05")}),
-            {}, QStringLiteral("demo"));
+            {}, QStringLiteral("demo"), {QStringLiteral("QT_QPA_PLATFORM=doesnotexist")}); // no GUI at all
     ASSERT_EQ(saved.status, 0) << saved.err.toStdString();
     EXPECT_EQ(saved.out,
               QDir::toNativeSeparators(desktop + QStringLiteral("/certmedinps.xml")) + QLatin1Char('\n'));

@@ -37,8 +37,8 @@ protected:
     {
         platform.program = folders.program;
         platform.desktop = folders.desktop;
-        host.patients = {
-            {.codice = QStringLiteral("12"), .data_nascita = QStringLiteral("1950-03-07")}}; // id 3132
+        // Id 3132; the birth date as the search list takes it too, one-digit month and day.
+        host.patients = {{.codice = QStringLiteral("12"), .data_nascita = QStringLiteral("1950-3-7")}};
         host.doctorSurname = QStringLiteral("Bianchi");
         host.doctorName = QStringLiteral("Anna");
         host.comuni = {{QStringLiteral("Milano"), QStringLiteral("F205")}};
