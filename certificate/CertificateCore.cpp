@@ -70,7 +70,7 @@ QString lookUpCadastralCode(Tzantopat& session, const QString& town)
 }
 
 CertificateOutcome saveCertificate(const CertificateFields& fields, Tzantopat& session,
-                                   const platform::Platform& platform)
+                                   platform::Platform& platform)
 {
     const CadastralLookup lookUp = [&session](const QString& town) {
         return lookUpCadastralCode(session, town);
@@ -83,7 +83,7 @@ CertificateOutcome saveCertificate(const CertificateFields& fields, Tzantopat& s
 }
 
 CertificateOutcome writeCertificate(const CertificateFields& fields, Tzantopat& session,
-                                    const platform::Platform& platform)
+                                    platform::Platform& platform)
 {
     const QByteArray content =
         invCiv2010Document(fields, lookUpCadastralCode(session, fields.luogoDiNascita));

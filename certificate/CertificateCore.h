@@ -16,6 +16,7 @@ class Platform;
 
 namespace certificate {
 
+// What a save did.
 struct CertificateOutcome
 {
     bool saved = false;
@@ -26,8 +27,8 @@ struct CertificateOutcome
 
 // The values the editor opens with. The host writes the patient's export as "certmedinps.xml" in temp
 // beside the program; from it the patient (the ASL code as six characters, zeros on the left), the
-// first five pathologies (codes without dots) and the therapy text; from the host the birth date (the
-// list's reading of host dates; "" when it is none) and the doctor's names; today as the date; the
+// first five pathologies (codes without dots) and the therapy text; from the host the birth date
+// (clinical::readHostDate; "" when it is no date) and the doctor's names; today as the date; the
 // diagnosis one empty line. Host failures are shown by the session and leave their values empty.
 CertificateFields readCertificate(Tzantopat& session, const platform::Platform& platform,
                                   const QString& patientId);
@@ -42,11 +43,11 @@ QString lookUpCadastralCode(Tzantopat& session, const QString& town);
 // "Salva": the format checks, then the mandatory checks, then writeCertificate. A phase with failures
 // gives its message, and nothing is written.
 CertificateOutcome saveCertificate(const CertificateFields& fields, Tzantopat& session,
-                                   const platform::Platform& platform);
+                                   platform::Platform& platform);
 
 // Writes "certmedinps.xml" on the desktop whole, after keeping another patient's earlier certificate
 // under a dated name; a failure of either gives its message and leaves the earlier file in place.
 CertificateOutcome writeCertificate(const CertificateFields& fields, Tzantopat& session,
-                                    const platform::Platform& platform);
+                                    platform::Platform& platform);
 
 } // namespace certificate
