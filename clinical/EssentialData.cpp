@@ -1,7 +1,7 @@
 #include "EssentialData.h"
 
-#include "fdf/Windows1252.h"
 #include "host/Tzantopat.h"
+#include "text/Windows1252.h"
 
 #include <QFile>
 #include <QRegularExpression>
@@ -96,7 +96,7 @@ EssentialDataDocument EssentialDataDocument::fromText(const QByteArray& xml)
         pugi::xml_parse_result parsed;
         if (declaresWindows1252(xml)) {
             // pugixml does not know this code page; it gets the same text as UTF-8.
-            const QByteArray utf8 = fdf::decodeWindows1252(xml).toUtf8();
+            const QByteArray utf8 = text::decodeWindows1252(xml).toUtf8();
             parsed = document.m_document->load_buffer(utf8.constData(), size_t(utf8.size()),
                                                       pugi::parse_default, pugi::encoding_utf8);
         } else {

@@ -1,6 +1,6 @@
 #include "TPatologia.h"
 
-#include "fdf/FdfText.h"
+#include "text/FdfText.h"
 
 #include <limits>
 
@@ -21,7 +21,7 @@ std::vector<TPatologia> ReadPathologies(const EssentialDataDocument& document, b
         for (SectionEntry& entry : document.section(path, limit - pathologies.size())) {
             if (escapeForFdf)
                 pathologies.push_back(
-                    {fdf::EscapeFdfText(entry.codice), fdf::EscapeFdfText(entry.descrizione_estesa)});
+                    {text::EscapeFdfText(entry.codice), text::EscapeFdfText(entry.descrizione_estesa)});
             else
                 pathologies.push_back({std::move(entry.codice), std::move(entry.descrizione_estesa)});
         }

@@ -1,8 +1,8 @@
 #include "FdfDocument.h"
 
-#include "PdfText.h"
-#include "Windows1252.h"
 #include "platform/Files.h"
+#include "text/PdfText.h"
+#include "text/Windows1252.h"
 
 #include <QDir>
 
@@ -16,7 +16,7 @@ constexpr char kLineEnd[] = "\r\n";
 // name must not end it early.
 QByteArray literalBytes(const QString& text)
 {
-    QByteArray bytes = encodeWindows1252(text);
+    QByteArray bytes = text::encodeWindows1252(text);
     bytes.replace('\\', "\\\\");
     bytes.replace('(', "\\(");
     bytes.replace(')', "\\)");
@@ -26,12 +26,12 @@ QByteArray literalBytes(const QString& text)
 void appendEntry(QByteArray& out, const FdfEntry& entry)
 {
     out += "<</T(";
-    out += encodeWindows1252(entry.name);
+    out += text::encodeWindows1252(entry.name);
     out += ')';
     switch (entry.kind) {
     case FdfValueKind::Text:
         out += "/V";
-        out += pdfTextString(entry.value);
+        out += text::pdfTextString(entry.value);
         break;
     case FdfValueKind::NoValue:
         break;

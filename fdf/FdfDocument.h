@@ -48,7 +48,7 @@ PathStyle nativePathStyle();
 QString fileSpecification(const QString& path, PathStyle style);
 
 // The whole FDF file, every line ended by CR LF. Field names and the file specification are written
-// in Windows-1252; values as PDF text strings (PdfText.h).
+// in Windows-1252; values as PDF text strings (text/PdfText.h).
 QByteArray serializeFdf(const QString& fileSpecification, const std::vector<FdfEntry>& entries,
                         FdfClosing closing);
 

@@ -1,7 +1,7 @@
 #include "FieldAppearance.h"
 
 #include "EmbeddedFont.h"
-#include "Windows1252.h"
+#include "text/Windows1252.h"
 
 #include <QRegularExpression>
 #include <QStringList>
@@ -69,7 +69,7 @@ QByteArray literal(const QString& line, bool winAnsi)
 {
     QByteArray bytes;
     if (winAnsi) {
-        bytes = encodeWindows1252(line);
+        bytes = text::encodeWindows1252(line);
     } else {
         for (qsizetype i = 0; i < line.size(); ++i) {
             const QChar c = line.at(i);
@@ -120,7 +120,7 @@ void putFont(QPDFObjectHandle dict, const std::string& name, QPDFObjectHandle fo
 // Characters a standard font's WinAnsi twin has no glyph for; line breaks are layout.
 bool beyondWinAnsi(char32_t c)
 {
-    return c != U'\n' && !inWindows1252(c);
+    return c != U'\n' && !text::inWindows1252(c);
 }
 
 bool needsUnicode(const QString& value, const EmbeddedFont& font)

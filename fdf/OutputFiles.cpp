@@ -1,7 +1,7 @@
 #include "OutputFiles.h"
 
-#include "Windows1252.h"
 #include "platform/Platform.h"
+#include "text/Windows1252.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -33,7 +33,7 @@ char32_t baseLetter(char32_t c)
         return *it;
     const QList<uint> decomposed = QString::fromUcs4(&c, 1).normalized(QString::NormalizationForm_D).toUcs4();
     const char32_t base = decomposed.isEmpty() ? 0 : decomposed.first();
-    return base != c && QChar::isLetter(base) && inWindows1252(base) ? base : 0;
+    return base != c && QChar::isLetter(base) && text::inWindows1252(base) ? base : 0;
 }
 
 const QString kAp68Suffix = QStringLiteral("certmedinps");
@@ -53,7 +53,7 @@ QString CleanFileNamePart(const QString& name)
     QString cleaned;
     cleaned.reserve(name.size());
     for (const char32_t c : name.toUcs4()) {
-        const char32_t kept = inWindows1252(c) ? c : baseLetter(c);
+        const char32_t kept = text::inWindows1252(c) ? c : baseLetter(c);
         if (kept != 0 && !unfitForFileName(kept))
             cleaned += QString::fromUcs4(&kept, 1);
     }

@@ -1,11 +1,11 @@
 // Value escaping, text encodings, file names, form references and dates.
 
-#include "fdf/FdfText.h"
 #include "fdf/FdfDocument.h"
 #include "fdf/FormDates.h"
 #include "fdf/OutputFiles.h"
-#include "fdf/PdfText.h"
-#include "fdf/Windows1252.h"
+#include "text/FdfText.h"
+#include "text/PdfText.h"
+#include "text/Windows1252.h"
 
 #include <QDir>
 
@@ -35,18 +35,18 @@ TEST(EscapeFdfText, EscapesBackslashParenthesesAndCrLf)
         {"", ""},
     };
     for (const TextCase& c : cases)
-        EXPECT_EQ(fdf::EscapeFdfText(c.input), c.expected) << c.input.toStdString();
+        EXPECT_EQ(text::EscapeFdfText(c.input), c.expected) << c.input.toStdString();
 }
 
 TEST(Windows1252, EncodesTheCodePageAndSubstitutesTheRest)
 {
-    EXPECT_EQ(fdf::encodeWindows1252(QStringLiteral("obiettività ’€Š")),
+    EXPECT_EQ(text::encodeWindows1252(QStringLiteral("obiettività ’€Š")),
               QByteArray("obiettivit\xE0 \x92\x80\x8A"));
-    EXPECT_EQ(fdf::encodeWindows1252(QStringLiteral("ł😀x")), QByteArray("??x"));
+    EXPECT_EQ(text::encodeWindows1252(QStringLiteral("ł😀x")), QByteArray("??x"));
     QByteArray all;
     for (int b = 0; b < 256; ++b)
         all += char(b);
-    EXPECT_EQ(fdf::encodeWindows1252(fdf::decodeWindows1252(all)), all);
+    EXPECT_EQ(text::encodeWindows1252(text::decodeWindows1252(all)), all);
 }
 
 TEST(PdfTextString, UsesPdfDocEncodingWhenItCanElseUtf16)
@@ -72,7 +72,7 @@ TEST(PdfTextString, UsesPdfDocEncodingWhenItCanElseUtf16)
         {"😀", "<FEFFD83DDE00>"},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(fdf::pdfTextString(c.raw), c.written) << c.raw.toStdString();
+        EXPECT_EQ(text::pdfTextString(c.raw), c.written) << c.raw.toStdString();
 }
 
 TEST(CleanFileNamePart, KeepsWhatAFileNameAndTheFormReferenceCanHold)

@@ -10,7 +10,7 @@
 #include "fdf/Ap68Map.h"
 #include "fdf/FdfDocument.h"
 #include "fdf/OutputFiles.h"
-#include "fdf/Windows1252.h"
+#include "text/Windows1252.h"
 
 #include <QDir>
 
@@ -102,7 +102,7 @@ protected:
     QByteArray fixture(const char* name, const QString& desktopCopy) const
     {
         QByteArray bytes = readAll(QStringLiteral(INVCIV_FIXTURES_DIR "/fdf/") + QLatin1String(name));
-        return bytes.replace("@FORM@", fdf::encodeWindows1252(desktopCopy));
+        return bytes.replace("@FORM@", text::encodeWindows1252(desktopCopy));
     }
 };
 
@@ -186,7 +186,7 @@ TEST_F(OutputFlow, Ap68ForHostileData)
     EXPECT_TRUE(QFile::exists(desktop("DANGELODEROSA(MARIAcertmedinps.pdf")));
     EXPECT_EQ(statuses, QStringList{"Creazione Certificato per DANGELODEROSA( - MARIA"});
     const QByteArray expectedForm =
-        fdf::encodeWindows1252(desktop("DANGELODEROSA")) + "\\(MARIAcertmedinps.pdf";
+        text::encodeWindows1252(desktop("DANGELODEROSA")) + "\\(MARIAcertmedinps.pdf";
     EXPECT_EQ(fdfLines(readAll(fdfPath)).at(3), "<</F(" + expectedForm + ")/Fields[");
 
     expectFormReads(form("cert med INPS.pdf"), fdfPath,
@@ -224,7 +224,7 @@ TEST_F(OutputFlow, NamesOutsideWindows1252StillNameTheDesktopCopy)
     EXPECT_EQ(statuses, QStringList{"Creazione Certificato per SERBAN-LUKASZ - EMATARA"});
     // The form reference, read as Windows-1252 the way a viewer reads it, names the copy that exists.
     const QString copy = desktop("SERBAN-LUKASZEMATARAcertmedinps.pdf");
-    EXPECT_EQ(fdf::decodeWindows1252(fdfLines(readAll(fdfPath)).at(3)), "<</F(" + copy + ")/Fields[");
+    EXPECT_EQ(text::decodeWindows1252(fdfLines(readAll(fdfPath)).at(3)), "<</F(" + copy + ")/Fields[");
     ASSERT_TRUE(QFile::exists(copy));
     // The values keep every letter: pdftk fills that very copy from the FDF.
     expectFormReads(copy, fdfPath,

@@ -7,7 +7,7 @@
 #include "support/FakeHost.h"
 
 #include "clinical/PatientRow.h"
-#include "fdf/Windows1252.h"
+#include "text/Windows1252.h"
 
 #include <QFile>
 #include <QMap>
@@ -159,7 +159,7 @@ inline void expectFormReads(const QString& form, const QString& fdf, const QMap<
     ASSERT_TRUE(read.error.isEmpty()) << read.error.toStdString();
     // Every field the FDF names is a field of the form: pdftk would skip an unknown one silently.
     static const QRegularExpression fieldName(QStringLiteral(R"(<</T\(([^)]*)\))"));
-    for (const auto& match : fieldName.globalMatch(fdf::decodeWindows1252(readAll(fdf))))
+    for (const auto& match : fieldName.globalMatch(text::decodeWindows1252(readAll(fdf))))
         EXPECT_TRUE(read.values.contains(match.captured(1)))
             << "form lacks " << match.captured(1).toStdString();
     for (auto it = values.begin(); it != values.end(); ++it) {

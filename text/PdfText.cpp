@@ -4,7 +4,7 @@
 
 #include <array>
 
-namespace fdf {
+namespace text {
 
 namespace {
 
@@ -72,4 +72,4 @@ QByteArray pdfTextString(const QString& raw)
     return utf16HexString(raw);
 }
 
-} // namespace fdf
+} // namespace text

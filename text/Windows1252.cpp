@@ -2,7 +2,7 @@
 
 #include <array>
 
-namespace fdf {
+namespace text {
 
 namespace {
 
@@ -55,4 +55,4 @@ QString decodeWindows1252(const QByteArray& bytes)
     return text;
 }
 
-} // namespace fdf
+} // namespace text

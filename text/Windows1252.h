@@ -5,7 +5,7 @@
 #include <QByteArray>
 #include <QString>
 
-namespace fdf {
+namespace text {
 
 // Whether the code page has the character (the five undefined bytes count as their C1 code points).
 bool inWindows1252(char32_t c);
@@ -14,4 +14,4 @@ QByteArray encodeWindows1252(const QString& text);
 // Each byte to its character; the five bytes the code page leaves undefined keep their C1 code points.
 QString decodeWindows1252(const QByteArray& bytes);
 
-} // namespace fdf
+} // namespace text

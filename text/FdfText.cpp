@@ -1,6 +1,6 @@
 #include "FdfText.h"
 
-namespace fdf {
+namespace text {
 
 // One pass that gives what the four replace-all passes give in turn (backslash, ")", "(", CR LF): no
 // pass makes or breaks what a later one matches. Long therapy texts made the passes show.
@@ -27,4 +27,4 @@ QString EscapeFdfText(const QString& text)
     return escaped;
 }
 
-} // namespace fdf
+} // namespace text

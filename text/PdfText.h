@@ -7,7 +7,7 @@
 
 #include <optional>
 
-namespace fdf {
+namespace text {
 
 // The PDFDocEncoding bytes of the text, or nothing when a character has no byte there.
 std::optional<QByteArray> encodePdfDocEncoding(const QString& text);
@@ -17,4 +17,4 @@ std::optional<QByteArray> encodePdfDocEncoding(const QString& text);
 // written as the literal form makes a reader see them: every CR LF and every lone CR as one LF.
 QByteArray pdfTextString(const QString& raw);
 
-} // namespace fdf
+} // namespace text
