@@ -26,7 +26,7 @@ QString defaultDemoHostFile()
     return QDir(folder).filePath(QStringLiteral("demo-host.sqlite"));
 }
 
-host::HostSelection hostSelection(const QString& demoHostOption)
+HostSelection hostSelection(const QString& demoHostOption)
 {
     if (!demoHostOption.isEmpty())
         return {true, demoHostOption.toStdString()};
@@ -37,7 +37,7 @@ host::HostSelection hostSelection(const QString& demoHostOption)
 #endif
 }
 
-bool prepareHost(const host::HostSelection& selection, platform::Platform& platform)
+bool prepareHost(const HostSelection& selection, platform::Platform& platform)
 {
     if (!selection.useDemoHost)
         return true;
@@ -48,6 +48,13 @@ bool prepareHost(const host::HostSelection& selection, platform::Platform& platf
         platform.showMessage(platform::MessageKind::Error, QString::fromUtf8(error.what()));
         return false;
     }
+}
+
+host::AutomationFactory automationFactoryFor(HostSelection selection)
+{
+    if (selection.useDemoHost)
+        return demohost::automationFactory(std::move(selection.demoHostFile));
+    return &host::createAutomationObject;
 }
 
 } // namespace app

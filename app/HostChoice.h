@@ -6,11 +6,21 @@
 
 #include <QString>
 
+#include <string>
+
 namespace platform {
 class Platform;
 }
 
 namespace app {
+
+struct HostSelection
+{
+    // When true, "Korvalis.Server" is the demo host over demoHostFile. Always true off Windows.
+    bool useDemoHost = true;
+    // The demo host's SQLite file; created from the bundled seed when missing.
+    std::string demoHostFile;
+};
 
 // Both front ends share one application name, so they share the default demo-host file.
 void setApplicationIdentity();
@@ -20,10 +30,14 @@ void setApplicationIdentity();
 QString defaultDemoHostFile();
 
 // `demoHostOption` is the --demo-host argument, "" when not given.
-host::HostSelection hostSelection(const QString& demoHostOption);
+HostSelection hostSelection(const QString& demoHostOption);
 
 // When the demo host is chosen, makes sure its database can be used (creating it from the seed when it
 // is missing). Shows the reason as an error and gives false when it cannot.
-bool prepareHost(const host::HostSelection& selection, platform::Platform& platform);
+bool prepareHost(const HostSelection& selection, platform::Platform& platform);
+
+// Creation by ProgID as the selection asks: "Korvalis.Server" is the demo host when it is chosen;
+// anything else goes to COM on Windows and fails with host::AutomationError elsewhere.
+host::AutomationFactory automationFactoryFor(HostSelection selection);
 
 } // namespace app

@@ -35,11 +35,11 @@ int main(int argc, char** argv)
     parser.process(application);
 
     platform::QtPlatform platform;
-    const host::HostSelection selection = app::hostSelection(parser.value(demoHost));
+    const app::HostSelection selection = app::hostSelection(parser.value(demoHost));
     if (!app::prepareHost(selection, platform))
         return 1;
 
-    TFormMain window(platform, host::automationFactoryFor(selection), [](TFormMain& main) {
+    TFormMain window(platform, app::automationFactoryFor(selection), [](TFormMain& main) {
         return std::make_unique<HostOutputFlows>(main.Session(), main.platform(), &main,
                                                  [&main](const QString& text) { main.ShowStatus(text); });
     });

@@ -5,13 +5,13 @@
 //
 //   build/<dir>/bin/bench_app
 
+#include "DemoPatients.h"
 #include "FakeHost.h"
 #include "RecordingPlatform.h"
 #include "app/Login.h"
 #include "app/PatientTableModel.h"
 #include "app/ProcessMemory.h"
 #include "app/TFormMain.h"
-#include "DemoPatients.h"
 #include "demohost/DemoHost.h"
 
 #include <QApplication>
@@ -82,7 +82,7 @@ void BM_LoadPatients_DemoHost(benchmark::State& state)
     const std::string file = (dir.path() + QStringLiteral("/bench.sqlite")).toStdString();
     addPatients(file);
     testing_support::RecordingPlatform platform;
-    TFormMain window(platform, host::automationFactoryFor({true, file}), nullptr);
+    TFormMain window(platform, demohost::automationFactory(file), nullptr);
     if (!app::CheckLogin(window.Session(), platform, QStringLiteral("benchapp"),
                          QStringLiteral("benchapp"))) {
         state.SkipWithError("login refused");

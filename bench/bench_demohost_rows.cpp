@@ -35,7 +35,7 @@ void BM_DemoHostPatientRows(benchmark::State& state)
     const std::string file = (dir.path() + QStringLiteral("/bench.sqlite")).toStdString();
     addPatients(file);
     platform::ConsolePlatform platform(dir.path(), dir.path() + QStringLiteral("/"));
-    Tzantopat session(platform, host::automationFactoryFor({true, file}));
+    Tzantopat session(platform, demohost::automationFactory(file));
     session.s_utente = session.s_password = QStringLiteral("bench");
     if (!session.start()) {
         state.SkipWithError("login refused");

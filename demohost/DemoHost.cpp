@@ -418,4 +418,14 @@ void DemoHost::ensureDatabase(const std::string& databaseFile)
     DemoDatabase check(databaseFile);
 }
 
+host::AutomationFactory automationFactory(std::string databaseFile)
+{
+    return [file = std::move(databaseFile)](
+               const std::u16string& progId) -> std::unique_ptr<host::AutomationObject> {
+        if (progId == host::kHostProgId)
+            return std::make_unique<DemoHost>(file);
+        return host::createAutomationObject(progId);
+    };
+}
+
 } // namespace demohost

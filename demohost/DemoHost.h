@@ -2,7 +2,7 @@
 // The demo host: a stand-in for the host application's automation server over an SQLite file, so the
 // program runs end to end where the real host is not installed.
 
-#include "host/AutomationObject.h"
+#include "host/AutomationFactory.h"
 
 #include <memory>
 #include <string>
@@ -27,5 +27,9 @@ private:
     struct Impl;
     std::unique_ptr<Impl> d;
 };
+
+// Creation by ProgID with the demo host over `databaseFile` standing for the host: kHostProgId gives a
+// DemoHost, any other ProgID goes to host::createAutomationObject.
+host::AutomationFactory automationFactory(std::string databaseFile);
 
 } // namespace demohost

@@ -1,5 +1,6 @@
 #pragma once
-// Creation of automation objects by ProgID, and the choice between the real host and the demo host.
+// Creation of automation objects by ProgID. Which backend stands behind the host's ProgID is chosen by
+// the front ends (app/HostChoice.h); the session only receives a factory.
 
 #include "AutomationObject.h"
 
@@ -14,19 +15,8 @@ inline const std::u16string kHostProgId = u"Korvalis.Server";
 // Creates an automation object by ProgID. Tzantopat receives one of these, so tests can hand it fakes.
 using AutomationFactory = std::function<std::unique_ptr<AutomationObject>(const std::u16string& progId)>;
 
-struct HostSelection
-{
-    // When true, "Korvalis.Server" is the demo host over demoHostFile. Always true off Windows.
-    bool useDemoHost = true;
-    // The demo host's SQLite file; created from the bundled seed when missing.
-    std::string demoHostFile;
-};
-
-// The system's creation by ProgID: "Korvalis.Server" resolves to the demo host when the selection asks
-// for it; anything else goes to COM on Windows and fails with AutomationError elsewhere.
-std::unique_ptr<AutomationObject> createAutomationObject(const std::u16string& progId,
-                                                         const HostSelection& selection);
-
-AutomationFactory automationFactoryFor(HostSelection selection);
+// The system's own creation by ProgID: COM on Windows; elsewhere there is no such object, and
+// AutomationError says so.
+std::unique_ptr<AutomationObject> createAutomationObject(const std::u16string& progId);
 
 } // namespace host

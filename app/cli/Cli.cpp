@@ -112,11 +112,11 @@ int runCli(const QStringList& words, QTextStream& out, QTextStream& err,
                                 ? QStandardPaths::writableLocation(QStandardPaths::DesktopLocation)
                                 : QDir(options->desktop).absolutePath();
     platform::ConsolePlatform console(QDir::toNativeSeparators(desktop), programFolder());
-    const host::HostSelection selection = app::hostSelection(options->demoHost);
+    const app::HostSelection selection = app::hostSelection(options->demoHost);
     if (!app::prepareHost(selection, console))
         return kExitRefused;
 
-    Tzantopat session(console, host::automationFactoryFor(selection));
+    Tzantopat session(console, app::automationFactoryFor(selection));
     if (!app::CheckLogin(session, console, options->user, password()))
         return kExitRefused;
     fdf::clearTempFolder(console);

@@ -57,15 +57,15 @@ int main(int argc, char** argv)
 
     platform::ConsolePlatform console(QString(),
                                       QDir::toNativeSeparators(QCoreApplication::applicationDirPath() + '/'));
-    const host::HostSelection selection{true, parser.value(demoHost).isEmpty()
-                                                  ? app::defaultDemoHostFile().toStdString()
-                                                  : parser.value(demoHost).toStdString()};
+    const app::HostSelection selection{true, parser.value(demoHost).isEmpty()
+                                                 ? app::defaultDemoHostFile().toStdString()
+                                                 : parser.value(demoHost).toStdString()};
     if (!app::prepareHost(selection, console))
         return 1;
     const QDir folder(parser.value(out));
     QDir().mkpath(folder.path());
 
-    TFormMain window(console, host::automationFactoryFor(selection), nullptr);
+    TFormMain window(console, app::automationFactoryFor(selection), nullptr);
     {
         TfrmLogin login(window.Session(), window.platform(), &window);
         login.findChild<QLineEdit*>(QStringLiteral("txtUtente"))->setText(parser.value(user));

@@ -43,12 +43,12 @@ protected:
         QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, folders.root.path());
         const std::string file = (folders.root.path() + QStringLiteral("/demo-host.sqlite")).toStdString();
         demohost::DemoHost::ensureDatabase(file);
-        window = std::make_unique<TFormMain>(platform, host::automationFactoryFor({true, file}),
-                                             [](TFormMain& main) {
-                                                 return std::make_unique<HostOutputFlows>(
-                                                     main.Session(), main.platform(), &main,
-                                                     [&main](const QString& text) { main.ShowStatus(text); });
-                                             });
+        window =
+            std::make_unique<TFormMain>(platform, demohost::automationFactory(file), [](TFormMain& main) {
+                return std::make_unique<HostOutputFlows>(
+                    main.Session(), main.platform(), &main,
+                    [&main](const QString& text) { main.ShowStatus(text); });
+            });
     }
 
     void TearDown() override { window.reset(); }

@@ -2,6 +2,7 @@
 #include "EditorFixture.h"
 
 #include "certificate/CertificateBatch.h"
+#include "demohost/DemoHost.h"
 #include "host/tc_GenTools.h"
 
 #include <QTemporaryDir>
@@ -162,8 +163,8 @@ TEST(BatchOnDemoHost, FirstPatientOfTheDemoDoctor)
     testing_support::RecordingPlatform platform;
     platform.program = folders.program;
     platform.desktop = folders.desktop;
-    const host::HostSelection selection{true, dir.filePath(QStringLiteral("demo.sqlite")).toStdString()};
-    Tzantopat session(platform, host::automationFactoryFor(selection));
+    Tzantopat session(platform,
+                      demohost::automationFactory(dir.filePath(QStringLiteral("demo.sqlite")).toStdString()));
     session.s_utente = session.s_password = QStringLiteral("demo");
     ASSERT_TRUE(session.start());
     const QString userId = session.leggi_attributo(QStringLiteral("userid_utente"));

@@ -170,7 +170,7 @@ protected:
         }
         // Through the session: the start fails with its own message and the reason, nothing crashes.
         platform.messages.clear();
-        Tzantopat s(platform, host::automationFactoryFor({true, file}));
+        Tzantopat s(platform, demohost::automationFactory(file));
         s.s_utente = s.s_password = kDemoUser;
         EXPECT_FALSE(s.start());
         ASSERT_EQ(messages().size(), 1);

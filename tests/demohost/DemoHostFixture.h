@@ -50,7 +50,7 @@ protected:
 
     Tzantopat& open()
     {
-        session = std::make_unique<Tzantopat>(platform, host::automationFactoryFor({true, databaseFile}));
+        session = std::make_unique<Tzantopat>(platform, demohost::automationFactory(databaseFile));
         return *session;
     }
 

@@ -22,7 +22,7 @@ TEST(DemoHostFlows, FillBothFormsWithTheSeedPatient)
     platform.program = folders.program;
     platform.desktop = folders.desktop;
     const std::string database = (folders.root.path() + QStringLiteral("/demo.sqlite")).toStdString();
-    Tzantopat session(platform, host::automationFactoryFor({true, database}));
+    Tzantopat session(platform, demohost::automationFactory(database));
     session.s_utente = session.s_password = QStringLiteral("demo");
     ASSERT_TRUE(session.start());
     fdf::FlowContext context{session, platform, {}, {}};
