@@ -1,7 +1,7 @@
 #include "PatientTableModel.h"
 
-#include "AppFonts.h"
 #include "PatientSearch.h"
+#include "widgets/Fonts.h"
 
 #include <QBrush>
 #include <QColor>
@@ -44,7 +44,7 @@ QVariant PatientTableModel::data(const QModelIndex& index, int role) const
         }
     case Qt::FontRole:
         if (index.column() == Scrivi)
-            return app::verdana(13, false, true);
+            return widgets::verdana(13, false, true);
         return {};
     case Qt::ForegroundRole:
         if (index.column() == Scrivi)

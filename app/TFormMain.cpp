@@ -1,6 +1,5 @@
 #include "TFormMain.h"
 
-#include "AppFonts.h"
 #include "ErrorHandling.h"
 #include "PatientSearch.h"
 #include "PatientTableModel.h"
@@ -8,8 +7,9 @@
 #include "fdf/OpenSetting.h"
 #include "fdf/OutputFiles.h"
 #include "host/Tzantopat.h"
-#include "platform/ZantoLogo.h"
 #include "ui_TFormMain.h"
+#include "widgets/Fonts.h"
+#include "widgets/ZantoLogo.h"
 
 #include <QDir>
 #include <QGuiApplication>
@@ -77,7 +77,7 @@ TFormMain::TFormMain(platform::Platform& platform, host::AutomationFactory autom
     setFixedSize(786, 442);
     setWindowFlags(windowFlags() | Qt::MSWindowsFixedSizeDialogHint);
     setAttribute(Qt::WA_StyledBackground); // the form's white background comes from its style sheet
-    ui->ZantoLogo->setPixmap(platform::zantoLogo(ui->ZantoLogo->size()));
+    ui->ZantoLogo->setPixmap(widgets::zantoLogo(ui->ZantoLogo->size()));
     ui->lblTesto->setAutoFillBackground(false);
     placeInstructionLine();
     if (const QScreen* screen = QGuiApplication::primaryScreen())
@@ -113,7 +113,7 @@ void TFormMain::setUpGrid()
 {
     QTableView* grid = ui->gridDati;
     grid->setModel(m_tblDati);
-    grid->setFont(app::verdana(13));
+    grid->setFont(widgets::verdana(13));
     grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grid->setSelectionBehavior(QAbstractItemView::SelectRows);
     grid->setSelectionMode(QAbstractItemView::SingleSelection);

@@ -2,9 +2,9 @@
 
 #include "ErrorHandling.h"
 #include "Login.h"
-#include "platform/ZantoLogo.h"
 #include "host/tc_GenTools.h"
 #include "ui_TfrmLogin.h"
+#include "widgets/ZantoLogo.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -31,7 +31,7 @@ TfrmLogin::TfrmLogin(Tzantopat& session, platform::Platform& platform, QWidget* 
     ui->setupUi(this);
     setFixedSize(301, 159);
     setWindowFlags((windowFlags() | Qt::MSWindowsFixedSizeDialogHint) & ~Qt::WindowContextHelpButtonHint);
-    ui->ZantoLogo->setPixmap(platform::zantoLogo(ui->ZantoLogo->size()));
+    ui->ZantoLogo->setPixmap(widgets::zantoLogo(ui->ZantoLogo->size()));
     ui->ZantoLogo->installEventFilter(this);
     ui->StatusBar1->showMessage(QStringLiteral(" Inserire Nome Utente e Password di Korvalis"));
     if (const QScreen* screen = QGuiApplication::primaryScreen())

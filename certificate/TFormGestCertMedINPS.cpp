@@ -1,10 +1,10 @@
 #include "TFormGestCertMedINPS.h"
 
 #include "MemoEdit.h"
-#include "platform/ZantoLogo.h"
 #include "ui_TFormGestCertMedINPS.h"
 
 #include "platform/Platform.h"
+#include "widgets/ZantoLogo.h"
 
 #include <QKeyEvent>
 #include <QScopeGuard>
@@ -84,7 +84,7 @@ TFormGestCertMedINPS::TFormGestCertMedINPS(Tzantopat& session, platform::Platfor
     white.setColor(QPalette::Window, Qt::white);
     setPalette(white);
     setAutoFillBackground(true);
-    ui->ZantoLogo->setPixmap(platform::zantoLogo(ui->ZantoLogo->size()));
+    ui->ZantoLogo->setPixmap(widgets::zantoLogo(ui->ZantoLogo->size()));
 
     // The diagnosis starts as one empty line, so its text is a single CR LF until the doctor types.
     ui->MemoDiagnosi->setText(QStringLiteral("\r\n"));

@@ -1,23 +1,12 @@
 #include "ZantoLogo.h"
 
-#include <QFont>
+#include "Fonts.h"
+
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
 
-namespace platform {
-
-namespace {
-
-QFont verdana(int pixelSize, bool bold = false)
-{
-    QFont font(QStringLiteral("Verdana"));
-    font.setPixelSize(pixelSize);
-    font.setBold(bold);
-    return font;
-}
-
-} // namespace
+namespace widgets {
 
 QPixmap zantoLogo(QSize size)
 {
@@ -54,4 +43,4 @@ QPixmap zantoLogo(QSize size)
     return pixmap;
 }
 
-} // namespace platform
+} // namespace widgets

@@ -3,7 +3,7 @@
 
 #include <QFont>
 
-namespace app {
+namespace widgets {
 
 inline QFont verdana(int pixelSize, bool bold = false, bool underline = false)
 {
@@ -14,4 +14,4 @@ inline QFont verdana(int pixelSize, bool bold = false, bool underline = false)
     return font;
 }
 
-} // namespace app
+} // namespace widgets

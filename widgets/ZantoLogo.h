@@ -5,8 +5,8 @@
 #include <QPixmap>
 #include <QSize>
 
-namespace platform {
+namespace widgets {
 
 QPixmap zantoLogo(QSize size);
 
-} // namespace platform
+} // namespace widgets
