@@ -16,9 +16,9 @@ HostOutputFlows::HostOutputFlows(Tzantopat& session, platform::Platform& platfor
 
 namespace {
 
-FlowOutput pdfOutput(const fdf::PdfFlowResult& result)
+FlowOutput pdfOutput(const fdf::PdfFlowResult& result, const platform::Platform& platform)
 {
-    return {fdf::pathToOpen(result, fdf::openTargetSetting()), result.keptPath};
+    return {fdf::pathToOpen(result, fdf::openTarget(platform)), result.keptPath};
 }
 
 } // namespace
@@ -26,13 +26,13 @@ FlowOutput pdfOutput(const fdf::PdfFlowResult& result)
 FlowOutput HostOutputFlows::CreateAp68Pdf(const clinical::PatientRow& row)
 {
     fdf::FlowContext context{m_session, m_platform, m_showStatus, [] { QCoreApplication::processEvents(); }};
-    return pdfOutput(fdf::runAp68Flow(row, context));
+    return pdfOutput(fdf::runAp68Flow(row, context), m_platform);
 }
 
 FlowOutput HostOutputFlows::CreateAp42Ss3Pdf(const clinical::PatientRow& row)
 {
     fdf::FlowContext context{m_session, m_platform, m_showStatus, [] { QCoreApplication::processEvents(); }};
-    return pdfOutput(fdf::runAp42Ss3Flow(row, context));
+    return pdfOutput(fdf::runAp42Ss3Flow(row, context), m_platform);
 }
 
 FlowOutput HostOutputFlows::OpenCertificateEditor(const clinical::PatientRow& row)

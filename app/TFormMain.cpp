@@ -4,7 +4,6 @@
 #include "PatientSearch.h"
 #include "PatientTableModel.h"
 #include "TfrmLogin.h"
-#include "fdf/OpenSetting.h"
 #include "fdf/OutputFiles.h"
 #include "host/Tzantopat.h"
 #include "ui_TFormMain.h"
@@ -31,7 +30,7 @@ const QString kCancel = QStringLiteral("cancel");
 // What the doctor reads when no application took the file: it is there, where it is, and how to open it.
 // The FDF opens only in a viewer that imports FDF, so its message also points to the filled desktop copy
 // and to the setting that makes the click open that copy.
-QString notOpenedMessage(const QString& path)
+QString notOpenedMessage(const QString& path, const QString& settingsLocation)
 {
     const QString text =
         QStringLiteral("Il file è stato creato, ma non è stato possibile aprirlo perché nessun "
@@ -46,7 +45,7 @@ QString notOpenedMessage(const QString& path)
                "copia del modulo già compilata, che si apre con qualsiasi lettore PDF che gestisca i "
                "moduli compilabili: perché Compila apra sempre quella, impostare apri_pdf_compilato a true "
                "(") +
-           fdf::openSettingLocation() + QStringLiteral(").");
+           settingsLocation + QStringLiteral(").");
 }
 
 enum Certificate { CertificatoInvalidita = 0, ModuloAp42Ss3 = 1 };
@@ -317,7 +316,8 @@ void TFormMain::dispatch(const clinical::PatientRow& row)
         ui->lblTesto->clear();
         ui->lblTesto->hide();
         if (!opened)
-            m_platform.showMessage(platform::MessageKind::Information, notOpenedMessage(path));
+            m_platform.showMessage(platform::MessageKind::Information,
+                                   notOpenedMessage(path, m_platform.userSettingsLocation()));
     }
 }
 

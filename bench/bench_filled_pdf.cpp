@@ -13,6 +13,7 @@
 #include "fdf/Ap68Map.h"
 #include "fdf/FilledPdf.h"
 #include "fdf/FontSetting.h"
+#include "platform/ConsolePlatform.h"
 #include "support/TempDirs.h"
 
 #include <QDir>
@@ -27,6 +28,12 @@
 namespace {
 
 using testing_support::TempFolders;
+
+// The font the program would embed: the one the user's settings name, or the system's.
+QString usersUnicodeFont()
+{
+    return fdf::unicodeFontPath(platform::ConsolePlatform({}, {}));
+}
 
 // An ordinary patient: five coded problems, a two-line therapy, accented letters.
 fdf::Ap68Values italian()
@@ -76,7 +83,7 @@ struct Files
     TempFolders folders;
     QString blank = folders.program + QStringLiteral("cert med INPS.pdf");
     QString filledByPdftk = folders.desktop + QDir::separator() + QStringLiteral("pdftk.pdf");
-    QString unicodeFont = fdf::unicodeFontPathSetting();
+    QString unicodeFont = usersUnicodeFont();
     QByteArray blankBytes;
     Form ap68 = form(italian());
     Form foreign = form(::foreign());
@@ -144,7 +151,7 @@ int fillOnce(const char* patient, const char* out)
     copy.close();
     fdf::fillPdfForm(copy.fileName(),
                      fdf::ap68Entries(std::strcmp(patient, "foreign") == 0 ? foreign() : italian()),
-                     fdf::unicodeFontPathSetting());
+                     usersUnicodeFont());
     return 0;
 }
 

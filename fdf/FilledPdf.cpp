@@ -2,7 +2,6 @@
 
 #include "FieldAppearance.h"
 #include "FontSetting.h"
-#include "OpenSetting.h"
 #include "platform/Files.h"
 
 #include <QFile>
@@ -233,7 +232,8 @@ std::vector<UnprintedLetters> fillPdfForm(const QString& pdfPath, const std::vec
     return unprinted;
 }
 
-QString unprintedLettersWarning(const QString& fileName, const std::vector<UnprintedLetters>& unprinted)
+QString unprintedLettersWarning(const QString& fileName, const std::vector<UnprintedLetters>& unprinted,
+                                const QString& settingsLocation)
 {
     if (unprinted.empty())
         return {};
@@ -248,7 +248,7 @@ QString unprintedLettersWarning(const QString& fileName, const std::vector<Unpri
                "Attenzione: nel modulo PDF %1 queste lettere potrebbero non essere visualizzate né "
                "stampate: %2. Manca un carattere che le contenga: se ne può indicare uno (file "
                "TrueType .ttf) nell'impostazione %3 (%4).")
-        .arg(fileName, fields.join(QStringLiteral("; ")), kPdfFontKey, openSettingLocation());
+        .arg(fileName, fields.join(QStringLiteral("; ")), kPdfFontKey, settingsLocation);
 }
 
 std::optional<FormValues> readFormValues(const QString& pdfPath)

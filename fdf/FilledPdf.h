@@ -44,8 +44,10 @@ struct UnprintedLetters
 std::vector<UnprintedLetters> fillPdfForm(const QString& pdfPath, const std::vector<FdfEntry>& entries,
                                           const QString& unicodeFont);
 
-// The user's warning about those letters in the filled copy `fileName`; "" when there are none.
-QString unprintedLettersWarning(const QString& fileName, const std::vector<UnprintedLetters>& unprinted);
+// The user's warning about those letters in the filled copy `fileName`, naming the font setting and
+// where the user's settings are kept (`settingsLocation`); "" when there are none.
+QString unprintedLettersWarning(const QString& fileName, const std::vector<UnprintedLetters>& unprinted,
+                                const QString& settingsLocation);
 
 // A form's field values by fully-qualified name, as far as a viewer shows them: a text with each
 // line break as one LF, a check box or choice by its state name, "" for no value and for "Off".

@@ -1,17 +1,16 @@
 #include "FontSetting.h"
 
-#include "OpenSetting.h"
+#include "platform/Platform.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSettings>
 #include <QStandardPaths>
 
 namespace fdf {
 
-QString unicodeFontPath(const QSettings& settings)
+QString unicodeFontPath(const platform::Platform& platform)
 {
-    if (const QString named = settings.value(kPdfFontKey).toString().trimmed(); !named.isEmpty())
+    if (const QString named = platform.userSetting(kPdfFontKey).trimmed(); !named.isEmpty())
         return named;
 #ifdef Q_OS_WIN
     const QStringList files = {QStringLiteral("arial.ttf"), QStringLiteral("segoeui.ttf")};
@@ -27,12 +26,6 @@ QString unicodeFontPath(const QSettings& settings)
         }
     }
     return {};
-}
-
-QString unicodeFontPathSetting()
-{
-    const QSettings settings(QSettings::UserScope, kSettingsOrganisation, kSettingsApplication);
-    return unicodeFontPath(settings);
 }
 
 } // namespace fdf

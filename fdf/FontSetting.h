@@ -4,17 +4,17 @@
 
 #include <QString>
 
-class QSettings;
+namespace platform {
+class Platform;
+}
 
 namespace fdf {
 
 // A font file named in the user's settings (beside apri_pdf_compilato) stands for the system's.
 inline const QString kPdfFontKey = QStringLiteral("font_pdf_compilato");
 
-// The font file `settings` names, as it is named; without one, the system's Unicode font: Arial or
-// Segoe UI from the Windows fonts folder, DejaVu Sans elsewhere. "" when the system has none.
-QString unicodeFontPath(const QSettings& settings);
-// The same in the user's settings.
-QString unicodeFontPathSetting();
+// The font file the user's settings name, as it is named; without one, the system's Unicode font:
+// Arial or Segoe UI from the Windows fonts folder, DejaVu Sans elsewhere. "" when the system has none.
+QString unicodeFontPath(const platform::Platform& platform);
 
 } // namespace fdf

@@ -99,7 +99,8 @@ QString fillDesktopCopy(const QString& desktopCopy, QString reason, const std::v
         try {
             const QString warning =
                 unprintedLettersWarning(QFileInfo(desktopCopy).fileName(),
-                                        fillPdfForm(desktopCopy, entries, unicodeFontPathSetting()));
+                                        fillPdfForm(desktopCopy, entries, unicodeFontPath(platform)),
+                                        platform.userSettingsLocation());
             if (!warning.isEmpty())
                 platform.showMessage(platform::MessageKind::Information, warning);
             return desktopCopy;

@@ -1,6 +1,6 @@
 #include "ConsolePlatform.h"
 
-#include <QSettings>
+#include "Settings.h"
 
 #include <cstdio>
 
@@ -18,9 +18,22 @@ bool ConsolePlatform::openFile(const QString&)
 
 QString ConsolePlatform::machineSetting(const QString& keyPath, const QString& name) const
 {
-    const QString organisation = keyPath.section(QLatin1Char('\\'), -1);
-    const QSettings settings(QSettings::IniFormat, QSettings::SystemScope, organisation);
-    return settings.value(name).toString();
+    return readSystemSetting(keyPath, name);
+}
+
+QString ConsolePlatform::userSetting(const QString& name) const
+{
+    return readUserSetting(name);
+}
+
+void ConsolePlatform::setUserSetting(const QString& name, const QString& value)
+{
+    writeUserSetting(name, value);
+}
+
+QString ConsolePlatform::userSettingsLocation() const
+{
+    return userSettingsPath();
 }
 
 void ConsolePlatform::showMessage(MessageKind kind, const QString& text)

@@ -17,6 +17,9 @@ public:
     QString programFolder() const override { return m_program; }
     bool openFile(const QString& path) override;
     QString machineSetting(const QString& keyPath, const QString& name) const override;
+    QString userSetting(const QString& name) const override;
+    void setUserSetting(const QString& name, const QString& value) override;
+    QString userSettingsLocation() const override;
     void showMessage(MessageKind kind, const QString& text) override;
     // No one is there to answer: "No", which leaves everything as it is.
     bool askYesNo(const QString&) override { return false; }

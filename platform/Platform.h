@@ -25,6 +25,13 @@ public:
     // installer writes the 32-bit view); elsewhere the system-scope settings of the key's last component.
     // "" when the key or the value is missing.
     virtual QString machineSetting(const QString& keyPath, const QString& name) const = 0;
+    // A value of the user's own settings ("apri_pdf_compilato", "font_pdf_compilato"...), as text; ""
+    // when it is not set. Qt-based platforms keep them in the user-scope settings of
+    // "Brevalon-Ostrena"/"invciv" (platform/Settings.h).
+    virtual QString userSetting(const QString& name) const = 0;
+    virtual void setUserSetting(const QString& name, const QString& value) = 0;
+    // Where the user's settings are kept, as a person would look for it, for messages that name one.
+    virtual QString userSettingsLocation() const = 0;
     // A modal message box with one OK button and the application's title.
     virtual void showMessage(MessageKind kind, const QString& text) = 0;
     // A modal question with the application's title and the buttons "Sì" and "No", "No" being the
@@ -40,7 +47,10 @@ public:
 class ForegroundGuard
 {
 public:
-    explicit ForegroundGuard(Platform& platform) : m_platform(platform) { m_platform.rememberForegroundWindow(); }
+    explicit ForegroundGuard(Platform& platform) : m_platform(platform)
+    {
+        m_platform.rememberForegroundWindow();
+    }
     ~ForegroundGuard() { m_platform.restoreForegroundWindow(); }
     ForegroundGuard(const ForegroundGuard&) = delete;
     ForegroundGuard& operator=(const ForegroundGuard&) = delete;

@@ -1,11 +1,12 @@
 #include "QtPlatform.h"
 
+#include "Settings.h"
+
 #include <QApplication>
 #include <QDesktopServices>
 #include <QDir>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QSettings>
 #include <QStandardPaths>
 #include <QUrl>
 
@@ -37,10 +38,23 @@ QString QtPlatform::machineSetting(const QString& keyPath, const QString& name) 
 #ifdef Q_OS_WIN
     return QString::fromStdWString(win::readMachineString(keyPath.toStdWString(), name.toStdWString()));
 #else
-    const QString organisation = keyPath.section(QLatin1Char('\\'), -1);
-    const QSettings settings(QSettings::IniFormat, QSettings::SystemScope, organisation);
-    return settings.value(name).toString();
+    return readSystemSetting(keyPath, name);
 #endif
+}
+
+QString QtPlatform::userSetting(const QString& name) const
+{
+    return readUserSetting(name);
+}
+
+void QtPlatform::setUserSetting(const QString& name, const QString& value)
+{
+    writeUserSetting(name, value);
+}
+
+QString QtPlatform::userSettingsLocation() const
+{
+    return userSettingsPath();
 }
 
 void QtPlatform::showMessage(MessageKind kind, const QString& text)

@@ -16,6 +16,9 @@ public:
     QString programFolder() const override;
     bool openFile(const QString& path) override;
     QString machineSetting(const QString& keyPath, const QString& name) const override;
+    QString userSetting(const QString& name) const override;
+    void setUserSetting(const QString& name, const QString& value) override;
+    QString userSettingsLocation() const override;
     void showMessage(MessageKind kind, const QString& text) override;
     bool askYesNo(const QString& text) override;
     QDateTime now() const override;

@@ -17,7 +17,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSettings>
 #include <QTest>
 #include <QTimer>
 
@@ -38,9 +37,6 @@ protected:
     {
         platform.program = folders.program;
         platform.desktop = folders.desktop;
-        // The user's settings (what a click opens) are the test's own.
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folders.root.path());
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, folders.root.path());
         const std::string file = (folders.root.path() + QStringLiteral("/demo-host.sqlite")).toStdString();
         demohost::DemoHost::ensureDatabase(file);
         window =
@@ -129,8 +125,7 @@ TEST_F(DemoHostWindowTest, RefusalsThenLoginThenListThenAp68)
         EXPECT_TRUE(filled.startsWith(folders.desktop)) << filled.toStdString();
         EXPECT_TRUE(filled.endsWith(QStringLiteral("certmedinps.pdf")));
     }
-    QSettings(QSettings::UserScope, fdf::kSettingsOrganisation, fdf::kSettingsApplication)
-        .setValue(fdf::kOpenFilledPdfKey, false);
+    platform.userSettings[fdf::kOpenFilledPdfKey] = QStringLiteral("false");
     const QString fdf = clickAndExpectNotOpened(2);
     EXPECT_TRUE(fdf.startsWith(folders.program)) << fdf.toStdString();
     EXPECT_TRUE(fdf.endsWith(QStringLiteral("certmedinps.fdf")));

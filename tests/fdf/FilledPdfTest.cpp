@@ -5,6 +5,7 @@
 #include "fdf/FontSetting.h"
 #include "fdf/OpenSetting.h"
 #include "fdf/OutputFlow.h"
+#include "platform/ConsolePlatform.h"
 
 #include "Patients.h"
 #include "support/TempDirs.h"
@@ -38,9 +39,6 @@ protected:
 
     FilledPdf()
     {
-        // The user's settings (the font above all) in the test's own folder.
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folders.root.path());
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, folders.root.path());
         host.platform.program = folders.program;
         host.platform.desktop = folders.desktop;
         host.patients = {rossiPatient(), hostilePatient()};
@@ -272,8 +270,7 @@ TEST_F(FilledPdf, LettersBeyondTheStandardFontShowWithAnEmbeddedSubset)
 // A font that cannot be read keeps the standard appearance, and the flow names the letters.
 TEST_F(FilledPdf, WithoutAUsableFontTheFlowNamesTheLettersThatMayNotPrint)
 {
-    QSettings(QSettings::UserScope, fdf::kSettingsOrganisation, fdf::kSettingsApplication)
-        .setValue(fdf::kPdfFontKey, blank(kAp68));
+    host.platform.userSettings[fdf::kPdfFontKey] = blank(kAp68);
     host.patients.push_back(foreignPatient());
     const fdf::PdfFlowResult foreign = fdf::runAp68Flow(foreignRow(), context);
     ASSERT_FALSE(foreign.filledPdfPath.isEmpty());
@@ -286,7 +283,7 @@ TEST_F(FilledPdf, WithoutAUsableFontTheFlowNamesTheLettersThatMayNotPrint)
         "non essere visualizzate né stampate: Ș Ă Ł Ę nel campo \"cognome\"; Ț Ă nel campo \"nome\"; "
         "Ễ nel campo \"descr_1\"; Ł ź nel campo \"terapia\". Manca un carattere che le contenga: se ne può "
         "indicare uno (file TrueType .ttf) nell'impostazione font_pdf_compilato (" +
-            fdf::openSettingLocation() + ").");
+            host.platform.userSettingsLocation() + ").");
 }
 
 // ---- forms that do not fit ----
@@ -371,8 +368,10 @@ TEST_F(FilledPdf, EntryThatDoesNotFitItsFieldChangesNothing)
 
 TEST(OpenSetting, ChoosesByTheUsersSettingAndWhatWasMade)
 {
+    // Through the user's store of the program's own platforms, kept in the test's folder.
     QTemporaryDir dir;
-    QSettings settings(dir.filePath(QStringLiteral("invciv.conf")), QSettings::IniFormat);
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path());
+    platform::ConsolePlatform settings({}, {});
     using fdf::OpenTarget;
     EXPECT_EQ(fdf::openTarget(settings), fdf::defaultOpenTarget());
 #ifdef Q_OS_WIN
@@ -380,13 +379,13 @@ TEST(OpenSetting, ChoosesByTheUsersSettingAndWhatWasMade)
 #else
     EXPECT_EQ(fdf::defaultOpenTarget(), OpenTarget::FilledPdf);
 #endif
-    const std::pair<QVariant, OpenTarget> values[] = {
-        {"true", OpenTarget::FilledPdf},    {1, OpenTarget::FilledPdf}, {" Sì ", OpenTarget::FilledPdf},
-        {"false", OpenTarget::Fdf},         {0, OpenTarget::Fdf},       {"no", OpenTarget::Fdf},
+    const std::pair<QString, OpenTarget> values[] = {
+        {"true", OpenTarget::FilledPdf},    {"1", OpenTarget::FilledPdf}, {" Sì ", OpenTarget::FilledPdf},
+        {"false", OpenTarget::Fdf},         {"0", OpenTarget::Fdf},       {"no", OpenTarget::Fdf},
         {"forse", fdf::defaultOpenTarget()}};
     for (const auto& [value, target] : values) {
-        settings.setValue(fdf::kOpenFilledPdfKey, value);
-        EXPECT_EQ(fdf::openTarget(settings), target) << value.toString().toStdString();
+        settings.setUserSetting(fdf::kOpenFilledPdfKey, value);
+        EXPECT_EQ(fdf::openTarget(settings), target) << value.toStdString();
     }
 
     const fdf::PdfFlowResult both{"a.fdf", "a.pdf", {}};
