@@ -2,14 +2,11 @@
 
 #include "HostChoice.h"
 #include "HostOutputFlows.h"
-#include "StartupProbe.h"
 #include "TFormMain.h"
 #include "platform/QtPlatform.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
-
-#include <chrono>
 
 #ifdef _WIN32
 #include "host/win/ComApartment.h"
@@ -17,7 +14,6 @@
 
 int main(int argc, char** argv)
 {
-    const auto started = std::chrono::steady_clock::now();
 #ifdef _WIN32
     // The host's automation server lives in the user-interface thread's single-threaded apartment.
     const host::win::ComApartment apartment;
@@ -43,7 +39,6 @@ int main(int argc, char** argv)
         return std::make_unique<HostOutputFlows>(main.Session(), main.platform(), &main,
                                                  [&main](const QString& text) { main.ShowStatus(text); });
     });
-    app::StartupProbe::installIfRequested(started);
     if (!window.FormCreate())
         return 0; // login cancelled: the window's destruction stops the session
     window.show();

@@ -7,10 +7,10 @@
 
 #include "DemoPatients.h"
 #include "FakeHost.h"
+#include "ProcessMemory.h"
 #include "RecordingPlatform.h"
 #include "app/Login.h"
 #include "app/PatientTableModel.h"
-#include "app/ProcessMemory.h"
 #include "app/TFormMain.h"
 #include "demohost/DemoHost.h"
 
@@ -39,7 +39,7 @@ void loadInto(TFormMain& window, benchmark::State& state)
     if (window.tblDati().rowCount() != kRows)
         state.SkipWithError("the list does not hold the rows asked for");
     state.counters["rows"] = window.tblDati().rowCount();
-    state.counters["peak_memory_kb"] = static_cast<double>(app::peakMemoryKb());
+    state.counters["peak_memory_kb"] = static_cast<double>(bench_support::peakMemoryKb());
 }
 
 void BM_LoadPatients_ScriptedHost(benchmark::State& state)
@@ -65,7 +65,7 @@ void BM_LoadPatients_ScriptedHost(benchmark::State& state)
         state.ResumeTiming();
     }
     state.counters["rows"] = window.tblDati().rowCount();
-    state.counters["peak_memory_kb"] = static_cast<double>(app::peakMemoryKb());
+    state.counters["peak_memory_kb"] = static_cast<double>(bench_support::peakMemoryKb());
 }
 
 // A doctor with kRows patients whose surnames start with "RO", added to a fresh demo database.
@@ -91,8 +91,8 @@ void BM_LoadPatients_DemoHost(benchmark::State& state)
     loadInto(window, state);
 }
 
-// Launches the program with the start-up probe, which prints the time from launch to the login
-// window's first paint and the program's peak memory, then cancels the login.
+// Launches the program's main() with the start-up probe (invciv-startup-probe), which prints the time
+// from launch to the login window's first paint and the program's peak memory, then cancels the login.
 void BM_ColdStartToLogin(benchmark::State& state)
 {
     QTemporaryDir dir;
@@ -107,11 +107,11 @@ void BM_ColdStartToLogin(benchmark::State& state)
         environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         const auto launched = std::chrono::steady_clock::now();
         environment.insert(
-            QStringLiteral("INVCIV_STARTUP_PROBE"),
+            QStringLiteral("INVCIV_LAUNCHED_NS"),
             QString::number(
                 std::chrono::duration_cast<std::chrono::nanoseconds>(launched.time_since_epoch()).count()));
         process.setProcessEnvironment(environment);
-        process.start(QStringLiteral(INVCIV_BINARY), {QStringLiteral("--demo-host"), file});
+        process.start(QStringLiteral(INVCIV_STARTUP_PROBE_BINARY), {QStringLiteral("--demo-host"), file});
         if (!process.waitForFinished(30000)) {
             state.SkipWithError("the program did not end");
             return;

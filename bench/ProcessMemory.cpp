@@ -4,7 +4,7 @@
 #include <sstream>
 #include <string>
 
-namespace app {
+namespace bench_support {
 
 long peakMemoryKb()
 {
@@ -21,4 +21,4 @@ long peakMemoryKb()
     return -1;
 }
 
-} // namespace app
+} // namespace bench_support

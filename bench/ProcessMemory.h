@@ -1,9 +1,9 @@
 #pragma once
 // The process's peak resident memory, for the start-up probe and the benchmarks.
 
-namespace app {
+namespace bench_support {
 
 // VmHWM in kB from /proc/self/status; -1 where the system does not give it.
 long peakMemoryKb();
 
-} // namespace app
+} // namespace bench_support
