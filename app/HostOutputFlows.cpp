@@ -8,6 +8,8 @@
 
 #include <QCoreApplication>
 
+namespace app {
+
 HostOutputFlows::HostOutputFlows(Tzantopat& session, platform::Platform& platform, QWidget* parent,
                                  std::function<void(const QString&)> showStatus)
     : m_session(session), m_platform(platform), m_parent(parent), m_showStatus(std::move(showStatus))
@@ -42,3 +44,5 @@ FlowOutput HostOutputFlows::OpenCertificateEditor(const clinical::PatientRow& ro
     editor.exec();
     return {editor.ResultText(), editor.KeptCertificate()};
 }
+
+} // namespace app

@@ -13,6 +13,8 @@ namespace platform {
 class Platform;
 }
 
+namespace app {
+
 class HostOutputFlows : public OutputFlows
 {
 public:
@@ -30,3 +32,5 @@ private:
     QWidget* m_parent;
     std::function<void(const QString&)> m_showStatus;
 };
+
+} // namespace app

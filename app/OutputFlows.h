@@ -6,6 +6,8 @@
 
 #include <QString>
 
+namespace app {
+
 // What a flow hands back to the window.
 struct FlowOutput
 {
@@ -24,3 +26,5 @@ public:
     // The path of the written XML certificate, or "cancel".
     virtual FlowOutput OpenCertificateEditor(const clinical::PatientRow& row) = 0;
 };
+
+} // namespace app

@@ -6,6 +6,8 @@
 #include <QBrush>
 #include <QColor>
 
+namespace app {
+
 PatientTableModel::PatientTableModel(QObject* parent) : QAbstractTableModel(parent)
 {
     setObjectName(QStringLiteral("tblDati"));
@@ -36,7 +38,7 @@ QVariant PatientTableModel::data(const QModelIndex& index, int role) const
         case Nome:
             return r.nome;
         case DataNascita:
-            return app::displayDate(r.data_nascita);
+            return displayDate(r.data_nascita);
         case Scrivi:
             return r.scrivi;
         default:
@@ -90,3 +92,5 @@ void PatientTableModel::setRows(std::vector<clinical::PatientRow> rows)
     m_rows = std::move(rows);
     endResetModel();
 }
+
+} // namespace app

@@ -7,6 +7,8 @@
 
 #include <vector>
 
+namespace app {
+
 class PatientTableModel : public QAbstractTableModel
 {
     Q_OBJECT
@@ -31,3 +33,5 @@ public:
 private:
     std::vector<clinical::PatientRow> m_rows;
 };
+
+} // namespace app

@@ -17,6 +17,8 @@
 #include <QScreen>
 #include <QTimer>
 
+namespace app {
+
 namespace {
 
 const QString kErrorNoCertificate = QStringLiteral("Selezionare il certificato.");
@@ -166,7 +168,7 @@ void TFormMain::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
     if (!event->spontaneous())
-        app::runHandler(m_platform, [this] { FormShow(); });
+        runHandler(m_platform, [this] { FormShow(); });
 }
 
 void TFormMain::FormShow()
@@ -196,7 +198,7 @@ void TFormMain::editNomeChange()
 
 void TFormMain::Timer1Timer()
 {
-    app::runHandler(m_platform, [this] {
+    runHandler(m_platform, [this] {
         if (!m_reloadPending)
             return;
         // Never under a running flow, the editor, a message box or another reload: the reload stays
@@ -215,10 +217,10 @@ void TFormMain::LoadPatients()
 {
     const BusyScope busy(*this);
     m_tblDati->clear();
-    app::PatientList list = app::readPatients(*m_session, ui->editCognome->text(), ui->editNome->text());
+    PatientList list = readPatients(*m_session, ui->editCognome->text(), ui->editNome->text());
     m_tblDati->setRows(std::move(list.rows));
     if (!list.badDates.empty())
-        m_platform.showMessage(platform::MessageKind::Error, app::badBirthDatesMessage(list.badDates));
+        m_platform.showMessage(platform::MessageKind::Error, badBirthDatesMessage(list.badDates));
 }
 
 void TFormMain::gridDatiMouseMove(int x)
@@ -259,7 +261,7 @@ void TFormMain::ComboBox1Change()
 
 void TFormMain::gridDatiCellClick(const QModelIndex& index)
 {
-    app::runHandler(m_platform, [this, index] {
+    runHandler(m_platform, [this, index] {
         if (!index.isValid() || index.column() != PatientTableModel::Scrivi)
             return;
         // One output at a time: a click let through while a flow runs is not a request.
@@ -325,3 +327,5 @@ FlowOutput TFormMain::OpenCertificateEditor(const clinical::PatientRow& row)
 {
     return m_flows ? m_flows->OpenCertificateEditor(row) : FlowOutput();
 }
+
+} // namespace app

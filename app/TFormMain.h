@@ -13,13 +13,16 @@
 #include <functional>
 #include <memory>
 
-class PatientTableModel;
 class QTimer;
 class Tzantopat;
 
 namespace Ui {
 class FormMain;
 }
+
+namespace app {
+
+class PatientTableModel;
 
 class TFormMain : public QWidget
 {
@@ -76,7 +79,7 @@ private:
 
     int m_openMessages = 0;
     int m_busy = 0;
-    app::ModalTrackingPlatform m_platform;
+    ModalTrackingPlatform m_platform;
     std::unique_ptr<Ui::FormMain> ui;
     std::unique_ptr<Tzantopat> m_session;
     PatientTableModel* m_tblDati = nullptr;
@@ -85,3 +88,5 @@ private:
     QDateTime m_lastEditTime; // LastEditTime
     bool m_reloadPending = false;
 };
+
+} // namespace app

@@ -11,6 +11,8 @@
 #include <QGuiApplication>
 #include <QScreen>
 
+namespace app {
+
 namespace {
 
 // The hourglass over the whole screen for the length of a scope, however the scope ends.
@@ -54,11 +56,11 @@ void TfrmLogin::FormCreate()
 
 void TfrmLogin::cmdOKClick()
 {
-    app::runHandler(m_platform, [this] {
+    runHandler(m_platform, [this] {
         bool accepted = false;
         {
             const WaitCursor hourglass;
-            accepted = app::CheckLogin(m_session, m_platform, ui->txtUtente->text(), ui->txtPw->text());
+            accepted = CheckLogin(m_session, m_platform, ui->txtUtente->text(), ui->txtPw->text());
         }
         if (accepted)
             done(kAccepted);
@@ -89,3 +91,5 @@ bool TfrmLogin::eventFilter(QObject* watched, QEvent* event)
     }
     return QDialog::eventFilter(watched, event);
 }
+
+} // namespace app

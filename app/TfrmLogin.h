@@ -16,6 +16,8 @@ namespace Ui {
 class frmLogin;
 }
 
+namespace app {
+
 class TfrmLogin : public QDialog
 {
     Q_OBJECT
@@ -50,3 +52,5 @@ private:
     platform::Platform& m_platform;
     bool m_translucent = false;
 };
+
+} // namespace app

@@ -35,9 +35,9 @@ int main(int argc, char** argv)
     if (!app::prepareHost(selection, platform))
         return 1;
 
-    TFormMain window(platform, app::automationFactoryFor(selection), [](TFormMain& main) {
-        return std::make_unique<HostOutputFlows>(main.Session(), main.platform(), &main,
-                                                 [&main](const QString& text) { main.ShowStatus(text); });
+    app::TFormMain window(platform, app::automationFactoryFor(selection), [](app::TFormMain& main) {
+        return std::make_unique<app::HostOutputFlows>(
+            main.Session(), main.platform(), &main, [&main](const QString& text) { main.ShowStatus(text); });
     });
     if (!window.FormCreate())
         return 0; // login cancelled: the window's destruction stops the session

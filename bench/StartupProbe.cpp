@@ -30,7 +30,7 @@ protected:
     {
         if (!m_done && event->type() == QEvent::Paint) {
             auto* widget = qobject_cast<QWidget*>(watched);
-            auto* login = widget ? qobject_cast<TfrmLogin*>(widget->window()) : nullptr;
+            auto* login = widget ? qobject_cast<app::TfrmLogin*>(widget->window()) : nullptr;
             if (login) {
                 m_done = true;
                 const double ms =
@@ -38,7 +38,7 @@ protected:
                         .count();
                 std::printf("login_shown_ms=%.1f peak_memory_kb=%ld\n", ms, bench_support::peakMemoryKb());
                 std::fflush(stdout);
-                QTimer::singleShot(0, login, &TfrmLogin::cmdAnullaClick);
+                QTimer::singleShot(0, login, &app::TfrmLogin::cmdAnullaClick);
             }
         }
         return QObject::eventFilter(watched, event);

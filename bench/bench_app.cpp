@@ -29,7 +29,7 @@ namespace {
 
 constexpr int kRows = 1000;
 
-void loadInto(TFormMain& window, benchmark::State& state)
+void loadInto(app::TFormMain& window, benchmark::State& state)
 {
     window.findChild<QLineEdit*>(QStringLiteral("editCognome"))->setText(QStringLiteral("RO"));
     for (auto _ : state) {
@@ -51,7 +51,7 @@ void BM_LoadPatients_ScriptedHost(benchmark::State& state)
                                  QStringLiteral("ROSSI %1").arg(i % 97), QStringLiteral("MARIA ROSA"),
                                  QStringLiteral("1950-%1-15").arg(1 + i % 9, 2, 10, QLatin1Char('0'))});
     host.log->calls.reserve(8 * kRows);
-    TFormMain window(platform, host.factory(), nullptr);
+    app::TFormMain window(platform, host.factory(), nullptr);
     if (!app::CheckLogin(window.Session(), platform, QStringLiteral("demo"), QStringLiteral("demo"))) {
         state.SkipWithError("login refused");
         return;
@@ -82,7 +82,7 @@ void BM_LoadPatients_DemoHost(benchmark::State& state)
     const std::string file = (dir.path() + QStringLiteral("/bench.sqlite")).toStdString();
     addPatients(file);
     testing_support::RecordingPlatform platform;
-    TFormMain window(platform, demohost::automationFactory(file), nullptr);
+    app::TFormMain window(platform, demohost::automationFactory(file), nullptr);
     if (!app::CheckLogin(window.Session(), platform, QStringLiteral("benchapp"),
                          QStringLiteral("benchapp"))) {
         state.SkipWithError("login refused");

@@ -65,9 +65,9 @@ int main(int argc, char** argv)
     const QDir folder(parser.value(out));
     QDir().mkpath(folder.path());
 
-    TFormMain window(console, app::automationFactoryFor(selection), nullptr);
+    app::TFormMain window(console, app::automationFactoryFor(selection), nullptr);
     {
-        TfrmLogin login(window.Session(), window.platform(), &window);
+        app::TfrmLogin login(window.Session(), window.platform(), &window);
         login.findChild<QLineEdit*>(QStringLiteral("txtUtente"))->setText(parser.value(user));
         login.findChild<QLineEdit*>(QStringLiteral("txtPw"))->setText(parser.value(password));
         login.show();

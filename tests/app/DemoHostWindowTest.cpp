@@ -22,6 +22,7 @@
 
 #include <gtest/gtest.h>
 
+using namespace app;
 using namespace testing_support;
 
 namespace {
@@ -125,7 +126,7 @@ TEST_F(DemoHostWindowTest, RefusalsThenLoginThenListThenAp68)
         EXPECT_TRUE(filled.startsWith(folders.desktop)) << filled.toStdString();
         EXPECT_TRUE(filled.endsWith(QStringLiteral("certmedinps.pdf")));
     }
-    platform.userSettings[fdf::kOpenFilledPdfKey] = QStringLiteral("false");
+    platform.settings[fdf::kOpenFilledPdfKey] = QStringLiteral("false");
     const QString fdf = clickAndExpectNotOpened(2);
     EXPECT_TRUE(fdf.startsWith(folders.program)) << fdf.toStdString();
     EXPECT_TRUE(fdf.endsWith(QStringLiteral("certmedinps.fdf")));

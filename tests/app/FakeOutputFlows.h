@@ -9,28 +9,28 @@
 
 namespace testing_support {
 
-struct FakeOutputFlows : OutputFlows
+struct FakeOutputFlows : app::OutputFlows
 {
     QStringList calls;            // "ap68 <id>", "ap42 <id>", "editor <id>"
     QString answer;               // the path every flow returns
     QString kept;                 // the kept file every flow returns
     std::function<void()> during; // runs inside a flow, as window messages would
 
-    FlowOutput CreateAp68Pdf(const clinical::PatientRow& row) override
+    app::FlowOutput CreateAp68Pdf(const clinical::PatientRow& row) override
     {
         return run(QStringLiteral("ap68 "), row);
     }
-    FlowOutput CreateAp42Ss3Pdf(const clinical::PatientRow& row) override
+    app::FlowOutput CreateAp42Ss3Pdf(const clinical::PatientRow& row) override
     {
         return run(QStringLiteral("ap42 "), row);
     }
-    FlowOutput OpenCertificateEditor(const clinical::PatientRow& row) override
+    app::FlowOutput OpenCertificateEditor(const clinical::PatientRow& row) override
     {
         return run(QStringLiteral("editor "), row);
     }
 
 private:
-    FlowOutput run(const QString& flow, const clinical::PatientRow& row)
+    app::FlowOutput run(const QString& flow, const clinical::PatientRow& row)
     {
         calls << flow + row.id;
         if (during)

@@ -15,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+using namespace app;
 using namespace testing_support;
 
 namespace {

@@ -19,6 +19,7 @@
 
 #include <gtest/gtest.h>
 
+using namespace app;
 using namespace testing_support;
 using platform::MessageKind;
 

@@ -5,14 +5,12 @@
 #include "fdf/FontSetting.h"
 #include "fdf/OpenSetting.h"
 #include "fdf/OutputFlow.h"
-#include "platform/ConsolePlatform.h"
 
 #include "Patients.h"
 #include "support/TempDirs.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSettings>
 #include <QTemporaryDir>
 
 #include <qpdf/QPDF.hh>
@@ -270,7 +268,7 @@ TEST_F(FilledPdf, LettersBeyondTheStandardFontShowWithAnEmbeddedSubset)
 // A font that cannot be read keeps the standard appearance, and the flow names the letters.
 TEST_F(FilledPdf, WithoutAUsableFontTheFlowNamesTheLettersThatMayNotPrint)
 {
-    host.platform.userSettings[fdf::kPdfFontKey] = blank(kAp68);
+    host.platform.settings[fdf::kPdfFontKey] = blank(kAp68);
     host.patients.push_back(foreignPatient());
     const fdf::PdfFlowResult foreign = fdf::runAp68Flow(foreignRow(), context);
     ASSERT_FALSE(foreign.filledPdfPath.isEmpty());
@@ -368,10 +366,7 @@ TEST_F(FilledPdf, EntryThatDoesNotFitItsFieldChangesNothing)
 
 TEST(OpenSetting, ChoosesByTheUsersSettingAndWhatWasMade)
 {
-    // Through the user's store of the program's own platforms, kept in the test's folder.
-    QTemporaryDir dir;
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path());
-    platform::ConsolePlatform settings({}, {});
+    RecordingPlatform settings;
     using fdf::OpenTarget;
     EXPECT_EQ(fdf::openTarget(settings), fdf::defaultOpenTarget());
 #ifdef Q_OS_WIN

@@ -1,6 +1,6 @@
 #pragma once
 // The platform double: records message boxes, questions (answered as scripted) and opened files, answers
-// settings from maps, and keeps a clock that tests move by hand.
+// settings from a map, and keeps a clock that tests move by hand.
 
 #include "platform/Platform.h"
 
@@ -24,9 +24,8 @@ public:
     QString desktop;
     QString program;
     QStringList opened;
-    bool opens = true;                   // false: no application takes the files opened
-    QMap<QString, QString> settings;     // "keyPath|name" -> value
-    QMap<QString, QString> userSettings; // name -> value
+    bool opens = true;               // false: no application takes the files opened
+    QMap<QString, QString> settings; // machine settings by "keyPath|name", user settings by name
     QList<Message> messages;
     QDateTime clock = QDateTime(QDate(2026, 12, 7), QTime(9, 0));
     QStringList questions; // every yes/no question asked, in order
@@ -45,8 +44,8 @@ public:
     {
         return settings.value(keyPath + QLatin1Char('|') + name);
     }
-    QString userSetting(const QString& name) const override { return userSettings.value(name); }
-    void setUserSetting(const QString& name, const QString& value) override { userSettings[name] = value; }
+    QString userSetting(const QString& name) const override { return settings.value(name); }
+    void setUserSetting(const QString& name, const QString& value) override { settings[name] = value; }
     QString userSettingsLocation() const override { return QStringLiteral("invciv.conf"); }
     void showMessage(platform::MessageKind kind, const QString& text) override
     {
