@@ -203,7 +203,7 @@ std::optional<User> DemoDatabase::authenticate(std::string_view login, std::stri
     return User{run->integer(0), run->text(1), run->text(3), run->text(4), run->text(5), run->text(6)};
 }
 
-std::vector<PatientRow> DemoDatabase::patients(const PatientQuery& query)
+std::vector<PatientResultRow> DemoDatabase::patients(const PatientQuery& query)
 {
     sql::Run run(query.alphabetical ? *d->patientsAlphabetical : *d->patientsByCode);
     if (query.doctor)
@@ -212,7 +212,7 @@ std::vector<PatientRow> DemoDatabase::patients(const PatientQuery& query)
         run->bind(2, *query.convention);
     run->bind(3, query.surnameInitials);
     run->bind(4, query.nameInitials);
-    std::vector<PatientRow> rows;
+    std::vector<PatientResultRow> rows;
     while (run->step())
         rows.push_back({run->text(0), run->text(1), run->text(2), run->text(3)});
     return rows;

@@ -21,7 +21,7 @@ struct User
 };
 
 // One row of a patient result set: what the patient list reads.
-struct PatientRow
+struct PatientResultRow
 {
     std::string codice;
     std::string cognome;
@@ -31,7 +31,7 @@ struct PatientRow
 
 struct PatientRecord
 {
-    PatientRow row;
+    PatientResultRow row;
     std::string sesso;
     std::string codiceFiscale;
     std::string comuneNascita;
@@ -81,7 +81,7 @@ public:
 
     // The user with this login (case ignored) and exactly this password.
     std::optional<User> authenticate(std::string_view login, std::string_view password);
-    std::vector<PatientRow> patients(const PatientQuery& query);
+    std::vector<PatientResultRow> patients(const PatientQuery& query);
     std::optional<PatientRecord> patient(std::string_view codice);
     // The person attribute at a backslash path (case ignored); "" when the patient has none.
     std::string attribute(std::string_view codice, std::string_view path);

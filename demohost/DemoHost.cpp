@@ -76,8 +76,8 @@ struct DemoHost::Impl
     std::unique_ptr<DemoDatabase> database; // closed by Free
     bool freed = false;
     std::optional<User> user;
-    std::vector<PatientRow> rows; // the current result set
-    std::size_t current = 0;      // its current row; rows.size() when past the end
+    std::vector<PatientResultRow> rows; // the current result set
+    std::size_t current = 0;            // its current row; rows.size() when past the end
     std::map<std::u16string, Dataset> datasets;
     int nextHandle = 1;
     std::u16string lastError;
@@ -108,7 +108,7 @@ struct DemoHost::Impl
 
     host::Result invoke(const std::string& method, host::Arguments& arguments);
 
-    const PatientRow* currentRow() const { return current < rows.size() ? &rows[current] : nullptr; }
+    const PatientResultRow* currentRow() const { return current < rows.size() ? &rows[current] : nullptr; }
     void endSession()
     {
         user.reset();
@@ -218,7 +218,7 @@ struct DemoHost::Impl
         const std::string name = text::trimmed(call.text(0));
         if (name == "userid_utente")
             return u16(std::to_string(user->id));
-        const PatientRow* row = currentRow();
+        const PatientResultRow* row = currentRow();
         if (!row)
             return std::u16string();
         if (name == "codice")
@@ -260,7 +260,7 @@ struct DemoHost::Impl
         const auto* path = std::get_if<std::u16string>(&call.arguments[2]);
         if (!path || path->empty())
             throw AutomationError("genera_xml: manca il percorso del file");
-        const PatientRow* row = currentRow();
+        const PatientResultRow* row = currentRow();
         const auto record = row ? database->patient(row->codice) : std::nullopt;
         if (!record)
             throw AutomationError("genera_xml: nessun paziente corrente");
