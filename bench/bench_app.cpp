@@ -111,7 +111,7 @@ void BM_ColdStartToLogin(benchmark::State& state)
             QString::number(
                 std::chrono::duration_cast<std::chrono::nanoseconds>(launched.time_since_epoch()).count()));
         process.setProcessEnvironment(environment);
-        process.start(QStringLiteral(INVCIV_STARTUP_PROBE_BINARY), {QStringLiteral("--demo-host"), file});
+        process.start(QStringLiteral(INVCIV_PROBE_BINARY), {QStringLiteral("--demo-host"), file});
         if (!process.waitForFinished(30000)) {
             state.SkipWithError("the program did not end");
             return;
