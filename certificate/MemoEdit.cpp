@@ -21,7 +21,11 @@ int windowLength(const QString& text)
 
 } // namespace
 
-MemoEdit::MemoEdit(QWidget* parent) : QPlainTextEdit(parent) {}
+MemoEdit::MemoEdit(QWidget* parent) : QPlainTextEdit(parent)
+{
+    // A memo is no place for tab characters: Tab moves on to the next control.
+    setTabChangesFocus(true);
+}
 
 QString MemoEdit::text() const
 {

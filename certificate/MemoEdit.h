@@ -1,6 +1,6 @@
 #pragma once
 // A multi-line edit whose text reads as the window's text: lines separated by CR LF, each CR LF
-// counting two characters towards the typing limit.
+// counting two characters towards the typing limit. Tab moves the focus on; it never types.
 
 #include <QPlainTextEdit>
 

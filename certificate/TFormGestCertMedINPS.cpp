@@ -4,6 +4,7 @@
 #include "ui_TFormGestCertMedINPS.h"
 
 #include "platform/Platform.h"
+#include "widgets/Accessibility.h"
 #include "widgets/ZantoLogo.h"
 
 #include <QKeyEvent>
@@ -72,6 +73,42 @@ CheckBoxes checkBoxes(const Form& ui)
              ui.CheckBoxDisabilita}};
 }
 
+// The name of a control's label: the control's name with its kind word replaced by "Label"; "" for a
+// control of another kind.
+QString labelNameOf(const QString& controlName)
+{
+    static const std::array<QString, 4> kKinds = {QStringLiteral("Edit"), QStringLiteral("Memo"),
+                                                  QStringLiteral("RadioGroup"),
+                                                  QStringLiteral("DateTimePicker")};
+    for (const QString& kind : kKinds) {
+        if (controlName.startsWith(kind))
+            return QString(controlName).replace(kind, QStringLiteral("Label"));
+    }
+    return {};
+}
+
+// Each label stands for its control: the one the messages' naming finds, and those it cannot (the
+// birth province, the ICD-9 rows, the declarations written in labels of their own).
+void labelControls(TFormGestCertMedINPS& form)
+{
+    const auto pair = [&form](const QString& label, const QString& control) {
+        if (auto* caption = form.findChild<QLabel*>(label))
+            caption->setBuddy(form.FindControl(control));
+    };
+    for (const QWidget* control : form.findChildren<QWidget*>())
+        pair(labelNameOf(control->objectName()), control->objectName());
+    pair(QStringLiteral("LabelProv"), QStringLiteral("EditProvDiNascita"));
+    for (int row = 1; row <= 5; ++row) {
+        pair(QStringLiteral("LabelCodice0%1").arg(row), QStringLiteral("EditCodICD90%1").arg(row));
+        pair(QStringLiteral("LabelDesc0%1").arg(row), QStringLiteral("MemoCodICD90%1").arg(row));
+    }
+    pair(QStringLiteral("LabelCert01A"), QStringLiteral("CheckBoxCert01A"));
+    pair(QStringLiteral("LabelCert01B"), QStringLiteral("CheckBoxCert01A"));
+    pair(QStringLiteral("LabelCert01C"), QStringLiteral("CheckBoxCert01B"));
+    pair(QStringLiteral("LabelCert01D"), QStringLiteral("CheckBoxCert01C"));
+    widgets::nameControlsByLabels(form);
+}
+
 } // namespace
 
 TFormGestCertMedINPS::TFormGestCertMedINPS(Tzantopat& session, platform::Platform& platform, QWidget* parent)
@@ -94,6 +131,10 @@ TFormGestCertMedINPS::TFormGestCertMedINPS(Tzantopat& session, platform::Platfor
         connect(save, &QPushButton::clicked, this, &TFormGestCertMedINPS::ButtonCompilaClick);
     for (QPushButton* cancel : {ui->Button1, ui->Button2, ui->Button3})
         connect(cancel, &QPushButton::clicked, this, &TFormGestCertMedINPS::ButtonAnnullaClick);
+
+    labelControls(*this);
+    widgets::setUpPageKeys(*this, *ui->PageControlCertMedINPS);
+    widgets::enterPressesFocusedButton(*this);
     m_asFilled = fields();
 }
 

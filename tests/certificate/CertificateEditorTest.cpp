@@ -4,6 +4,7 @@
 #include "certificate/MemoEdit.h"
 #include "certificate/TFormGestCertMedINPS.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QDateEdit>
@@ -352,8 +353,11 @@ TEST_F(Editor, LabelsOfTheMessagesAreTheFormsCaptions)
             }
         }
         EXPECT_EQ(form->LabelTextOf(control), expected) << name.toStdString();
-        if (expected != name)
+        if (expected != name) {
             named << name + QLatin1Char('=') + expected;
+            // A screen reader names the control as the messages do.
+            EXPECT_EQ(control->accessibleName(), expected) << name.toStdString();
+        }
     }
     named.sort();
     EXPECT_EQ(
@@ -412,6 +416,97 @@ TEST_F(Editor, AFailedWriteKeepsTheEditorOpen)
                           platform.desktop + QStringLiteral("/certmedinps.xml)")});
     EXPECT_TRUE(form->isVisible());
     EXPECT_EQ(form->ResultText(), QString());
+}
+
+TEST_F(Editor, FilledPageByPageAndSavedWithTheKeysAlone)
+{
+    open();
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    auto* pages = find<QTabWidget>("PageControlCertMedINPS");
+    const auto focused = [] { return QApplication::focusWidget(); };
+    const auto focusedName = [&] { return focused() ? focused()->objectName() : QString(); };
+    const auto press = [&](Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QTest::keyClick(focused(), key, modifiers);
+    };
+    // Tab from the focus until `last`, recording the controls passed through.
+    const auto tabTo = [&](const char* last) {
+        QStringList path;
+        do {
+            press(Qt::Key_Tab);
+            path << focusedName();
+        } while (path.size() < 40 && path.last() != QLatin1String(last));
+        return path;
+    };
+
+    // Each page starts on its first control the doctor can change, and Tab runs down it in reading
+    // order, then Salva and the cancel button; a memo takes no tab character.
+    EXPECT_EQ(focusedName(), QStringLiteral("MemoAnamnesi"));
+    QTest::keyClicks(focused(), QStringLiteral("Diabete dal 2001"));
+    EXPECT_EQ(tabTo("MemoAnamnesi"),
+              QStringList({"MemoObiettivita", "MemoDiagnosi", "ButtonCompila1", "Button2",
+                           "qt_tabwidget_tabbar", "EditCognome", "EditNome", "EditCodiceFiscale",
+                           "EditDataDiNascita", "EditLuogoDiNascita", "EditProvDiNascita",
+                           "EditCodTesSanitaria", "EditASLDiAppartenenza", "MemoAnamnesi"}));
+    press(Qt::Key_Tab);
+    QTest::keyClicks(focused(), QStringLiteral("Buone condizioni"));
+    press(Qt::Key_Tab);
+    press(Qt::Key_Up);
+    QTest::keyClicks(focused(), QStringLiteral("Diabete tipo 2"));
+    EXPECT_EQ(text("MemoAnamnesi"), QStringLiteral("Diabete dal 2001"));
+    EXPECT_EQ(text("MemoObiettivita"), QStringLiteral("Buone condizioni"));
+
+    press(Qt::Key_Tab, Qt::ControlModifier);
+    EXPECT_EQ(pages->currentIndex(), 1);
+    EXPECT_EQ(focusedName(), QStringLiteral("EditCodICD901")); // nothing to change on this page
+    EXPECT_EQ(tabTo("Button3").mid(0, 3), QStringList({"MemoCodICD901", "EditCodICD902", "MemoCodICD902"}));
+
+    press(Qt::Key_3, Qt::AltModifier);
+    EXPECT_EQ(pages->currentIndex(), 2);
+    EXPECT_EQ(focusedName(), QStringLiteral("CheckBoxCert01A"));
+    press(Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(pages->currentIndex(), 1);
+    press(Qt::Key_1, Qt::AltModifier);
+    EXPECT_EQ(pages->currentIndex(), 0);
+    EXPECT_EQ(focusedName(), QStringLiteral("MemoAnamnesi"));
+    press(Qt::Key_Tab, Qt::ControlModifier | Qt::ShiftModifier); // from the first page round to the last
+    EXPECT_EQ(pages->currentIndex(), 2);
+
+    press(Qt::Key_Space);
+    EXPECT_EQ(tabTo("EditProvAlbo"),
+              QStringList({"CheckBoxCert01B", "CheckBoxCert01C", "CheckBoxInvalidita", "CheckBoxCecita",
+                           "CheckBoxSordita", "CheckBoxHandicap", "CheckBoxDisabilita", "EditLuogo",
+                           // day, month and year
+                           "DateTimePickerData", "DateTimePickerData", "DateTimePickerData",
+                           "EditCognomeMedico", "EditNomeMedico", "EditNumIscrizione", "EditProvAlbo"}));
+    QTest::keyClicks(focused(), QStringLiteral("MI"));
+    press(Qt::Key_Tab, Qt::ShiftModifier);
+    QTest::keyClicks(focused(), QStringLiteral("12345"));
+    EXPECT_EQ(tabTo("Button1"), QStringList({"EditProvAlbo", "ButtonCompila3", "Button1"}));
+    press(Qt::Key_Tab, Qt::ShiftModifier);
+    press(Qt::Key_Return); // Salva: the checks still want a place and a purpose
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_EQ(errors().value(0), QStringLiteral("I seguenti dati obbligatori non sono stati inseriti: Luogo, "
+                                                "Tipo domanda(INVALIDITA', CECITA', ...)"));
+    EXPECT_EQ(focusedName(), QStringLiteral("ButtonCompila3"));
+
+    tabTo("CheckBoxInvalidita");
+    press(Qt::Key_Space);
+    tabTo("EditLuogo");
+    QTest::keyClicks(focused(), QStringLiteral("Milano"));
+    tabTo("ButtonCompila3");
+    press(Qt::Key_Return);
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_EQ(form->ResultText(), certificatePath());
+    EXPECT_EQ(text("MemoDiagnosi"), QStringLiteral("Diabete tipo 2\r\n"));
+    QStringList ticked;
+    for (const QCheckBox* box : form->findChildren<QCheckBox*>()) {
+        if (box->isChecked())
+            ticked << box->objectName();
+    }
+    EXPECT_EQ(ticked, QStringList({"CheckBoxCert01A", "CheckBoxInvalidita"}));
+    EXPECT_EQ(text("EditLuogo") + text("EditNumIscrizione") + text("EditProvAlbo"),
+              QStringLiteral("Milano12345MI"));
 }
 
 } // namespace
