@@ -217,17 +217,40 @@ TEST_F(LoginTest, UserNameStartsWithTheMachineSettingAndPasswordEmpty)
     }
 }
 
-TEST_F(LoginTest, EnterInEitherEditPressesOk)
+TEST_F(LoginTest, KeysAloneEnterPressesOkExceptOnAnnulla)
 {
-    for (const char* field : {"txtUtente", "txtPw"}) {
-        SCOPED_TRACE(field);
+    // Tab runs user, password, OK, Annulla; Enter after `tabs` more Tabs from the password.
+    struct Case
+    {
+        int tabs;
+        const char* focus;
+        bool accepted;
+    };
+    const Case cases[] = {{-1, "txtUtente", true},
+                          {0, "txtPw", true},
+                          {1, "cmdOK", true},
+                          {2, "cmdAnulla", false},
+                          {3, "txtUtente", true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.focus);
         window.reset();
         const bool accepted = runLogin([&](TfrmLogin& login) {
-            typeCredentials(login, QStringLiteral("demo"), QStringLiteral("demo"));
-            edit(login, field)->setFocus();
-            QTest::keyClick(edit(login, field), Qt::Key_Return);
+            login.activateWindow();
+            ASSERT_TRUE(QTest::qWaitForWindowActive(&login));
+            const auto focused = [] { return QApplication::focusWidget(); };
+            ASSERT_EQ(focused(), edit(login, "txtUtente"));
+            QTest::keyClicks(focused(), QStringLiteral("demo"));
+            QTest::keyClick(focused(), Qt::Key_Tab);
+            QTest::keyClicks(focused(), QStringLiteral("demo"));
+            for (int i = 0; i < c.tabs; ++i)
+                QTest::keyClick(focused(), Qt::Key_Tab);
+            if (c.tabs < 0)
+                QTest::keyClick(focused(), Qt::Key_Tab, Qt::ShiftModifier);
+            ASSERT_EQ(focused()->objectName(), QLatin1String(c.focus));
+            QTest::keyClick(focused(), Qt::Key_Return);
+            EXPECT_FALSE(login.isVisible());
         });
-        EXPECT_TRUE(accepted);
+        EXPECT_EQ(accepted, c.accepted);
     }
 }
 
