@@ -44,6 +44,14 @@ QVariant PatientTableModel::data(const QModelIndex& index, int role) const
         default:
             return {};
         }
+    case Qt::AccessibleTextRole:
+        // The action cell read aloud names the patient it acts on.
+        if (index.column() == Scrivi) {
+            QStringList parts{r.scrivi, r.cognome, r.nome, app::displayDate(r.data_nascita)};
+            parts.removeAll(QString());
+            return parts.join(QLatin1Char(' '));
+        }
+        return {};
     case Qt::FontRole:
         if (index.column() == Scrivi)
             return widgets::verdana(13, false, true);
@@ -59,6 +67,9 @@ QVariant PatientTableModel::data(const QModelIndex& index, int role) const
 
 QVariant PatientTableModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
+    // The action column's title is a blank on screen; read aloud it is the action's name.
+    if (orientation == Qt::Horizontal && role == Qt::AccessibleTextRole)
+        return section == Scrivi ? clinical::PatientRow().scrivi : headerData(section, orientation);
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
         return QAbstractTableModel::headerData(section, orientation, role);
     switch (section) {

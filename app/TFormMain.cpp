@@ -7,14 +7,18 @@
 #include "fdf/OutputFiles.h"
 #include "host/Tzantopat.h"
 #include "ui_TFormMain.h"
+#include "widgets/Accessibility.h"
 #include "widgets/Fonts.h"
 #include "widgets/ZantoLogo.h"
 
 #include <QDir>
 #include <QGuiApplication>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QScreen>
+#include <QStyledItemDelegate>
 #include <QTimer>
 
 namespace app {
@@ -49,6 +53,30 @@ QString notOpenedMessage(const QString& path, const QString& settingsLocation)
                "(") +
            settingsLocation + QStringLiteral(").");
 }
+
+// The action cell of the current row carries a focus frame that shows on the row's highlight in every
+// style: the styles' own frames are faint there, or drawn only once the keyboard has been used.
+class ActionCellDelegate : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        QStyleOptionViewItem cell(option);
+        cell.state &= ~QStyle::State_HasFocus;
+        QStyledItemDelegate::paint(painter, cell, index);
+        if (!(option.state & QStyle::State_HasFocus))
+            return;
+        const QPalette::ColorRole ink =
+            option.state & QStyle::State_Selected ? QPalette::HighlightedText : QPalette::Text;
+        painter->save();
+        painter->setPen(QPen(option.palette.color(ink), 2));
+        painter->setBrush(Qt::NoBrush);
+        painter->drawRect(QRectF(option.rect).adjusted(2, 2, -2, -2));
+        painter->restore();
+    }
+};
 
 enum Certificate { CertificatoInvalidita = 0, ModuloAp42Ss3 = 1 };
 enum Format { Pdf = 0, Xml = 1 };
@@ -86,6 +114,7 @@ TFormMain::TFormMain(platform::Platform& platform, host::AutomationFactory autom
 
     m_tblDati = new PatientTableModel(this);
     setUpGrid();
+    widgets::nameControlsByLabels(*this);
 
     m_timer = new QTimer(this);
     m_timer->setObjectName(QStringLiteral("Timer1"));
@@ -118,7 +147,9 @@ void TFormMain::setUpGrid()
     grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grid->setSelectionBehavior(QAbstractItemView::SelectRows);
     grid->setSelectionMode(QAbstractItemView::SingleSelection);
-    grid->setTabKeyNavigation(true);
+    // Tab goes on to the next control and the arrows move between rows: a grid whose Tab walks its
+    // cells wraps round from the last cell to the first and never lets the focus leave.
+    grid->setTabKeyNavigation(false);
     grid->setShowGrid(true);
     grid->setWordWrap(false);
     grid->verticalHeader()->hide();
@@ -136,6 +167,22 @@ void TFormMain::setUpGrid()
     grid->horizontalHeader()->viewport()->setMouseTracking(true);
     grid->viewport()->installEventFilter(this);
     grid->horizontalHeader()->viewport()->installEventFilter(this);
+
+    // The current cell is always the row's "Compila": its focus frame shows what Enter or Space does,
+    // and a screen reader announces the action with the patient it is for.
+    grid->installEventFilter(this);
+    grid->setItemDelegateForColumn(PatientTableModel::Scrivi, new ActionCellDelegate(grid));
+    connect(grid->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [grid](const QModelIndex& current) {
+                if (current.isValid() && current.column() != PatientTableModel::Scrivi)
+                    grid->setCurrentIndex(current.siblingAtColumn(PatientTableModel::Scrivi));
+            });
+    QStringList titles;
+    for (int column = 0; column < m_tblDati->columnCount(); ++column) {
+        if (!grid->isColumnHidden(column))
+            titles << m_tblDati->headerData(column, Qt::Horizontal, Qt::AccessibleTextRole).toString();
+    }
+    grid->setAccessibleName(titles.join(QStringLiteral(", ")));
 }
 
 void TFormMain::placeInstructionLine()
@@ -176,6 +223,8 @@ void TFormMain::FormShow()
     ui->lblTesto->clear();
     ui->lblTesto->hide();
     ComboBox1Change();
+    // The doctor types the initials at once.
+    ui->editCognome->setFocus();
 }
 
 void TFormMain::ShowStatus(const QString& text)
@@ -231,6 +280,17 @@ void TFormMain::gridDatiMouseMove(int x)
 
 bool TFormMain::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == ui->gridDati && event->type() == QEvent::KeyPress) {
+        // Enter or Space on a row is a click on its "Compila" cell. A held key repeats nothing.
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const bool activates =
+            key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter || key->key() == Qt::Key_Space;
+        if (activates && (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+            if (!key->isAutoRepeat())
+                gridDatiCellClick(ui->gridDati->currentIndex().siblingAtColumn(PatientTableModel::Scrivi));
+            return true;
+        }
+    }
     if (event->type() == QEvent::MouseMove &&
         (watched == ui->gridDati->viewport() || watched == ui->gridDati->horizontalHeader()->viewport()))
         gridDatiMouseMove(static_cast<QMouseEvent*>(event)->position().toPoint().x());

@@ -3,9 +3,8 @@
 #include "ErrorHandling.h"
 #include "Login.h"
 #include "host/tc_GenTools.h"
-#include "platform/Accessibility.h"
-#include "platform/ZantoLogo.h"
 #include "ui_TfrmLogin.h"
+#include "widgets/Accessibility.h"
 #include "widgets/ZantoLogo.h"
 
 #include <QApplication>
@@ -38,7 +37,7 @@ TfrmLogin::TfrmLogin(Tzantopat& session, platform::Platform& platform, QWidget* 
     ui->ZantoLogo->setPixmap(widgets::zantoLogo(ui->ZantoLogo->size()));
     ui->ZantoLogo->installEventFilter(this);
     ui->StatusBar1->showMessage(QStringLiteral(" Inserire Nome Utente e Password di Korvalis"));
-    platform::nameControlsByLabels(*this);
+    widgets::nameControlsByLabels(*this);
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
 

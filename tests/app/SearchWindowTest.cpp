@@ -9,6 +9,7 @@
 #include "app/PatientTableModel.h"
 #include "app/TFormMain.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -389,6 +390,50 @@ TEST_F(SearchTest, OnlyTheCompilaCellOfTheClickedRowRunsAnOutput)
     click(2, PatientTableModel::Scrivi);
     EXPECT_EQ(flows->calls, QStringList{QStringLiteral("ap68 5033")});
     EXPECT_EQ(grid()->currentIndex().row(), 2);
+}
+
+TEST_F(SearchTest, KeysAloneFromTheInitialsToTheOutputOfARow)
+{
+    flows->answer = kFdf;
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    const auto focused = [] { return QApplication::focusWidget(); };
+    const auto press = [&](Qt::Key key) { QTest::keyClick(focused(), key); };
+
+    EXPECT_EQ(focused(), cognome());
+    QTest::keyClicks(focused(), QStringLiteral("RO"));
+    platform.advance(TFormMain::kReloadDelayMs);
+    window->Timer1Timer();
+    ASSERT_EQ(window->tblDati().rowCount(), 3);
+    press(Qt::Key_Tab);
+    EXPECT_EQ(focused(), nome());
+    press(Qt::Key_Tab);
+    EXPECT_EQ(focused(), grid());
+
+    // The current cell, framed, is the first row's "Compila"; the arrows move between rows only.
+    EXPECT_EQ(grid()->currentIndex(), cell(0, PatientTableModel::Scrivi));
+    EXPECT_TRUE(grid()->selectionModel()->isRowSelected(0));
+    press(Qt::Key_Down);
+    press(Qt::Key_Left);
+    EXPECT_EQ(grid()->currentIndex(), cell(1, PatientTableModel::Scrivi));
+    EXPECT_TRUE(grid()->selectionModel()->isRowSelected(1));
+
+    // Enter and Space are a click on "Compila", with its guard: not again while the output runs.
+    flows->during = [&] { QTest::keyClick(grid(), Qt::Key_Return); };
+    press(Qt::Key_Return);
+    EXPECT_EQ(flows->calls, QStringList{QStringLiteral("ap68 5032")});
+    flows->during = nullptr;
+    press(Qt::Key_Down);
+    press(Qt::Key_Space);
+    EXPECT_EQ(flows->calls, QStringList({QStringLiteral("ap68 5032"), QStringLiteral("ap68 5033")}));
+    EXPECT_EQ(platform.opened, QStringList({kFdf, kFdf}));
+
+    // Tab leaves the grid for the two lists and comes round to the initials.
+    for (QWidget* next : {static_cast<QWidget*>(certificate()), static_cast<QWidget*>(format()),
+                          static_cast<QWidget*>(cognome())}) {
+        press(Qt::Key_Tab);
+        EXPECT_EQ(focused(), next);
+    }
 }
 
 TEST_F(SearchTest, HandOverTheActionColumnHeaderIncluded)
