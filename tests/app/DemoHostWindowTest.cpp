@@ -8,15 +8,24 @@
 #include "app/PatientTableModel.h"
 #include "app/TFormMain.h"
 #include "app/TfrmLogin.h"
+#include "certificate/TFormGestCertMedINPS.h"
 #include "demohost/DemoHost.h"
 #include "fdf/OpenSetting.h"
 #include "host/tc_GenTools.h"
 
+#include <QAbstractButton>
+#include <QAbstractSpinBox>
+#include <QAccessible>
+#include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTabBar>
 #include <QTest>
 #include <QTimer>
 
@@ -133,6 +142,119 @@ TEST_F(DemoHostWindowTest, RefusalsThenLoginThenListThenAp68)
     QFile written(fdf);
     ASSERT_TRUE(written.open(QIODevice::ReadOnly));
     EXPECT_TRUE(written.readAll().startsWith("%FDF-1.2\r\n"));
+}
+
+// Walks a window as a screen reader does, through its accessibility interfaces, and a tab order does:
+// every control the focus can reach must have a name to be announced by, and every control the doctor
+// works with must take the focus. Returns what is missing, by object name.
+QStringList unreachableOrUnnamed(QWidget& window)
+{
+    QStringList missing;
+    const std::function<void(QAccessibleInterface*)> walk = [&](QAccessibleInterface* node) {
+        const auto* widget = qobject_cast<QWidget*>(node->object());
+        if (widget && widget->window() == &window && !widget->focusProxy() && node->state().focusable &&
+            node->text(QAccessible::Name).trimmed().isEmpty())
+            missing << widget->objectName() + QStringLiteral(" without a name");
+        for (int i = 0; i < node->childCount(); ++i)
+            walk(node->child(i));
+    };
+    walk(QAccessible::queryAccessibleInterface(&window));
+    for (const QWidget* control : window.findChildren<QWidget*>()) {
+        const bool works =
+            qobject_cast<const QAbstractButton*>(control) || qobject_cast<const QLineEdit*>(control) ||
+            qobject_cast<const QAbstractSpinBox*>(control) || qobject_cast<const QComboBox*>(control) ||
+            qobject_cast<const QPlainTextEdit*>(control) || qobject_cast<const QTabBar*>(control) ||
+            (qobject_cast<const QAbstractItemView*>(control) && !qobject_cast<const QHeaderView*>(control));
+        if (works && control->window() == &window && control->isVisibleTo(&window) &&
+            !(control->focusPolicy() & Qt::TabFocus))
+            missing << control->objectName() + QStringLiteral(" out of the tab order");
+    }
+    return missing;
+}
+
+TEST_F(DemoHostWindowTest, ThreeWindowsByKeysEachControlNamedForAScreenReader)
+{
+    const auto focused = [] { return QApplication::focusWidget(); };
+    const auto press = [&](Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QTest::keyClick(focused(), key, modifiers);
+    };
+
+    QTimer::singleShot(0, window.get(), [&] {
+        auto* login = window->findChild<TfrmLogin*>();
+        ASSERT_NE(login, nullptr);
+        EXPECT_EQ(unreachableOrUnnamed(*login), QStringList());
+        EXPECT_EQ(login->findChild<QLineEdit*>(QStringLiteral("txtPw"))->accessibleName(),
+                  QStringLiteral("Password"));
+        login->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(login));
+        QTest::keyClicks(focused(), QStringLiteral("demo"));
+        press(Qt::Key_Tab);
+        QTest::keyClicks(focused(), QStringLiteral("demo"));
+        press(Qt::Key_Return);
+        if (login->isVisible())
+            login->done(TfrmLogin::kCancelled);
+    });
+    ASSERT_TRUE(window->FormCreate());
+
+    window->show();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    EXPECT_EQ(unreachableOrUnnamed(*window), QStringList());
+    QTest::keyClicks(focused(), QStringLiteral("ROSSI"));
+    platform.advance(TFormMain::kReloadDelayMs);
+    window->Timer1Timer();
+    ASSERT_GT(window->tblDati().rowCount(), 0);
+    const clinical::PatientRow first = window->tblDati().row(0);
+
+    press(Qt::Key_Tab);
+    press(Qt::Key_Tab);
+    auto* grid = focused();
+    ASSERT_EQ(grid->objectName(), QStringLiteral("gridDati"));
+    EXPECT_EQ(grid->accessibleName(), QStringLiteral("Cognome, Nome, Nascita, Compila"));
+    // The focused cell is read with its column's title and names the patient it acts for.
+    QAccessibleInterface* cell = QAccessible::queryAccessibleInterface(grid)->focusChild();
+    ASSERT_NE(cell, nullptr);
+    ASSERT_NE(cell->tableCellInterface(), nullptr);
+    EXPECT_EQ(cell->text(QAccessible::Name), QStringLiteral("Compila ") + first.cognome +
+                                                 QStringLiteral(" ") + first.nome + QStringLiteral(" ") +
+                                                 first.data_nascita.toString(QStringLiteral("dd/MM/yyyy")));
+    const QList<QAccessibleInterface*> headers = cell->tableCellInterface()->columnHeaderCells();
+    ASSERT_EQ(headers.size(), 1);
+    EXPECT_EQ(headers.at(0)->text(QAccessible::Name), QStringLiteral("Compila"));
+    // The format list to "XML", then back to the grid.
+    press(Qt::Key_Tab);
+    press(Qt::Key_Tab);
+    press(Qt::Key_Down);
+    EXPECT_EQ(qobject_cast<QComboBox*>(focused())->currentText(), QStringLiteral("XML"));
+    press(Qt::Key_Tab, Qt::ShiftModifier);
+    press(Qt::Key_Tab, Qt::ShiftModifier);
+    ASSERT_EQ(focused(), grid);
+
+    // Enter opens the editor on the row; it is walked on each of its pages, then cancelled by keys.
+    int pagesWalked = 0;
+    QTimer::singleShot(0, window.get(), [&] {
+        auto* editor = window->findChild<certificate::TFormGestCertMedINPS*>();
+        ASSERT_NE(editor, nullptr);
+        editor->activateWindow();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == editor; }));
+        EXPECT_EQ(editor->FindControl(QStringLiteral("EditCognome"))->accessibleName(),
+                  QStringLiteral("COGNOME"));
+        for (; pagesWalked < 3; ++pagesWalked) {
+            press(Qt::Key(Qt::Key_1 + pagesWalked), Qt::AltModifier);
+            EXPECT_EQ(unreachableOrUnnamed(*editor), QStringList()) << "page " << pagesWalked + 1;
+        }
+        press(Qt::Key_1, Qt::AltModifier);
+        while (focused() && focused()->objectName() != QStringLiteral("Button2") && pagesWalked++ < 40)
+            press(Qt::Key_Tab);
+        if (focused() && focused()->window() == editor)
+            press(Qt::Key_Space);
+        if (editor->isVisible())
+            editor->reject();
+    });
+    press(Qt::Key_Return);
+    EXPECT_EQ(pagesWalked, 7); // three pages, then four Tabs from the anamnesis to Annulla
+    EXPECT_EQ(window->findChild<certificate::TFormGestCertMedINPS*>(), nullptr);
+    EXPECT_TRUE(platform.messages.isEmpty()) << platform.messageTexts().join('\n').toStdString();
 }
 
 } // namespace
