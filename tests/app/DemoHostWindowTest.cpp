@@ -152,8 +152,8 @@ QStringList unreachableOrUnnamed(QWidget& window)
     QStringList missing;
     const std::function<void(QAccessibleInterface*)> walk = [&](QAccessibleInterface* node) {
         const auto* widget = qobject_cast<QWidget*>(node->object());
-        if (widget && widget->window() == &window && !widget->focusProxy() && node->state().focusable &&
-            node->text(QAccessible::Name).trimmed().isEmpty())
+        if (widget && widget->window() == &window && widget->isVisibleTo(&window) && !widget->focusProxy() &&
+            node->state().focusable && node->text(QAccessible::Name).trimmed().isEmpty())
             missing << widget->objectName() + QStringLiteral(" without a name");
         for (int i = 0; i < node->childCount(); ++i)
             walk(node->child(i));
