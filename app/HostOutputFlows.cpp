@@ -20,7 +20,7 @@ namespace {
 
 FlowOutput pdfOutput(const fdf::PdfFlowResult& result, const platform::Platform& platform)
 {
-    return {fdf::pathToOpen(result, fdf::openTarget(platform)), result.keptPath};
+    return {fdf::pathToOpen(result, fdf::openTarget(platform)), result.keptPath, result.fiscalCodeWarning};
 }
 
 } // namespace

@@ -11,8 +11,9 @@ namespace app {
 // What a flow hands back to the window.
 struct FlowOutput
 {
-    QString path; // as each flow says below
-    QString kept; // an earlier file of the doctor's, kept under a dated name; "" when none was kept
+    QString path;         // as each flow says below
+    QString kept;         // an earlier file of the doctor's, kept under a dated name; "" when none was kept
+    QString warning = {}; // a pre-fill's warning for the status line once the file is open; "" when none
 };
 
 class OutputFlows

@@ -375,8 +375,13 @@ void TFormMain::dispatch(const clinical::PatientRow& row)
     }
     if (open) {
         const bool opened = m_platform.openFile(path);
-        ui->lblTesto->clear();
-        ui->lblTesto->hide();
+        // The status line stays for a warning the doctor should read beside the opened form.
+        if (output.warning.isEmpty()) {
+            ui->lblTesto->clear();
+            ui->lblTesto->hide();
+        } else {
+            ShowStatus(output.warning);
+        }
         if (!opened)
             m_platform.showMessage(platform::MessageKind::Information,
                                    notOpenedMessage(path, m_platform.userSettingsLocation()));

@@ -1,6 +1,7 @@
 #include "CertificateBatch.h"
 
 #include "CertificateFields.h"
+#include "platform/Platform.h"
 
 #include <array>
 #include <exception>
@@ -90,7 +91,19 @@ CertificateOutcome compileCertificate(Tzantopat& session, platform::Platform& pl
         tick(fields.dichiarazioni, input.dichiarazioni, kDichiarazioni);
         if (input.data.isValid())
             fields.data = input.data;
-        return saveCertificate(fields, session, platform);
+        QString refusal;
+        const auto saveAnyway = [&](clinical::FiscalCodeParts parts) {
+            if (input.refuseFiscalCodeDisagreement) {
+                refusal = fiscalCodeSentence(parts) + QStringLiteral(". Il certificato non è stato salvato.");
+                return false;
+            }
+            platform.showMessage(platform::MessageKind::Error, clinical::fiscalCodeWarning(parts));
+            return true;
+        };
+        CertificateOutcome outcome = saveCertificate(fields, session, platform, saveAnyway);
+        if (!refusal.isEmpty())
+            outcome.message = refusal;
+        return outcome;
     } catch (const std::exception& error) {
         return {false, {}, {}, QString::fromUtf8(error.what())};
     }

@@ -31,6 +31,8 @@ struct CertificateInput
     QStringList domanda;            // INVALIDITA, CECITA, SORDITA, HANDICAP, DISABILITA
     QStringList dichiarazioni;      // A, B, C: CheckBoxCert01A to CheckBoxCert01C
     QDate data;                     // null: today, as the editor sets it
+    // A fiscal code that disagrees with the personal data: true refuses the save, false warns and saves.
+    bool refuseFiscalCodeDisagreement = false;
 };
 
 // The message for the first purpose or declaration word that names none of the editor's boxes; "" when
@@ -38,7 +40,8 @@ struct CertificateInput
 QString unknownWordMessage(const CertificateInput& input);
 
 // Host failures are shown by the session through its own platform; the editor's own messages end up in
-// the outcome instead.
+// the outcome instead. A fiscal code that disagrees with the personal data is shown as a warning
+// ("Attenzione: ...") through the platform, or, when the input refuses it, is the outcome's message.
 CertificateOutcome compileCertificate(Tzantopat& session, platform::Platform& platform,
                                       const QString& patientId, const CertificateInput& input);
 

@@ -1,5 +1,7 @@
 #include "CertificateChecks.h"
 
+#include "clinical/FiscalCode.h"
+
 #include <QRegularExpression>
 
 #include <array>
@@ -66,7 +68,9 @@ QStringList formatFailures(const CertificateFields& f, const CadastralLookup& lo
 
     check(atMost(f.cognome, 50), "EditCognome");
     check(atMost(f.nome, 50), "EditNome");
-    check(MatchesPattern(kFiscalCodePattern, f.codiceFiscale), "EditCodiceFiscale");
+    check(MatchesPattern(kFiscalCodePattern, f.codiceFiscale) &&
+              clinical::hasValidCheckCharacter(f.codiceFiscale),
+          "EditCodiceFiscale");
     const QString cadastral = lookUpCadastralCode(f.luogoDiNascita);
     check(textLength(cadastral) == 4 && MatchesPattern(kCadastralCodePattern, cadastral),
           "EditLuogoDiNascita");

@@ -36,7 +36,8 @@ CertificateFields readCertificate(Tzantopat& session, const platform::Platform& 
     f.luogoDiNascita = document.value(paths::kComuneNascita);
     f.provDiNascita = document.value(paths::kProvinciaNascita);
     f.codiceFiscale = document.value(paths::kCodiceFiscale);
-    f.sesso = document.value(paths::kSesso) == QStringLiteral("M") ? Sesso::M : Sesso::F;
+    f.sessoLetto = document.value(paths::kSesso);
+    f.sesso = f.sessoLetto == QStringLiteral("M") ? Sesso::M : Sesso::F;
     f.codTesSanitaria = document.value(paths::kCodiceSanitario);
     // Six characters, zeros on the left; a missing code stays empty rather than becoming "000000".
     const QString codiceAsl = document.value(paths::kCodiceAsl);
@@ -69,8 +70,27 @@ QString lookUpCadastralCode(Tzantopat& session, const QString& town)
                                                          QStringLiteral("denominazione"), town);
 }
 
+clinical::FiscalCodeParts fiscalCodeDisagreements(const CertificateFields& fields,
+                                                  const QString& cadastralCode)
+{
+    const clinical::FiscalCodePerson person{
+        fields.cognome, fields.nome, fields.sessoLetto,
+        QDate::fromString(fields.dataDiNascita, QStringLiteral("dd/MM/yyyy")), cadastralCode};
+    return clinical::fiscalCodeDisagreements(fields.codiceFiscale, person);
+}
+
+QString fiscalCodeSentence(clinical::FiscalCodeParts parts)
+{
+    return QStringLiteral("Il codice fiscale non corrisponde a: ") + clinical::fiscalCodePartNames(parts);
+}
+
+QString fiscalCodeQuestion(clinical::FiscalCodeParts parts)
+{
+    return fiscalCodeSentence(parts) + QStringLiteral(". Salvare comunque?");
+}
+
 CertificateOutcome saveCertificate(const CertificateFields& fields, Tzantopat& session,
-                                   platform::Platform& platform)
+                                   platform::Platform& platform, const SaveDespiteFiscalCode& saveAnyway)
 {
     const CadastralLookup lookUp = [&session](const QString& town) {
         return lookUpCadastralCode(session, town);
@@ -79,6 +99,9 @@ CertificateOutcome saveCertificate(const CertificateFields& fields, Tzantopat& s
         return {false, {}, {}, failureMessage(CheckKind::Format, failures)};
     if (const QStringList failures = mandatoryFailures(fields, lookUp); !failures.isEmpty())
         return {false, {}, {}, failureMessage(CheckKind::Mandatory, failures)};
+    if (const auto parts = fiscalCodeDisagreements(fields, lookUp(fields.luogoDiNascita));
+        parts && !saveAnyway(parts))
+        return {};
     return writeCertificate(fields, session, platform);
 }
 

@@ -5,8 +5,11 @@
 // itself. Both save through saveCertificate.
 
 #include "CertificateFields.h"
+#include "clinical/FiscalCode.h"
 
 #include <QString>
+
+#include <functional>
 
 class Tzantopat;
 
@@ -40,10 +43,24 @@ bool therapyOverLimit(const CertificateFields& fields);
 // call has shown the session's message). Every call asks the host again.
 QString lookUpCadastralCode(Tzantopat& session, const QString& town);
 
+// The parts of the personal data that the fiscal code disagrees with: the surname, the name, the birth
+// date, the sex as the export gave it (sessoLetto) and `cadastralCode`, the birth town's code.
+clinical::FiscalCodeParts fiscalCodeDisagreements(const CertificateFields& fields,
+                                                  const QString& cadastralCode);
+
+// "Il codice fiscale non corrisponde a: <parts>", the start of the editor's question (fiscalCodeQuestion:
+// then ". Salvare comunque?") and of the command line's refusal.
+QString fiscalCodeSentence(clinical::FiscalCodeParts parts);
+QString fiscalCodeQuestion(clinical::FiscalCodeParts parts);
+
+// Whether to save although the fiscal code disagrees with these parts of the personal data.
+using SaveDespiteFiscalCode = std::function<bool(clinical::FiscalCodeParts parts)>;
+
 // "Salva": the format checks, then the mandatory checks, then writeCertificate. A phase with failures
-// gives its message, and nothing is written.
+// gives its message, and nothing is written. Between the checks and the file, a fiscal code that
+// disagrees with the personal data is put to `saveAnyway`: false writes nothing and gives no message.
 CertificateOutcome saveCertificate(const CertificateFields& fields, Tzantopat& session,
-                                   platform::Platform& platform);
+                                   platform::Platform& platform, const SaveDespiteFiscalCode& saveAnyway);
 
 // Writes "certmedinps.xml" on the desktop whole, after keeping another patient's earlier certificate
 // under a dated name; a failure of either gives its message and leaves the earlier file in place.

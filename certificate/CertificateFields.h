@@ -18,6 +18,9 @@ struct CertificateFields
     QString nome;
     Sesso sesso = Sesso::None;
     QString codiceFiscale;
+    // The sex as the export gave it ("M", "F" or anything else): the radio buttons show anything but
+    // "M" as F, the fiscal code is compared with this. Not shown.
+    QString sessoLetto;
     QString dataDiNascita; // "dd/mm/yyyy" or empty
     QString luogoDiNascita;
     QString provDiNascita;

@@ -252,7 +252,10 @@ bool TFormGestCertMedINPS::mayDiscard()
 
 bool TFormGestCertMedINPS::SaveCertificate()
 {
-    const QString path = takeOutcome(saveCertificate(fields(), m_session, m_platform));
+    const auto saveAnyway = [this](clinical::FiscalCodeParts parts) {
+        return m_platform.askYesNo(fiscalCodeQuestion(parts));
+    };
+    const QString path = takeOutcome(saveCertificate(fields(), m_session, m_platform, saveAnyway));
     if (!path.isEmpty())
         m_resultText = path;
     return !path.isEmpty();
@@ -319,6 +322,7 @@ CertificateFields TFormGestCertMedINPS::fields() const
         f.*value = edit->text();
     for (const auto& [memo, value] : memos(*ui))
         f.*value = memo->text();
+    f.sessoLetto = m_sessoLetto;
     if (ui->RadioButtonSessoM->isChecked())
         f.sesso = Sesso::M;
     else if (ui->RadioButtonSessoF->isChecked())
@@ -343,6 +347,7 @@ void TFormGestCertMedINPS::setFields(const CertificateFields& values)
         setLineEditText(edit, values.*value);
     for (const auto& [memo, value] : memos(*ui))
         memo->setText(values.*value);
+    m_sessoLetto = values.sessoLetto;
     if (values.sesso == Sesso::None) {
         // Exclusive buttons cannot be unchecked one by one.
         for (QRadioButton* button : {ui->RadioButtonSessoM, ui->RadioButtonSessoF}) {

@@ -94,6 +94,7 @@ private:
     QString m_resultText;
     QString m_keptCertificate;
     CertificateFields m_asFilled; // the values once filled: what "changed" is measured against
+    QString m_sessoLetto;         // the export's sex, which no control shows
     bool m_filled = false;
 };
 

@@ -26,6 +26,9 @@ inline constexpr const char* kCodiceFiscale =
 inline constexpr const char* kSesso = "/Publ_Dati_Essenziali/Elenco_pazienti/PAZIENTE/PERSONA/sesso";
 inline constexpr const char* kComuneNascita =
     "/Publ_Dati_Essenziali/Elenco_pazienti/PAZIENTE/PERSONA/NASCITA/comune";
+// Not in every host's export: the pre-fills compare the fiscal code with it only where it is.
+inline constexpr const char* kCodiceCatastaleNascita =
+    "/Publ_Dati_Essenziali/Elenco_pazienti/PAZIENTE/PERSONA/NASCITA/codice_catastale";
 inline constexpr const char* kProvinciaNascita =
     "/Publ_Dati_Essenziali/Elenco_pazienti/PAZIENTE/PERSONA/NASCITA/sigla_provincia";
 inline constexpr const char* kCodiceSanitario =

@@ -1,5 +1,9 @@
 #include "FiscalCode.h"
 
+#include "EssentialData.h"
+#include "PatientRow.h"
+#include "platform/Platform.h"
+
 #include <QStringList>
 
 #include <algorithm>
@@ -242,6 +246,27 @@ QString fiscalCodePartNames(FiscalCodeParts parts)
             names << fiscalCodePartName(part);
     }
     return names.join(QStringLiteral(", "));
+}
+
+QString fiscalCodeDisagreementText(FiscalCodeParts parts)
+{
+    if (!parts)
+        return {};
+    return QStringLiteral("il codice fiscale non corrisponde a: ") + fiscalCodePartNames(parts);
+}
+
+QString fiscalCodeWarning(FiscalCodeParts parts)
+{
+    if (!parts)
+        return {};
+    return platform::kWarningPrefix + fiscalCodeDisagreementText(parts) + QLatin1Char('.');
+}
+
+FiscalCodeParts exportFiscalCodeDisagreements(const EssentialDataDocument& document, const PatientRow& row)
+{
+    const FiscalCodePerson person{row.cognome, row.nome, document.value(paths::kSesso), row.data_nascita,
+                                  document.value(paths::kCodiceCatastaleNascita)};
+    return fiscalCodeDisagreements(document.value(paths::kCodiceFiscale), person);
 }
 
 } // namespace clinical

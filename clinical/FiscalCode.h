@@ -16,6 +16,9 @@
 
 namespace clinical {
 
+class EssentialDataDocument;
+struct PatientRow;
+
 // The check character computed from the first 15 characters of a code, by the official tables of the
 // odd and even places; omocodia letters count as the letters they are. QChar() when the text is not
 // 15 letters (A-Z, either case) and digits.
@@ -64,5 +67,17 @@ QString fiscalCodePartName(FiscalCodePart part);
 // The names of the parts, in that order (the order of the certificate's personal data), joined by ", ":
 // the list that follows "Il codice fiscale non corrisponde a: ". "" for none.
 QString fiscalCodePartNames(FiscalCodeParts parts);
+
+// The sentence that names the parts: "il codice fiscale non corrisponde a: <names>"; "" for none.
+QString fiscalCodeDisagreementText(FiscalCodeParts parts);
+
+// The warning of a pre-fill whose form the doctor checks against the code: "Attenzione: " and the
+// sentence above, with a full stop; "" for none.
+QString fiscalCodeWarning(FiscalCodeParts parts);
+
+// The parts of the pre-fills' person that the export's code disagrees with: the names and the birth
+// date as the patient row gives them (as the form shows them), the sex and the birth town's cadastral
+// code as the export gives them (an export without that code leaves the town uncompared).
+FiscalCodeParts exportFiscalCodeDisagreements(const EssentialDataDocument& document, const PatientRow& row);
 
 } // namespace clinical

@@ -52,6 +52,7 @@ Ap42Ss3Values readAp42Ss3Values(const clinical::PatientRow& row, Tzantopat& sess
     v.codiceFiscale = document.value(paths::kCodiceFiscale);
     v.comuneNascita = document.value(paths::kComuneNascita);
     v.provinciaNascita = document.value(paths::kProvinciaNascita);
+    v.fiscalCodeDisagreements = clinical::exportFiscalCodeDisagreements(document, row);
     v.cittadinanza = attribute(a::kCittadinanza);
     v.comuneResidenza = attribute(a::kComuneResidenza);
     v.provinciaResidenza = attribute(a::kProvinciaResidenza);
@@ -129,9 +130,12 @@ std::vector<FdfEntry> ap42Ss3Entries(const Ap42Ss3Values& v)
 
 std::vector<FdfEntry> WriteAp42Ss3Fdf(const clinical::PatientRow& row, Tzantopat& session,
                                       const QString& fdfPath, const QString& desktopCopyPath,
-                                      const QString& exportPath)
+                                      const QString& exportPath, clinical::FiscalCodeParts* disagreements)
 {
-    std::vector<FdfEntry> entries = ap42Ss3Entries(readAp42Ss3Values(row, session, exportPath));
+    const Ap42Ss3Values values = readAp42Ss3Values(row, session, exportPath);
+    if (disagreements)
+        *disagreements = values.fiscalCodeDisagreements;
+    std::vector<FdfEntry> entries = ap42Ss3Entries(values);
     writeFdfFile(fdfPath, serializeFdf(fileSpecification(desktopCopyPath, nativePathStyle()), entries,
                                        FdfClosing::OwnLine));
     return entries;

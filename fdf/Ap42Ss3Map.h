@@ -2,6 +2,7 @@
 // The AP42 form, section SS3: what the pre-fill gathers and its 107 fields in form order.
 
 #include "FdfDocument.h"
+#include "clinical/FiscalCode.h"
 #include "clinical/PatientRow.h"
 
 #include <QDate>
@@ -53,6 +54,8 @@ struct Ap42Ss3Values
     QString frequenzaCardiaca; // latest measurement
     QString pressioneMassima;
     QString pressioneMinima;
+    // Not on the form: what the export's fiscal code disagrees with (exportFiscalCodeDisagreements).
+    clinical::FiscalCodeParts fiscalCodeDisagreements;
 };
 
 // Has the host write the patient's export to exportPath, then reads the person attributes and the
@@ -66,9 +69,10 @@ std::vector<FdfEntry> ap42Ss3Entries(const Ap42Ss3Values& values);
 
 // Gathers the values and writes the FDF at fdfPath, naming desktopCopyPath as its form. An issue date
 // that does not parse stops it before the FDF is created. Returns the field list written, for the
-// filled PDF.
+// filled PDF; the fiscal code's disagreements go to `disagreements`.
 std::vector<FdfEntry> WriteAp42Ss3Fdf(const clinical::PatientRow& row, Tzantopat& session,
                                       const QString& fdfPath, const QString& desktopCopyPath,
-                                      const QString& exportPath);
+                                      const QString& exportPath,
+                                      clinical::FiscalCodeParts* disagreements = nullptr);
 
 } // namespace fdf

@@ -35,6 +35,7 @@ Ap68Values readAp68Values(const clinical::PatientRow& row, Tzantopat& session, c
     values.nomeMedico = session.utente_leggi_attributo(QStringLiteral("nome"));
     values.pathologies = clinical::ReadPathologies(document, false, 5);
     values.terapia = document.therapyText();
+    values.fiscalCodeDisagreements = clinical::exportFiscalCodeDisagreements(document, row);
     return values;
 }
 
@@ -89,9 +90,12 @@ std::vector<FdfEntry> ap68Entries(const Ap68Values& v)
 
 std::vector<FdfEntry> WriteAp68Fdf(const clinical::PatientRow& row, Tzantopat& session,
                                    const QString& fdfPath, const QString& desktopCopyPath,
-                                   const QString& exportPath)
+                                   const QString& exportPath, clinical::FiscalCodeParts* disagreements)
 {
-    std::vector<FdfEntry> entries = ap68Entries(readAp68Values(row, session, exportPath));
+    const Ap68Values values = readAp68Values(row, session, exportPath);
+    if (disagreements)
+        *disagreements = values.fiscalCodeDisagreements;
+    std::vector<FdfEntry> entries = ap68Entries(values);
     writeFdfFile(fdfPath, serializeFdf(fileSpecification(desktopCopyPath, nativePathStyle()), entries,
                                        FdfClosing::AfterLastEntry));
     return entries;

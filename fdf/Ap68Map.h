@@ -2,6 +2,7 @@
 // The AP68 introductory certificate: what the pre-fill gathers and its 41 fields in form order.
 
 #include "FdfDocument.h"
+#include "clinical/FiscalCode.h"
 #include "clinical/PatientRow.h"
 #include "clinical/TPatologia.h"
 
@@ -30,6 +31,8 @@ struct Ap68Values
     QString nomeMedico;
     std::vector<clinical::TPatologia> pathologies; // plain; the form takes the first five
     QString terapia;                               // continuing therapies joined by CR LF
+    // Not on the form: what the export's fiscal code disagrees with (exportFiscalCodeDisagreements).
+    clinical::FiscalCodeParts fiscalCodeDisagreements;
 };
 
 // Has the host write the patient's export to exportPath and gathers the values: select_single,
@@ -40,9 +43,10 @@ Ap68Values readAp68Values(const clinical::PatientRow& row, Tzantopat& session, c
 std::vector<FdfEntry> ap68Entries(const Ap68Values& values);
 
 // Gathers the values and writes the FDF at fdfPath, naming desktopCopyPath as its form. Returns the
-// field list written, for the filled PDF.
+// field list written, for the filled PDF; the fiscal code's disagreements go to `disagreements`.
 std::vector<FdfEntry> WriteAp68Fdf(const clinical::PatientRow& row, Tzantopat& session,
                                    const QString& fdfPath, const QString& desktopCopyPath,
-                                   const QString& exportPath);
+                                   const QString& exportPath,
+                                   clinical::FiscalCodeParts* disagreements = nullptr);
 
 } // namespace fdf

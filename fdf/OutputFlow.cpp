@@ -17,7 +17,7 @@ namespace fdf {
 namespace {
 
 using Writer = std::vector<FdfEntry> (*)(const clinical::PatientRow&, Tzantopat&, const QString&,
-                                         const QString&, const QString&);
+                                         const QString&, const QString&, clinical::FiscalCodeParts*);
 
 void processEvents(FlowContext& context)
 {
@@ -128,11 +128,12 @@ PdfFlowResult runFlow(Certificate certificate, Writer writer, const clinical::Pa
 
     // The field list first: an earlier desktop copy is judged against it, and a writer that stops
     // leaves that copy untouched.
+    clinical::FiscalCodeParts disagreements;
     const std::vector<FdfEntry> entries =
-        writer(row, context.session, files.fdfPath, files.desktopCopyPath, files.exportPath);
+        writer(row, context.session, files.fdfPath, files.desktopCopyPath, files.exportPath, &disagreements);
     processEvents(context);
 
-    PdfFlowResult result{files.fdfPath, {}, {}};
+    PdfFlowResult result{files.fdfPath, {}, {}, clinical::fiscalCodeWarning(disagreements)};
     QString copyFailure = makeRoomForCopy(files, entries, result.keptPath);
     if (copyFailure.isEmpty())
         copyFailure = copyBlankForm(files.blankFormPath, files.desktopCopyPath);

@@ -30,6 +30,9 @@ struct PdfFlowResult
     QString fdfPath;
     QString filledPdfPath; // the filled desktop copy; "" when it could not be filled
     QString keptPath;      // the earlier desktop copy, kept under a dated name; "" when none was kept
+    // The doctor checks the form's fiscal code: "Attenzione: il codice fiscale non corrisponde a: ...";
+    // "" when the code agrees with the patient's data. Not shown by the flow: the front end shows it.
+    QString fiscalCodeWarning = {};
 };
 
 // Each writes the FDF, then makes a fresh desktop copy and fills it with the same field list. Failures

@@ -79,7 +79,8 @@ int runCli(const QStringList& words, QTextStream& out, QTextStream& err,
            const std::function<QString()>& password)
 {
     QString problem;
-    const std::optional<CliOptions> options = parseCliOptions(words, problem, commandOptionNames());
+    const std::optional<CliOptions> options =
+        parseCliOptions(words, problem, commandOptionNames(), commandFlagNames());
     if (!options)
         return usageError(err, problem);
     if (options->help) {
@@ -99,7 +100,7 @@ int runCli(const QStringList& words, QTextStream& out, QTextStream& err,
     if (options->user.isEmpty())
         return usageError(err, QStringLiteral("missing --user NAME"));
     for (const QString& name : options->commandOptions.keys()) {
-        if (!command->options.contains(name))
+        if (!command->options.contains(name) && !command->flags.contains(name))
             return usageError(err, QStringLiteral("option ") + name + QStringLiteral(" does not apply to ") +
                                        command->name);
     }

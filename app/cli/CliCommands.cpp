@@ -8,12 +8,14 @@
 
 #include <QRegularExpression>
 
-#include <optional>
 #include <QTextStream>
+#include <optional>
 
 namespace cli {
 
 namespace {
+
+const QString kRifiutaCodiceFiscaleIncoerente = QStringLiteral("--rifiuta-codice-fiscale-incoerente");
 
 // One output line per record: tabs and line breaks inside a host text would split it.
 QString field(QString text)
@@ -48,7 +50,10 @@ const std::vector<CliCommand>& commands()
                         "[--dichiarazioni LIST] (from A,B,C) [--data yyyy-mm-dd] (default today)\n"
                         "[--terapia TEXT] (in place of the host's therapy text);\n"
                         "prints the written path, then \"kept: PATH\" when another patient's earlier\n"
-                        "certificate was kept; or the editor's message on standard error"),
+                        "certificate was kept; or the editor's message on standard error.\n"
+                        "A fiscal code that disagrees with the patient's data is a warning on standard\n"
+                        "error; with [--rifiuta-codice-fiscale-incoerente] it is an error and nothing\n"
+                        "is written"),
          1,
          1,
          &runCertificate,
@@ -56,7 +61,8 @@ const std::vector<CliCommand>& commands()
           QStringLiteral("--luogo"), QStringLiteral("--num-iscrizione"), QStringLiteral("--prov-albo"),
           QStringLiteral("--domanda"), QStringLiteral("--dichiarazioni"), QStringLiteral("--data"),
           QStringLiteral("--terapia")},
-         &checkCertificateOptions},
+         &checkCertificateOptions,
+         {kRifiutaCodiceFiscaleIncoerente}},
     };
     return table;
 }
@@ -75,6 +81,14 @@ QStringList commandOptionNames()
     QStringList names;
     for (const CliCommand& command : commands())
         names << command.options;
+    return names;
+}
+
+QStringList commandFlagNames()
+{
+    QStringList names;
+    for (const CliCommand& command : commands())
+        names << command.flags;
     return names;
 }
 
@@ -111,6 +125,8 @@ int runPdfFlow(CliContext& context, const QString& id, Flow flow)
     if (!app::runHandler(context.platform, [&] { result = flow(*row, flowContext); }) ||
         result.fdfPath.isEmpty())
         return kExitRefused;
+    if (!result.fiscalCodeWarning.isEmpty())
+        context.platform.showMessage(platform::MessageKind::Error, result.fiscalCodeWarning);
     // The FDF first, so that scripts reading one line keep working; the filled copy when it was made.
     context.out << result.fdfPath << '\n';
     if (!result.filledPdfPath.isEmpty())
@@ -143,6 +159,7 @@ certificate::CertificateInput certificateInput(const QMap<QString, QString>& opt
         input.terapia = options.value(QStringLiteral("--terapia"));
     input.domanda = listOption(options, QStringLiteral("--domanda"));
     input.dichiarazioni = listOption(options, QStringLiteral("--dichiarazioni"));
+    input.refuseFiscalCodeDisagreement = options.contains(kRifiutaCodiceFiscaleIncoerente);
     problem = certificate::unknownWordMessage(input);
     if (options.contains(QStringLiteral("--data"))) {
         const QString text = options.value(QStringLiteral("--data"));

@@ -41,12 +41,14 @@ struct CliCommand
     // The usage problem in the values of those options, "" when there is none: checked with the rest of
     // the command line, before the host is asked for anything. None: every value is taken.
     QString (*checkOptions)(const QMap<QString, QString>& options) = nullptr;
+    QStringList flags = {}; // the command's own options that take no value; given, they map to ""
 };
 
 const std::vector<CliCommand>& commands();
 const CliCommand* findCommand(const QString& name);
-// Every command's own option names, for the command-line parser.
+// Every command's own option names, for the command-line parser: those that take a value, and flags.
 QStringList commandOptionNames();
+QStringList commandFlagNames();
 
 // patients SURNAME [NAME]: the doctor's patients as the search window lists them.
 int runPatients(CliContext& context, const QStringList& arguments);

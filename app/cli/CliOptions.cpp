@@ -21,7 +21,8 @@ std::optional<QString> optionValue(const QStringList& words, qsizetype& i, const
 } // namespace
 
 std::optional<CliOptions> parseCliOptions(const QStringList& words, QString& error,
-                                          const QStringList& commandOptionNames)
+                                          const QStringList& commandOptionNames,
+                                          const QStringList& commandFlagNames)
 {
     CliOptions options;
     bool optionsEnded = false;
@@ -38,6 +39,14 @@ std::optional<CliOptions> parseCliOptions(const QStringList& words, QString& err
         const QString name = word.section(QLatin1Char('='), 0, 0);
         if (name == QLatin1String("--help")) {
             options.help = true;
+            continue;
+        }
+        if (commandFlagNames.contains(name)) {
+            if (word != name) {
+                error = QStringLiteral("no value taken by ") + name;
+                return std::nullopt;
+            }
+            options.commandOptions.insert(name, QString());
             continue;
         }
         QString* target = name == QLatin1String("--demo-host") ? &options.demoHost

@@ -25,7 +25,9 @@ struct CliOptions
 // is the command, the rest its arguments. nullopt with `error` set when the line is malformed.
 // `commandOptionNames` are the options some command accepts ("--anamnesi"); they are collected in
 // commandOptions for the command to check and use.
+// `commandFlagNames` are those that take no value; given, they are collected with the value "".
 std::optional<CliOptions> parseCliOptions(const QStringList& words, QString& error,
-                                          const QStringList& commandOptionNames = {});
+                                          const QStringList& commandOptionNames = {},
+                                          const QStringList& commandFlagNames = {});
 
 } // namespace cli

@@ -225,6 +225,10 @@ TEST_F(CliProgramTest, HelpAndWrongUsage)
         demoArgs("demo", {QStringLiteral("certificate"), kOwnId, QStringLiteral("--data"),
                           QStringLiteral("05/05/2010")}),
         demoArgs("demo", {QStringLiteral("ap68"), kOwnId, QStringLiteral("--luogo"), QStringLiteral("Roma")}),
+        demoArgs("demo",
+                 {QStringLiteral("ap68"), kOwnId, QStringLiteral("--rifiuta-codice-fiscale-incoerente")}),
+        demoArgs("demo", {QStringLiteral("certificate"), kOwnId,
+                          QStringLiteral("--rifiuta-codice-fiscale-incoerente=si")}),
     };
     for (const QStringList& arguments : wrong) {
         SCOPED_TRACE(arguments.join(QLatin1Char(' ')).toStdString());
@@ -442,6 +446,53 @@ TEST_F(CliProgramTest, OutputCommandsWriteTheFilesOfTheCompilaClick)
     ASSERT_TRUE(xml.open(QIODevice::ReadOnly));
     EXPECT_TRUE(QString::fromUtf8(xml.readAll())
                     .contains(QStringLiteral("<Terapia>Metformina 500 mg&#13;\n</Terapia>")));
+}
+
+// The demo seed's ERRICO ANNA has a well-made code for another birth date, ERRANTE GIORGIO a code with
+// a wrong check character.
+TEST_F(CliProgramTest, AFiscalCodeOfOtherPersonalDataIsAWarningUnlessRefused)
+{
+    const QString desktop = folder.filePath(QStringLiteral("desktop"));
+    ASSERT_TRUE(QDir().mkpath(desktop));
+    const QString errico = QStringLiteral("31333232");
+    const QString errante = QStringLiteral("31333231");
+    const QString warning =
+        QStringLiteral("Attenzione: il codice fiscale non corrisponde a: data di nascita.\n");
+    const auto certificate = [&](const QString& id, const QStringList& extra) {
+        return run(
+            QStringList{QStringLiteral("--desktop"), desktop} +
+                demoArgs("demo", QStringList{QStringLiteral("certificate"), id} + doctorEntries() +
+                                     QStringList{QStringLiteral("--domanda"), QStringLiteral("INVALIDITA")} +
+                                     extra),
+            {}, QStringLiteral("demo"));
+    };
+
+    const ProgramRun refused = certificate(errico, {QStringLiteral("--rifiuta-codice-fiscale-incoerente")});
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_TRUE(refused.out.isEmpty());
+    EXPECT_EQ(refused.err, QStringLiteral("Il codice fiscale non corrisponde a: data di nascita. Il "
+                                          "certificato non è stato salvato.\n"));
+    EXPECT_EQ(QDir(desktop).entryList(QDir::Files), QStringList());
+
+    const ProgramRun warned = certificate(errico, {});
+    EXPECT_EQ(warned.status, 0);
+    EXPECT_EQ(warned.err, warning);
+    EXPECT_EQ(warned.out,
+              QDir::toNativeSeparators(desktop + QStringLiteral("/certmedinps.xml")) + QLatin1Char('\n'));
+
+    for (const char* flow : {"ap68", "ap42"}) {
+        const ProgramRun prefill = run(QStringList{QStringLiteral("--desktop"), desktop} +
+                                           demoArgs("demo", {QLatin1String(flow), errico}),
+                                       {}, QStringLiteral("demo"));
+        EXPECT_EQ(prefill.status, 0) << flow;
+        EXPECT_EQ(prefill.err, warning) << flow;
+        EXPECT_FALSE(prefill.out.isEmpty()) << flow;
+    }
+
+    // A wrong check character is a format error; the pre-fills leave it to the form.
+    const ProgramRun wrong = certificate(errante, {});
+    EXPECT_EQ(wrong.status, 1);
+    EXPECT_EQ(wrong.err, QStringLiteral("Il seguente dato non è formalmente corretto: CODICE FISCALE\n"));
 }
 
 TEST_F(CliProgramTest, AnotherDoctorsPatientIsRefusedAndNothingIsWritten)

@@ -14,6 +14,7 @@ struct FakeOutputFlows : app::OutputFlows
     QStringList calls;            // "ap68 <id>", "ap42 <id>", "editor <id>"
     QString answer;               // the path every flow returns
     QString kept;                 // the kept file every flow returns
+    QString warning;              // the warning every flow returns
     std::function<void()> during; // runs inside a flow, as window messages would
 
     app::FlowOutput CreateAp68Pdf(const clinical::PatientRow& row) override
@@ -35,7 +36,7 @@ private:
         calls << flow + row.id;
         if (during)
             during();
-        return {answer, kept};
+        return {answer, kept, warning};
     }
 };
 

@@ -276,7 +276,8 @@ struct DispatchCase
     QString flowRun; // "ap68", "ap42", "editor" or "" for none
     QList<RecordingPlatform::Message> messages;
     bool opened;
-    QString flowKept = {}; // the earlier file the flow kept
+    QString flowKept = {};    // the earlier file the flow kept
+    QString flowWarning = {}; // the flow's warning for the status line
 };
 
 void PrintTo(const DispatchCase& c, std::ostream* out)
@@ -312,6 +313,7 @@ TEST_P(DispatchTest, RunsTheChosenOutput)
     format()->setCurrentIndex(c.format);
     flows->answer = c.flowAnswer;
     flows->kept = c.flowKept;
+    flows->warning = c.flowWarning;
     flows->during = [this] { window->ShowStatus(QStringLiteral("Creazione Certificato per ROSSI - MARIO")); };
 
     window->gridDatiCellClick(cell(0, PatientTableModel::Scrivi));
@@ -325,8 +327,9 @@ TEST_P(DispatchTest, RunsTheChosenOutput)
     }
     EXPECT_EQ(platform.opened, c.opened ? QStringList{c.flowAnswer} : QStringList());
     if (c.opened) {
-        EXPECT_TRUE(status()->isHidden());
-        EXPECT_TRUE(status()->text().isEmpty());
+        // The status line is cleared once the file is open, or then shows the flow's warning.
+        EXPECT_EQ(status()->isHidden(), c.flowWarning.isEmpty());
+        EXPECT_EQ(status()->text(), c.flowWarning);
     }
 }
 
@@ -369,6 +372,15 @@ INSTANTIATE_TEST_SUITE_P(
         DispatchCase{"InvaliditaOtherFormat", 0, 2, kFdf, "", {kNoFile}, false},
         DispatchCase{"Ap42NoFormat", 1, -1, kFdf, "", {kNoFormat}, false},
         DispatchCase{"Ap42Pdf", 1, 0, kFdf, "ap42", {}, true},
+        DispatchCase{"Ap42PdfFiscalCodeWarning",
+                     1,
+                     0,
+                     kFdf,
+                     "ap42",
+                     {},
+                     true,
+                     {},
+                     QStringLiteral("Attenzione: il codice fiscale non corrisponde a: data di nascita.")},
         DispatchCase{"Ap42OtherFormat", 1, 1, kFdf, "", {kNoFile}, false},
         DispatchCase{"OtherCertificate", 2, 0, kFdf, "", {kNoFile}, false}),
     [](const ::testing::TestParamInfo<DispatchCase>& info) { return std::string(info.param.name); });

@@ -122,7 +122,7 @@ TEST_F(Batch, AnotherPatientsCertificateIsKeptTheSamePatientsRevised)
     ASSERT_TRUE(testing_support::writeFile(certificatePath(), rossiCertificate, earlier));
     patient.cognome = QStringLiteral("D'Angelo");
     patient.nome = QStringLiteral("Maria Rosa");
-    patient.codiceFiscale = QStringLiteral("DNGMRS60A41F205X");
+    patient.codiceFiscale = QStringLiteral("DNGMRS60A41F205M");
     CertificateOutcome outcome = compileCertificate(*session, platform, id, input());
     ASSERT_TRUE(outcome.saved) << outcome.message.toStdString();
     EXPECT_EQ(outcome.kept,

@@ -17,7 +17,7 @@ CertificateFields complete()
     f.cognome = QStringLiteral("Rossi");
     f.nome = QStringLiteral("Mario");
     f.sesso = Sesso::M;
-    f.codiceFiscale = QStringLiteral("RSSMRA50C07F205X");
+    f.codiceFiscale = QStringLiteral("RSSMRA50C07F205M");
     f.dataDiNascita = QStringLiteral("07/03/1950");
     f.luogoDiNascita = QStringLiteral("Milano");
     f.codTesSanitaria = QStringLiteral("80380001200012345678");
@@ -84,16 +84,19 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"complete", [](auto&, auto&) {}, none},
         Case{"cognome50", [](auto& f, auto&) { f.cognome = chars(50); }, none},
         Case{"cognome51", [](auto& f, auto&) { f.cognome = chars(51); }, item("EditCognome")},
-        Case{"cfLowerCase", [](auto& f, auto&) { f.codiceFiscale = QStringLiteral("rssmra50c07f205x"); },
+        Case{"cfLowerCase", [](auto& f, auto&) { f.codiceFiscale = QStringLiteral("rssmra50c07f205m"); },
              none},
-        Case{"cfOmocodia", [](auto& f, auto&) { f.codiceFiscale = QStringLiteral("RSSMRARQC0TF2LRX"); },
+        Case{"cfOmocodia", [](auto& f, auto&) { f.codiceFiscale = QStringLiteral("RSSMRARQC0TF2LRA"); },
              none},
         Case{"cfOtherLetterForDigit",
              [](auto& f, auto&) { f.codiceFiscale = QStringLiteral("RSSMRA5AC07F205X"); },
              item("EditCodiceFiscale")},
-        Case{"cfPreceded", [](auto& f, auto&) { f.codiceFiscale = QStringLiteral("XRSSMRA50C07F205X"); },
+        // The right form with a wrong check character: the last letter of the right one, M, is X.
+        Case{"cfCheckCharacter", [](auto& f, auto&) { f.codiceFiscale = QStringLiteral("RSSMRA50C07F205X"); },
              item("EditCodiceFiscale")},
-        Case{"cfFollowed", [](auto& f, auto&) { f.codiceFiscale = QStringLiteral("RSSMRA50C07F205XY"); },
+        Case{"cfPreceded", [](auto& f, auto&) { f.codiceFiscale = QStringLiteral("XRSSMRA50C07F205M"); },
+             item("EditCodiceFiscale")},
+        Case{"cfFollowed", [](auto& f, auto&) { f.codiceFiscale = QStringLiteral("RSSMRA50C07F205MY"); },
              item("EditCodiceFiscale")},
         Case{"cf15", [](auto& f, auto&) { f.codiceFiscale = QStringLiteral("RSSMRA50C07F205"); },
              item("EditCodiceFiscale")},

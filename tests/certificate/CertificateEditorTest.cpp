@@ -96,7 +96,7 @@ TEST_F(Editor, FillsFromTheHostInItsOrder)
     EXPECT_EQ(text("EditCognome"), QStringLiteral("Rossi"));
     EXPECT_EQ(text("EditNome"), QStringLiteral("Mario"));
     EXPECT_TRUE(find<QRadioButton>("RadioButtonSessoM")->isChecked());
-    EXPECT_EQ(text("EditCodiceFiscale"), QStringLiteral("RSSMRA50C07F205X"));
+    EXPECT_EQ(text("EditCodiceFiscale"), QStringLiteral("RSSMRA50C07F205M"));
     EXPECT_EQ(text("EditDataDiNascita"), QStringLiteral("07/03/1950"));
     EXPECT_EQ(text("EditLuogoDiNascita"), QStringLiteral("Milano"));
     EXPECT_EQ(text("EditProvDiNascita"), QStringLiteral("MI"));
@@ -274,11 +274,37 @@ TEST_F(Editor, APassingSaveClosesWithThePath)
     EXPECT_EQ(form->result(), QDialog::Rejected); // the result is always cancel; ResultText tells
     EXPECT_EQ(testing_support::permissionsOf(certificatePath()), "rw-------");
     EXPECT_TRUE(errors().isEmpty());
-    // The cadastral code is asked for by each phase and by the writer.
+    EXPECT_TRUE(platform.questions.isEmpty()) << "the fiscal code agrees";
+    // The cadastral code is asked for by each phase, the fiscal code's comparison and the writer.
     EXPECT_EQ(host.calls().filter(QStringLiteral("tabelle_leggi_attributo_generico_plus")),
               QStringList(
-                  3, QStringLiteral("tabelle_leggi_attributo_generico_plus(tabella_comuni, codice_catastale, "
+                  4, QStringLiteral("tabelle_leggi_attributo_generico_plus(tabella_comuni, codice_catastale, "
                                     "denominazione, Milano)")));
+}
+
+TEST_F(Editor, AFiscalCodeOfOtherPersonalDataIsSavedOnlyWhenTheDoctorSaysSo)
+{
+    // Mario Rossi's code for the 8th, in Roma. The export gives no sex, which the radio buttons show as
+    // F: the code's M is not compared with that.
+    patient.codiceFiscale = QStringLiteral("RSSMRA50C08H501L");
+    patient.sesso.reset();
+    open();
+    complete();
+    platform.answer = false;
+    click("ButtonCompila1");
+    EXPECT_EQ(platform.questions,
+              QStringList{QStringLiteral("Il codice fiscale non corrisponde a: data di "
+                                         "nascita, comune di nascita. Salvare comunque?")});
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_EQ(form->ResultText(), QString());
+    EXPECT_TRUE(errors().isEmpty());
+    EXPECT_FALSE(QFile::exists(certificatePath()));
+
+    platform.answer = true;
+    click("ButtonCompila1");
+    EXPECT_EQ(platform.questions.size(), 2);
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_EQ(form->ResultText(), certificatePath());
 }
 
 TEST_F(Editor, AFailingSaveStaysOpenOnItsPage)

@@ -23,7 +23,7 @@ protected:
     testing_support::PatientExport patient{
         .cognome = QStringLiteral("Rossi"),
         .nome = QStringLiteral("Mario"),
-        .codiceFiscale = QStringLiteral("RSSMRA50C07F205X"),
+        .codiceFiscale = QStringLiteral("RSSMRA50C07F205M"),
         .sesso = QStringLiteral("M"),
         .comune = QStringLiteral("Milano"),
         .provincia = QStringLiteral("MI"),
