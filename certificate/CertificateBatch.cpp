@@ -81,9 +81,9 @@ CertificateOutcome compileCertificate(Tzantopat& session, platform::Platform& pl
         setMemo(fields.anamnesi, input.anamnesi);
         setMemo(fields.obiettivita, input.obiettivita);
         setMemo(fields.diagnosi, input.diagnosi);
-        fields.luogo = input.luogo;
-        fields.numIscrizione = input.numIscrizione;
-        fields.provAlbo = input.provAlbo;
+        fields.luogo = input.luogo.value_or(fields.luogo);
+        fields.numIscrizione = input.numIscrizione.value_or(fields.numIscrizione);
+        fields.provAlbo = input.provAlbo.value_or(fields.provAlbo);
         // As the window fills it: the text as one line.
         if (input.terapia)
             fields.terapia = memoLine(*input.terapia);

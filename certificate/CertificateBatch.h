@@ -24,9 +24,10 @@ struct CertificateInput
     QString anamnesi;
     QString obiettivita;
     QString diagnosi; // empty: the editor's own starting text (one empty line)
-    QString luogo;
-    QString numIscrizione;
-    QString provAlbo;
+    // Not given: the value remembered for the login, as the editor fills it.
+    std::optional<QString> luogo;
+    std::optional<QString> numIscrizione;
+    std::optional<QString> provAlbo;
     std::optional<QString> terapia; // in place of the therapy text read from the host
     QStringList domanda;            // INVALIDITA, CECITA, SORDITA, HANDICAP, DISABILITA
     QStringList dichiarazioni;      // A, B, C: CheckBoxCert01A to CheckBoxCert01C

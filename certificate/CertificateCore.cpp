@@ -1,6 +1,7 @@
 #include "CertificateCore.h"
 
 #include "CertificateChecks.h"
+#include "DoctorDetails.h"
 #include "InvCiv2010Writer.h"
 
 #include "clinical/EssentialData.h"
@@ -55,6 +56,7 @@ CertificateFields readCertificate(Tzantopat& session, const platform::Platform& 
     f.data = platform.now().date();
     f.cognomeMedico = session.utente_leggi_attributo(QStringLiteral("cognome"));
     f.nomeMedico = session.utente_leggi_attributo(QStringLiteral("nome"));
+    fillDoctorDetails(f, platform, session.s_utente);
     return f;
 }
 
@@ -102,7 +104,10 @@ CertificateOutcome saveCertificate(const CertificateFields& fields, Tzantopat& s
     if (const auto parts = fiscalCodeDisagreements(fields, lookUp(fields.luogoDiNascita));
         parts && !saveAnyway(parts))
         return {};
-    return writeCertificate(fields, session, platform);
+    const CertificateOutcome outcome = writeCertificate(fields, session, platform);
+    if (outcome.saved)
+        rememberDoctorDetails(fields, platform, session.s_utente);
+    return outcome;
 }
 
 CertificateOutcome writeCertificate(const CertificateFields& fields, Tzantopat& session,

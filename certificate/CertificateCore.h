@@ -32,7 +32,8 @@ struct CertificateOutcome
 // beside the program; from it the patient (the ASL code as six characters, zeros on the left), the
 // first five pathologies (codes without dots) and the therapy text; from the host the birth date
 // (clinical::readHostDate; "" when it is no date) and the doctor's names; today as the date; the
-// diagnosis one empty line. Host failures are shown by the session and leave their values empty.
+// diagnosis one empty line; then the doctor's own details remembered for the session's login
+// (DoctorDetails.h). Host failures are shown by the session and leave their values empty.
 CertificateFields readCertificate(Tzantopat& session, const platform::Platform& platform,
                                   const QString& patientId);
 
@@ -59,6 +60,7 @@ using SaveDespiteFiscalCode = std::function<bool(clinical::FiscalCodeParts parts
 // "Salva": the format checks, then the mandatory checks, then writeCertificate. A phase with failures
 // gives its message, and nothing is written. Between the checks and the file, a fiscal code that
 // disagrees with the personal data is put to `saveAnyway`: false writes nothing and gives no message.
+// A written certificate's doctor's details are remembered for the session's login.
 CertificateOutcome saveCertificate(const CertificateFields& fields, Tzantopat& session,
                                    platform::Platform& platform, const SaveDespiteFiscalCode& saveAnyway);
 

@@ -45,7 +45,8 @@ const std::vector<CliCommand>& commands()
          QStringLiteral("ID --anamnesi TEXT ..."),
          QStringLiteral("the XML certificate InvCiv2010, filled and checked as the editor does, with\n"
                         "what the doctor types: --anamnesi TEXT --obiettivita TEXT --diagnosi TEXT\n"
-                        "--luogo TEXT --num-iscrizione TEXT --prov-albo XX\n"
+                        "[--luogo TEXT] [--num-iscrizione TEXT] [--prov-albo XX] (each omitted: the\n"
+                        "value this user's last saved certificate had, as the editor fills it)\n"
                         "--domanda LIST (comma-separated: INVALIDITA,CECITA,SORDITA,HANDICAP,DISABILITA)\n"
                         "[--dichiarazioni LIST] (from A,B,C) [--data yyyy-mm-dd] (default today)\n"
                         "[--terapia TEXT] (in place of the host's therapy text);\n"
@@ -152,9 +153,12 @@ certificate::CertificateInput certificateInput(const QMap<QString, QString>& opt
     input.anamnesi = options.value(QStringLiteral("--anamnesi"));
     input.obiettivita = options.value(QStringLiteral("--obiettivita"));
     input.diagnosi = options.value(QStringLiteral("--diagnosi"));
-    input.luogo = options.value(QStringLiteral("--luogo"));
-    input.numIscrizione = options.value(QStringLiteral("--num-iscrizione"));
-    input.provAlbo = options.value(QStringLiteral("--prov-albo"));
+    const auto given = [&options](const QString& name) {
+        return options.contains(name) ? std::optional<QString>(options.value(name)) : std::nullopt;
+    };
+    input.luogo = given(QStringLiteral("--luogo"));
+    input.numIscrizione = given(QStringLiteral("--num-iscrizione"));
+    input.provAlbo = given(QStringLiteral("--prov-albo"));
     if (options.contains(QStringLiteral("--terapia")))
         input.terapia = options.value(QStringLiteral("--terapia"));
     input.domanda = listOption(options, QStringLiteral("--domanda"));

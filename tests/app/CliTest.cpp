@@ -114,6 +114,8 @@ protected:
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.remove(QStringLiteral("INVCIV_PASSWORD"));
         environment.remove(QStringLiteral("INVCIV_DEMO_HOST"));
+        // The user's own settings: those of this test.
+        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), folder.filePath(QStringLiteral("config")));
         if (!password.isNull())
             environment.insert(QStringLiteral("INVCIV_PASSWORD"), password);
         for (const QString& pair : extraEnvironment)
@@ -397,12 +399,15 @@ TEST_F(CliProgramTest, OutputCommandsWriteTheFilesOfTheCompilaClick)
         EXPECT_EQ(keptFile.readAll(), QByteArray("appunti del medico"));
     }
 
+    // The doctor's own details not given, and none remembered yet.
     const ProgramRun incomplete =
-        run(withDesktop(QStringList{QStringLiteral("certificate"), id} + doctorEntries()), {},
+        run(withDesktop(QStringList{QStringLiteral("certificate"), id} + doctorEntries().mid(0, 6)), {},
             QStringLiteral("demo"));
     EXPECT_EQ(incomplete.status, 1);
-    EXPECT_EQ(incomplete.err, QStringLiteral("Il seguente dato obbligatorio non è stato inserito: "
-                                             "Tipo domanda(INVALIDITA', CECITA', ...)\n"));
+    EXPECT_EQ(incomplete.err,
+              QStringLiteral("I seguenti dati obbligatori non sono stati inseriti: N° ISCRIZIONE ORDINE "
+                             "PROVINCIALE DEI MEDICI, PROVINCIA DI ISCRIZIONE ALL'ALBO, Luogo, Tipo "
+                             "domanda(INVALIDITA', CECITA', ...)\n"));
 
     const ProgramRun saved =
         run(withDesktop(QStringList{QStringLiteral("certificate"), id} + doctorEntries() +
@@ -420,7 +425,8 @@ TEST_F(CliProgramTest, OutputCommandsWriteTheFilesOfTheCompilaClick)
     EXPECT_TRUE(text.contains(QStringLiteral("<Luogo>Forlì</Luogo>")));
     xml.close();
 
-    // Another patient's certificate keeps the first one; --terapia stands for the host's therapy.
+    // Another patient's certificate keeps the first one; --terapia stands for the host's therapy; the
+    // doctor's own details not given are those the last save used.
     const ProgramRun others =
         run(demoArgs("demo", {QStringLiteral("patients"), QStringLiteral("RO")}), {}, QStringLiteral("demo"));
     QString other;
@@ -430,7 +436,7 @@ TEST_F(CliProgramTest, OutputCommandsWriteTheFilesOfTheCompilaClick)
     }
     ASSERT_FALSE(other.isEmpty());
     const ProgramRun second =
-        run(withDesktop(QStringList{QStringLiteral("certificate"), other} + doctorEntries() +
+        run(withDesktop(QStringList{QStringLiteral("certificate"), other} + doctorEntries().mid(0, 6) +
                         QStringList{QStringLiteral("--domanda"), QStringLiteral("INVALIDITA"),
                                     QStringLiteral("--terapia"), QStringLiteral("Metformina 500 mg")}),
             {}, QStringLiteral("demo"));
@@ -444,8 +450,11 @@ TEST_F(CliProgramTest, OutputCommandsWriteTheFilesOfTheCompilaClick)
     ASSERT_TRUE(keptXml.open(QIODevice::ReadOnly));
     EXPECT_EQ(QString::fromUtf8(keptXml.readAll()), text);
     ASSERT_TRUE(xml.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(QString::fromUtf8(xml.readAll())
-                    .contains(QStringLiteral("<Terapia>Metformina 500 mg&#13;\n</Terapia>")));
+    const QString secondText = QString::fromUtf8(xml.readAll());
+    EXPECT_TRUE(secondText.contains(QStringLiteral("<Terapia>Metformina 500 mg&#13;\n</Terapia>")));
+    for (const char* element : {"<Luogo>Forlì</Luogo>", "<NumeroIscrizioneAlbo>12345</NumeroIscrizioneAlbo>",
+                                "<ProvinciaAlbo>FC</ProvinciaAlbo>"})
+        EXPECT_TRUE(secondText.contains(QString::fromUtf8(element))) << element;
 }
 
 // The demo seed's ERRICO ANNA has a well-made code for another birth date, ERRANTE GIORGIO a code with

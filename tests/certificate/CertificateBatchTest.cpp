@@ -73,7 +73,8 @@ TEST_F(Batch, ReportsTheEditorsMessageAndWritesNothing)
         void (*change)(CertificateInput&);
         const char* message;
     } cases[] = {
-        {[](CertificateInput& in) { in.numIscrizione.clear(); },
+        // Not given, and none remembered for the login.
+        {[](CertificateInput& in) { in.numIscrizione.reset(); },
          "Il seguente dato obbligatorio non è stato inserito: N° ISCRIZIONE ORDINE PROVINCIALE DEI MEDICI"},
         // Entries longer than their box are not cut: the checks report them.
         {[](CertificateInput& in) { in.provAlbo = QStringLiteral("MIX"); },

@@ -299,12 +299,60 @@ TEST_F(Editor, AFiscalCodeOfOtherPersonalDataIsSavedOnlyWhenTheDoctorSaysSo)
     EXPECT_EQ(form->ResultText(), QString());
     EXPECT_TRUE(errors().isEmpty());
     EXPECT_FALSE(QFile::exists(certificatePath()));
+    EXPECT_TRUE(platform.settings.isEmpty()) << "nothing remembered of a save not made";
 
     platform.answer = true;
     click("ButtonCompila1");
     EXPECT_EQ(platform.questions.size(), 2);
     EXPECT_FALSE(form->isVisible());
     EXPECT_EQ(form->ResultText(), certificatePath());
+}
+
+// The registration number, its province and the place, remembered per host login after a save.
+TEST_F(Editor, TheDoctorsOwnDetailsAreRememberedPerLoginAfterASave)
+{
+    const auto details = [this] {
+        return QStringList{text("EditNumIscrizione"), text("EditProvAlbo"), text("EditLuogo")};
+    };
+    const auto saveAs = [&](const QString& login, const QStringList& values) {
+        session->s_utente = login;
+        open();
+        EXPECT_EQ(details(), QStringList(3, QString())) << login.toStdString();
+        complete();
+        find<QLineEdit>("EditNumIscrizione")->setText(values[0]);
+        find<QLineEdit>("EditProvAlbo")->setText(values[1]);
+        find<QLineEdit>("EditLuogo")->setText(values[2]);
+        click("ButtonCompila1");
+    };
+
+    // A failing save remembers nothing.
+    saveAs(QStringLiteral("demo"), {QStringLiteral("12"), QStringLiteral("FC"), QStringLiteral("Forlì")});
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_TRUE(platform.settings.isEmpty());
+    find<QLineEdit>("EditNumIscrizione")->setText(QStringLiteral("12345"));
+    click("ButtonCompila1");
+    ASSERT_FALSE(form->isVisible());
+
+    // A login any text: its own key, apart from the others'.
+    const QString other = QStringLiteral("Demo/2\\x");
+    saveAs(other, {QStringLiteral("999"), QStringLiteral("RM"), QStringLiteral("Roma")});
+    ASSERT_FALSE(form->isVisible());
+    EXPECT_EQ(platform.settings.keys(),
+              QStringList({"medici/44656D6F2F325C78/luogo", "medici/44656D6F2F325C78/num_iscrizione",
+                           "medici/44656D6F2F325C78/prov_albo", "medici/64656D6F/luogo",
+                           "medici/64656D6F/num_iscrizione", "medici/64656D6F/prov_albo"}));
+
+    // Each login's next certificate opens with its own, as filled: closing it asks nothing.
+    for (const auto& [login, values] :
+         {std::pair{QStringLiteral("demo"), QStringList{"12345", "FC", "Forlì"}},
+          std::pair{other, QStringList{"999", "RM", "Roma"}}}) {
+        session->s_utente = login;
+        open();
+        EXPECT_EQ(details(), values) << login.toStdString();
+        click("Button2");
+        EXPECT_FALSE(form->isVisible());
+    }
+    EXPECT_TRUE(platform.questions.isEmpty());
 }
 
 TEST_F(Editor, AFailingSaveStaysOpenOnItsPage)
