@@ -67,7 +67,10 @@ std::optional<QByteArray> encodePdfDocEncoding(const QString& text)
 
 QByteArray pdfTextString(const QString& raw)
 {
-    if (const std::optional<QByteArray> bytes = encodePdfDocEncoding(EscapeFdfText(raw)))
+    // A reader takes bytes that open with a byte-order mark (FE FF, or EF BB BF since PDF 2.0) for
+    // Unicode: a value that starts with "þÿ" or "ï»¿" must be written as Unicode itself.
+    if (const std::optional<QByteArray> bytes = encodePdfDocEncoding(EscapeFdfText(raw));
+        bytes && !bytes->startsWith("\xFE\xFF") && !bytes->startsWith("\xEF\xBB\xBF"))
         return '(' + *bytes + ')';
     return utf16HexString(raw);
 }

@@ -1,6 +1,7 @@
 #pragma once
 // PDF text strings for FDF values: PDFDocEncoding bytes in a literal string when every character has a
-// byte there, otherwise UTF-16BE with a byte-order mark in a hex string.
+// byte there (and the bytes do not open as a byte-order mark would), otherwise UTF-16BE with a
+// byte-order mark in a hex string.
 
 #include <QByteArray>
 #include <QString>

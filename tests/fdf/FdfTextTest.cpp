@@ -1,9 +1,9 @@
 // Value escaping, text encodings, file names, form references and dates.
 
+#include "text/FdfText.h"
 #include "fdf/FdfDocument.h"
 #include "fdf/FormDates.h"
 #include "fdf/OutputFiles.h"
-#include "text/FdfText.h"
 #include "text/PdfText.h"
 #include "text/Windows1252.h"
 
@@ -70,6 +70,10 @@ TEST(PdfTextString, UsesPdfDocEncodingWhenItCanElseUtf16)
         {"\u0001", "<FEFF0001>"},
         {"Ω (x)\r\ny\rz\\", "<FEFF03A90020002800780029000A0079000A007A005C>"},
         {"😀", "<FEFFD83DDE00>"},
+        // Bytes that would open as a byte-order mark.
+        {"þÿ)", "<FEFF00FE00FF0029>"},
+        {"ï»¿x", "<FEFF00EF00BB00BF0078>"},
+        {"xþÿ", "(x\xFE\xFF)"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(text::pdfTextString(c.raw), c.written) << c.raw.toStdString();
