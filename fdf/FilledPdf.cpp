@@ -61,6 +61,44 @@ QString shownValue(QPDFObjectHandle value)
     return QString::fromStdString(value.unparse());
 }
 
+// The field values of the PDF form in `bytes`; nullopt when they are not a readable PDF form.
+std::optional<FormValues> formValues(const QByteArray& bytes, const QString& description)
+{
+    try {
+        QPDF pdf;
+        pdf.setSuppressWarnings(true);
+        pdf.processMemoryFile(description.toStdString().c_str(), bytes.constData(),
+                              std::size_t(bytes.size()));
+        QPDFAcroFormDocumentHelper acroForm(pdf);
+        FormValues values;
+        for (QPDFFormFieldObjectHelper& field : acroForm.getFormFields()) {
+            if (!field.isPushbutton())
+                values[QString::fromStdString(field.getFullyQualifiedName())] = shownValue(field.getValue());
+        }
+        if (values.empty())
+            return std::nullopt;
+        return values;
+    } catch (const std::exception&) {
+        return std::nullopt;
+    }
+}
+
+// Whether the written form reads back with every value the entries set. qpdf repairs a damaged file as
+// it reads it, but what it writes from the repair may not read again.
+bool readsBack(const QByteArray& filled, const QString& description, const std::vector<FdfEntry>& entries)
+{
+    const std::optional<FormValues> values = formValues(filled, description);
+    if (!values)
+        return false;
+    const FormValues expected = filledValues({}, entries);
+    for (const FdfEntry& entry : entries) {
+        if (entry.kind != FdfValueKind::NoValue &&
+            (!values->contains(entry.name) || values->at(entry.name) != expected.at(entry.name)))
+            return false;
+    }
+    return true;
+}
+
 class FormFiller
 {
 public:
@@ -212,7 +250,10 @@ QByteArray filledForm(const QByteArray& blank, const QString& description,
         writer.setCompressStreams(false);
         writer.write();
         const std::shared_ptr<Buffer> buffer = writer.getBufferSharedPointer();
-        return QByteArray(reinterpret_cast<const char*>(buffer->getBuffer()), qsizetype(buffer->getSize()));
+        QByteArray filled(reinterpret_cast<const char*>(buffer->getBuffer()), qsizetype(buffer->getSize()));
+        if (!readsBack(filled, description, entries))
+            fail(QStringLiteral("il file PDF è danneggiato"));
+        return filled;
     } catch (const FormFillError&) {
         throw;
     } catch (const std::exception&) {
@@ -256,23 +297,7 @@ std::optional<FormValues> readFormValues(const QString& pdfPath)
     QFile file(pdfPath);
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;
-    const QByteArray bytes = file.readAll();
-    try {
-        QPDF pdf;
-        pdf.setSuppressWarnings(true);
-        pdf.processMemoryFile(pdfPath.toStdString().c_str(), bytes.constData(), std::size_t(bytes.size()));
-        QPDFAcroFormDocumentHelper acroForm(pdf);
-        FormValues values;
-        for (QPDFFormFieldObjectHelper& field : acroForm.getFormFields()) {
-            if (!field.isPushbutton())
-                values[QString::fromStdString(field.getFullyQualifiedName())] = shownValue(field.getValue());
-        }
-        if (values.empty())
-            return std::nullopt;
-        return values;
-    } catch (const std::exception&) {
-        return std::nullopt;
-    }
+    return formValues(file.readAll(), pdfPath);
 }
 
 FormValues filledValues(FormValues form, const std::vector<FdfEntry>& entries)

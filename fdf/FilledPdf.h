@@ -36,8 +36,8 @@ struct UnprintedLetters
 // none), embedded once.
 //
 // Every field an entry names must be in the form, of a kind that takes the entry: otherwise, and
-// when the file is not a readable PDF form or cannot be replaced, FormFillError is raised and the
-// file stays exactly as it was.
+// when the file is not a readable PDF form, when the filled form would not read back with the values,
+// or when the file cannot be replaced, FormFillError is raised and the file stays exactly as it was.
 //
 // Returns the fields whose appearances lack letters of their values, in the entries' order: those
 // letters may not show or print in viewers that draw the appearance as it is.

@@ -362,6 +362,23 @@ TEST_F(FilledPdf, EntryThatDoesNotFitItsFieldChangesNothing)
     }
 }
 
+// qpdf repairs this damaged form as it reads it, but the form it writes from the repair does not read
+// again: the fill is refused instead.
+TEST_F(FilledPdf, FormThatWouldNotReadBackIsRefused)
+{
+    const QString copy = desktop("copy.pdf");
+    ASSERT_TRUE(QFile::copy(
+        INVCIV_FUZZ_CRASHES_DIR "/filled_pdf-crash-e9ef2e72383dec5cb372451d292feb83ea4e56b9", copy));
+    const QByteArray before = readAll(copy);
+    try {
+        fdf::fillPdfForm(copy, {fdf::checkBoxOff("hand"), fdf::textEntry("nomefile", "AP68")}, {});
+        ADD_FAILURE() << "filled";
+    } catch (const fdf::FormFillError& error) {
+        EXPECT_EQ(QString::fromUtf8(error.what()), "il file PDF è danneggiato");
+    }
+    EXPECT_EQ(readAll(copy), before);
+}
+
 // ---- what the click opens ----
 
 TEST(OpenSetting, ChoosesByTheUsersSettingAndWhatWasMade)
