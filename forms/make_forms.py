@@ -106,20 +106,35 @@ class Form:
             fieldFlags="multiline" if multiline else "", borderWidth=0.6,
             borderColor=FIELD_BORDER, fillColor=FIELD_FILL, textColor=black, forceBorder=True)
 
+    def box(self, name, x):
+        """One check box on the current line."""
+        self.names.append(name)
+        self.c.acroForm.checkbox(
+            name=name, x=x, y=self.y - 13, size=11, checked=False, fieldFlags="",
+            buttonStyle="cross", borderWidth=0.6, borderColor=FIELD_BORDER, fillColor=FIELD_FILL,
+            textColor=black, forceBorder=True)
+
     def checks(self, boxes):
         """A row of check boxes, each with its caption at its right: (name, caption)."""
         self.need(18)
         x = LEFT
         for name, caption in boxes:
-            self.names.append(name)
-            self.c.acroForm.checkbox(
-                name=name, x=x, y=self.y - 13, size=11, checked=False, fieldFlags="",
-                buttonStyle="cross", borderWidth=0.6, borderColor=FIELD_BORDER, fillColor=FIELD_FILL,
-                textColor=black, forceBorder=True)
+            self.box(name, x)
             self.c.setFont("Helvetica", 8)
             self.c.drawString(x + 15, self.y - 11, caption)
             x += 15 + self.c.stringWidth(caption, "Helvetica", 8) + 16
         self.y -= 20
+
+    def check_lines(self, boxes):
+        """Check boxes one under the other, each with its caption of one or more lines at its right:
+        (name, [line, ...])."""
+        for name, lines in boxes:
+            self.need(8 + 10 * len(lines))
+            self.box(name, LEFT)
+            self.c.setFont("Helvetica", 8)
+            for i, line in enumerate(lines):
+                self.c.drawString(LEFT + 15, self.y - 11 - 10 * i, line)
+            self.y -= 6 + 10 * len(lines) + 4
 
     def radios(self, name, caption, states):
         """One radio group: states are (export state, caption)."""
@@ -155,12 +170,16 @@ def make_ap68(path):
            ("prov_nasc", "Provincia", 89)])
     f.row([("codfisc", "Codice fiscale", 170), ("cod_tess_san", "Codice tessera sanitaria", 200),
            ("asl_app", "ASL di appartenenza", 129)])
-    f.section("Tipo di accertamento richiesto")
-    f.checks([("cert_1", "Invalidit\u00e0 civile"), ("cert_2", "Handicap (L. 104/92)"),
-              ("cert_3", "Disabilit\u00e0 (L. 68/99)"), ("hand", "Situazione di gravit\u00e0")])
-    f.checks([("cieco", "Cecit\u00e0 civile"), ("sordo", "Sordit\u00e0"), ("inv", "Invalidit\u00e0 grave"),
-              ("disab", "Disabilit\u00e0 lavorativa")])
-    f.row([("num_cert", "Numero certificato", 150), ("data/mod", "Data modulo", 110),
+    f.section("Il presente certificato \u00e8 rilasciato ai fini della domanda di")
+    f.checks([("inv", "Invalidit\u00e0 civile"), ("cieco", "Cecit\u00e0 civile"), ("sordo", "Sordit\u00e0 civile"),
+              ("hand", "Handicap (L. 104/92)"), ("disab", "Disabilit\u00e0 (L. 68/99)")])
+    f.section("Certifico che la persona \u00e8")
+    f.check_lines([
+        ("cert_1", ["impossibilitata a deambulare senza l'aiuto permanente di un accompagnatore / non in grado "
+                    "di compiere", "gli atti quotidiani della vita senza assistenza continua"]),
+        ("cert_2", ["affetta da malattia neoplastica in atto"]),
+        ("cert_3", ["affetta da patologia in situazione di gravit\u00e0 ai sensi del D.M. 2 agosto 2007"])])
+    f.row([("num_cert", "Numero certificato", 150), ("data/mod", "Data (gg/mm/aaaa)", 110),
            ("luogo", "Luogo", 231)])
     f.section("Patologie (codice di diagnosi ICD-9 e descrizione)")
     for k in range(1, 6):
