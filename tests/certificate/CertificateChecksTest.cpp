@@ -1,6 +1,6 @@
 // The two check phases rule by rule at their boundaries, their order, and the message prefixes.
 #include "certificate/CertificateChecks.h"
-#include "QStringPrinter.h"
+#include "support/QtPrinters.h"
 
 #include <gtest/gtest.h>
 

@@ -4,9 +4,9 @@
 
 #include "support/ExportBuilder.h"
 #include "support/FakeHost.h"
+#include "support/QtPrinters.h"
 #include "support/TempDirs.h"
 
-#include "QStringPrinter.h"
 #include "certificate/CertificateCore.h"
 
 #include <gtest/gtest.h>

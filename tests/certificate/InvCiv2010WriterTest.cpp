@@ -1,6 +1,6 @@
 // The InvCiv2010 document read back with XPath, its file name, and saving whole or not at all.
 #include "certificate/InvCiv2010Writer.h"
-#include "QStringPrinter.h"
+#include "support/QtPrinters.h"
 #include "support/TempDirs.h"
 
 #include <QDir>

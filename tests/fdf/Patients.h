@@ -5,6 +5,7 @@
 #include "Pdftk.h"
 #include "support/ExportBuilder.h"
 #include "support/FakeHost.h"
+#include "support/TempDirs.h"
 
 #include "clinical/PatientRow.h"
 #include "text/Windows1252.h"
@@ -131,12 +132,6 @@ inline QString asRead(QString value)
     value.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     value.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     return value;
-}
-
-inline QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 inline QList<QByteArray> fdfLines(const QByteArray& fdf)

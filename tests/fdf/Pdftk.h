@@ -2,6 +2,8 @@
 // pdftk as an independent FDF reader: fills an FDF into a form and reads the field values back.
 // Each call starts a JVM (about a second), so tests fill a few representative files, not dozens.
 
+#include "support/QtPrinters.h"
+
 #include <QMap>
 #include <QProcess>
 #include <QString>
@@ -9,17 +11,6 @@
 #include <QTemporaryDir>
 
 #include <ostream>
-
-// Readable QString values in assertion messages.
-inline void PrintTo(const QString& text, std::ostream* out)
-{
-    *out << '"' << text.toStdString() << '"';
-}
-
-inline void PrintTo(const QByteArray& bytes, std::ostream* out)
-{
-    *out << '"' << bytes.toStdString() << '"';
-}
 
 namespace testing_support {
 

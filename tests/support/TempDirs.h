@@ -21,6 +21,13 @@ inline bool writeFile(const QString& path, const QByteArray& bytes, const QDateT
            (modified.isNull() || file.setFileTime(modified, QFileDevice::FileModificationTime));
 }
 
+// The file's bytes; empty when it cannot be read.
+inline QByteArray readAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 // Who may do what with the file, as `ls -l` shows it: "rw-------" when only its owner may read and write
 // it; "" when there is no such file.
 inline std::string permissionsOf(const QString& path)

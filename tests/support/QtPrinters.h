@@ -1,6 +1,7 @@
 #pragma once
 // Readable failure output for Qt texts in GoogleTest.
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
@@ -17,4 +18,9 @@ inline void PrintTo(const QStringList& list, std::ostream* out)
     for (qsizetype i = 0; i < list.size(); ++i)
         *out << (i ? ", \"" : "\"") << list.at(i).toStdString() << '"';
     *out << '}';
+}
+
+inline void PrintTo(const QByteArray& bytes, std::ostream* out)
+{
+    *out << '"' << bytes.toStdString() << '"';
 }
