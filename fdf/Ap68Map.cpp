@@ -39,12 +39,19 @@ Ap68Values readAp68Values(const clinical::PatientRow& row, Tzantopat& session, c
     return values;
 }
 
-std::vector<FdfEntry> ap68Entries(const Ap68Values& v)
+std::vector<FdfEntry> ap68Entries(const Ap68Values& v, const CheckBoxStates& onStates)
 {
+    const auto box = [&onStates](const char* name, bool ticked) {
+        const QString field = str(name);
+        if (!ticked)
+            return checkBoxOff(field);
+        const auto on = onStates.find(field);
+        return namedState(field, on == onStates.end() ? QString() : on->second);
+    };
     std::vector<FdfEntry> entries;
     entries.reserve(41);
-    entries.push_back(checkBoxOff(str("hand")));
-    entries.push_back(noValue(QStringLiteral("obiettività")));
+    entries.push_back(box("hand", v.domanda[3]));
+    entries.push_back(textOrEmpty(QStringLiteral("obiettività"), v.obiettivita));
     entries.push_back(textEntry(str("nomefile"), str("AP68_mod.C_cer_med.pdf")));
     entries.push_back(textOrEmpty(str("cognome"), v.cognome));
     if (v.sesso == QLatin1String("M"))
@@ -56,7 +63,7 @@ std::vector<FdfEntry> ap68Entries(const Ap68Values& v)
     entries.push_back(textOrEmpty(str("comune_nasc"), v.comuneNascita));
     entries.push_back(v.dataNascita.isNull() ? noValue(str("datanascita"))
                                              : textEntry(str("datanascita"), formDate(v.dataNascita)));
-    entries.push_back(checkBoxOff(str("cieco")));
+    entries.push_back(box("cieco", v.domanda[1]));
     for (std::size_t i = 0; i < 5; ++i) {
         const QString k = QString::number(i + 1);
         if (i < v.pathologies.size()) {
@@ -69,21 +76,25 @@ std::vector<FdfEntry> ap68Entries(const Ap68Values& v)
     }
     entries.push_back(textEntry(str("dataversione"), str("07/01/2010_2.0")));
     entries.push_back(noValue(str("protocollo")));
-    entries.push_back(noValue(str("luogo")));
+    entries.push_back(textOrEmpty(str("luogo"), v.luogo));
     entries.push_back(textOrEmpty(str("cod_tess_san"), v.codiceSanitario));
-    for (const char* box : {"cert_1", "cert_2", "cert_3", "disab"})
-        entries.push_back(checkBoxOff(str(box)));
+    entries.push_back(box("cert_1", v.dichiarazioni[0]));
+    entries.push_back(box("cert_2", v.dichiarazioni[1]));
+    entries.push_back(box("cert_3", v.dichiarazioni[2]));
+    entries.push_back(box("disab", v.domanda[4]));
     entries.push_back(noValue(str("num_cert")));
-    entries.push_back(noValue(str("data/mod")));
-    entries.push_back(checkBoxOff(str("sordo")));
-    entries.push_back(checkBoxOff(str("inv")));
+    entries.push_back(v.dataCertificato.isNull() ? noValue(str("data/mod"))
+                                                 : textEntry(str("data/mod"), formDate(v.dataCertificato)));
+    entries.push_back(box("sordo", v.domanda[2]));
+    entries.push_back(box("inv", v.domanda[0]));
     entries.push_back(textOrEmpty(str("asl_app"), v.codiceAsl));
     entries.push_back(textOrEmpty(str("codfisc"), v.codiceFiscale));
     entries.push_back(textEntry(str("descrizione"), str("AP68")));
     entries.push_back(textOrEmpty(str("cognome_2"), v.cognomeMedico));
     entries.push_back(textOrEmpty(str("nome_2"), v.nomeMedico));
-    for (const char* empty : {"num_iscr", "anamnesi", "diagnosi"})
-        entries.push_back(noValue(str(empty)));
+    entries.push_back(textOrEmpty(str("num_iscr"), v.numIscrizione));
+    entries.push_back(textOrEmpty(str("anamnesi"), v.anamnesi));
+    entries.push_back(textOrEmpty(str("diagnosi"), v.diagnosi));
     entries.push_back(textOrEmpty(str("terapia"), v.terapia));
     return entries;
 }

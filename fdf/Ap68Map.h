@@ -9,6 +9,8 @@
 #include <QDate>
 #include <QString>
 
+#include <array>
+#include <map>
 #include <vector>
 
 class Tzantopat;
@@ -33,14 +35,29 @@ struct Ap68Values
     QString terapia;                               // continuing therapies joined by CR LF
     // Not on the form: what the export's fiscal code disagrees with (exportFiscalCodeDisagreements).
     clinical::FiscalCodeParts fiscalCodeDisagreements;
+
+    // What the doctor completes in the certificate editor. The pre-fill leaves these fields empty and
+    // the boxes unticked, for the doctor to complete in a viewer.
+    QString anamnesi;
+    QString obiettivita;
+    QString diagnosi;
+    std::array<bool, 5> domanda{};       // inv, cieco, sordo, hand, disab
+    std::array<bool, 3> dichiarazioni{}; // cert_1, cert_2, cert_3
+    QString luogo;
+    QDate dataCertificato;
+    QString numIscrizione;
 };
+
+// The "on" state of each check box of a form, by field name, as the form defines it.
+using CheckBoxStates = std::map<QString, QString>;
 
 // Has the host write the patient's export to exportPath and gathers the values: select_single,
 // genera_xml, then utente_leggi_attributo "cognome" and "nome".
 Ap68Values readAp68Values(const clinical::PatientRow& row, Tzantopat& session, const QString& exportPath);
 
-// The field list in form order: 41 entries, 40 when the sex is neither "M" nor "F".
-std::vector<FdfEntry> ap68Entries(const Ap68Values& values);
+// The field list in form order: 41 entries, 40 when the sex is neither "M" nor "F". A ticked box takes
+// its state from `onStates`; one missing there gets no state, which no form accepts.
+std::vector<FdfEntry> ap68Entries(const Ap68Values& values, const CheckBoxStates& onStates = {});
 
 // Gathers the values and writes the FDF at fdfPath, naming desktopCopyPath as its form. Returns the
 // field list written, for the filled PDF; the fiscal code's disagreements go to `disagreements`.

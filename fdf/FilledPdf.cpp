@@ -61,8 +61,9 @@ QString shownValue(QPDFObjectHandle value)
     return QString::fromStdString(value.unparse());
 }
 
-// The field values of the PDF form in `bytes`; nullopt when they are not a readable PDF form.
-std::optional<FormValues> formValues(const QByteArray& bytes, const QString& description)
+// Runs `read` over every field of the PDF form in `bytes`, by fully-qualified name; false when they are
+// not a readable PDF.
+template <typename Read> bool forEachField(const QByteArray& bytes, const QString& description, Read read)
 {
     try {
         QPDF pdf;
@@ -70,17 +71,27 @@ std::optional<FormValues> formValues(const QByteArray& bytes, const QString& des
         pdf.processMemoryFile(description.toStdString().c_str(), bytes.constData(),
                               std::size_t(bytes.size()));
         QPDFAcroFormDocumentHelper acroForm(pdf);
-        FormValues values;
-        for (QPDFFormFieldObjectHelper& field : acroForm.getFormFields()) {
-            if (!field.isPushbutton())
-                values[QString::fromStdString(field.getFullyQualifiedName())] = shownValue(field.getValue());
-        }
-        if (values.empty())
-            return std::nullopt;
-        return values;
+        for (QPDFFormFieldObjectHelper& field : acroForm.getFormFields())
+            read(QString::fromStdString(field.getFullyQualifiedName()), field, acroForm);
+        return true;
     } catch (const std::exception&) {
-        return std::nullopt;
+        return false;
     }
+}
+
+// The field values of the PDF form in `bytes`; nullopt when they are not a readable PDF form.
+std::optional<FormValues> formValues(const QByteArray& bytes, const QString& description)
+{
+    FormValues values;
+    const bool read = forEachField(
+        bytes, description,
+        [&values](const QString& name, QPDFFormFieldObjectHelper& field, QPDFAcroFormDocumentHelper&) {
+            if (!field.isPushbutton())
+                values[name] = shownValue(field.getValue());
+        });
+    if (!read || values.empty())
+        return std::nullopt;
+    return values;
 }
 
 // Whether the written form reads back with every value the entries set. qpdf repairs a damaged file as
@@ -192,9 +203,22 @@ private:
                 !button)
                 fail(QStringLiteral("il campo %1 non è una casella da spuntare").arg(quoted(entry.name)));
         }
+        if (entry.kind == FdfValueKind::NamedState && entry.value.isEmpty())
+            fail(QStringLiteral("la casella %1 non ha uno stato di spunta").arg(quoted(entry.name)));
         if (entry.kind == FdfValueKind::NamedState && !hasState(entry.name, stateName(entry)))
             fail(QStringLiteral("il campo %1 non ha la scelta %2")
                      .arg(quoted(entry.name), quoted(entry.value)));
+    }
+
+    // A check box ticked in the state its form defines: qpdf's setV takes only "Yes" for ticked.
+    void tick(QPDFFormFieldObjectHelper& field, const std::string& state)
+    {
+        field.setFieldAttribute("/V", QPDFObjectHandle::newName(state));
+        for (QPDFAnnotationObjectHelper& widget : m_acroForm.getAnnotationsForField(field)) {
+            QPDFObjectHandle normal = widget.getAppearanceDictionary().getKey("/N");
+            const bool shows = normal.isDictionary() && normal.hasKey(state);
+            widget.getObjectHandle().replaceKey("/AS", QPDFObjectHandle::newName(shows ? state : "/Off"));
+        }
     }
 
     static std::string stateName(const FdfEntry& entry) { return '/' + entry.value.toStdString(); }
@@ -214,7 +238,10 @@ private:
             field.setV(QPDFObjectHandle::newName("/Off"), false);
             break;
         case FdfValueKind::NamedState:
-            field.setV(QPDFObjectHandle::newName(stateName(entry)), false);
+            if (field.isCheckbox())
+                tick(field, stateName(entry));
+            else
+                field.setV(QPDFObjectHandle::newName(stateName(entry)), false);
             break;
         }
         return {};
@@ -298,6 +325,32 @@ std::optional<FormValues> readFormValues(const QString& pdfPath)
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;
     return formValues(file.readAll(), pdfPath);
+}
+
+std::map<QString, QString> checkBoxOnStates(const QString& pdfPath)
+{
+    std::map<QString, QString> states;
+    QFile file(pdfPath);
+    if (!file.open(QIODevice::ReadOnly))
+        return states;
+    forEachField(file.readAll(), pdfPath,
+                 [&states](const QString& name, QPDFFormFieldObjectHelper& field,
+                           QPDFAcroFormDocumentHelper& acroForm) {
+                     if (!field.isCheckbox())
+                         return;
+                     for (QPDFAnnotationObjectHelper& widget : acroForm.getAnnotationsForField(field)) {
+                         QPDFObjectHandle normal = widget.getAppearanceDictionary().getKey("/N");
+                         if (!normal.isDictionary())
+                             continue;
+                         for (const std::string& key : normal.getKeys()) {
+                             if (key != "/Off") {
+                                 states.try_emplace(name, QString::fromStdString(key.substr(1)));
+                                 return;
+                             }
+                         }
+                     }
+                 });
+    return states;
 }
 
 FormValues filledValues(FormValues form, const std::vector<FdfEntry>& entries)

@@ -56,6 +56,11 @@ using FormValues = std::map<QString, QString>;
 // The field values of the PDF form at `pdfPath`; nullopt when it is not a readable PDF form.
 std::optional<FormValues> readFormValues(const QString& pdfPath);
 
+// The "on" state of each check box of the PDF form at `pdfPath`, by fully-qualified name: the state
+// other than "Off" whose normal appearance (/AP /N) its widgets define. Empty when the file is not a
+// readable PDF form.
+std::map<QString, QString> checkBoxOnStates(const QString& pdfPath);
+
 // The values that fillPdfForm(entries) leaves in a form whose values were `form`.
 FormValues filledValues(FormValues form, const std::vector<FdfEntry>& entries);
 

@@ -85,6 +85,7 @@ OutputFileSet outputFileSet(Certificate certificate, const QString& programFolde
     files.blankFormPath =
         program + (ap68 ? QStringLiteral("cert med INPS.pdf") : QStringLiteral("AP42_SS3.pdf"));
     files.desktopCopyPath = desktop + s + n + suffix + QStringLiteral(".pdf");
+    files.completedCopyPath = desktop + s + n + suffix + QStringLiteral("_compilato.pdf");
     return files;
 }
 

@@ -27,6 +27,7 @@ struct OutputFileSet
     QString exportPath;
     QString blankFormPath;
     QString desktopCopyPath;
+    QString completedCopyPath; // the form completed from the certificate editor: S N suffix "_compilato.pdf"
 };
 
 // The file set for a patient. `programFolder` and `desktopFolder` get a trailing separator when they

@@ -30,10 +30,8 @@ QString native(const QString& path)
     return QDir::toNativeSeparators(path);
 }
 
-// A fresh copy of the blank form each time; "" when it was made, otherwise why not. A copy that fails
-// is not fatal: the FDF is still written. A plain copy, not QFile::copy, which syncs the copy to disk:
-// a few milliseconds more on a busy disk for a file that the next run replaces anyway.
-QString copyBlankForm(const QString& blankForm, const QString& desktopCopy)
+// The blank form's bytes; "" when they were read, otherwise why not.
+QString readBlankForm(const QString& blankForm, QByteArray& bytes)
 {
     using platform::FileAccess;
     QFile source(blankForm);
@@ -42,11 +40,19 @@ QString copyBlankForm(const QString& blankForm, const QString& desktopCopy)
     if (!source.open(QIODevice::ReadOnly))
         return QStringLiteral("il modulo vuoto non si può leggere: %1 (%2)")
             .arg(platform::fileErrorText(source, FileAccess::Read), native(blankForm));
-    const QByteArray bytes = source.readAll();
+    bytes = source.readAll();
+    return {};
+}
+
+// A fresh copy of the blank form each time; "" when it was made, otherwise why not. A plain write, not
+// QFile::copy, which syncs the copy to disk: a few milliseconds more on a busy disk for a file that the
+// next run replaces anyway.
+QString copyBlankForm(const QByteArray& bytes, const QString& desktopCopy)
+{
     QFile copy(desktopCopy);
     if (!platform::openOwnerOnly(copy, QIODevice::WriteOnly | QIODevice::Truncate) ||
         copy.write(bytes) != bytes.size() || !copy.flush()) {
-        const QString reason = platform::fileErrorText(copy, FileAccess::Write);
+        const QString reason = platform::fileErrorText(copy, platform::FileAccess::Write);
         if (copy.isOpen()) {
             copy.close();
             copy.remove(); // no half copy left behind
@@ -70,19 +76,20 @@ bool holdsOnlyTheProgramsValues(const QString& earlierCopy, const QString& blank
     return *earlier == blank || *earlier == filledValues(blank, entries);
 }
 
-// Makes the desktop copy's name free for the fresh copy: an earlier copy that holds only the
-// program's values goes, any other is kept under a dated name (`kept`). "" when the name is free,
-// otherwise why not; the earlier copy then stays as it is and no fresh copy may be made.
-QString makeRoomForCopy(const OutputFileSet& files, const std::vector<FdfEntry>& entries, QString& kept)
+// Makes the copy's name free for a fresh copy: an earlier copy that holds only the program's values
+// goes, any other is kept under a dated name (`kept`). "" when the name is free, otherwise why not; the
+// earlier copy then stays as it is and no fresh copy may be made.
+QString makeRoomForCopy(const QString& copyPath, const QString& blankForm,
+                        const std::vector<FdfEntry>& entries, QString& kept)
 {
-    if (!QFileInfo::exists(files.desktopCopyPath))
+    if (!QFileInfo::exists(copyPath))
         return {};
-    if (holdsOnlyTheProgramsValues(files.desktopCopyPath, files.blankFormPath, entries)) {
-        QFile::remove(files.desktopCopyPath);
+    if (holdsOnlyTheProgramsValues(copyPath, blankForm, entries)) {
+        QFile::remove(copyPath);
         return {};
     }
-    const platform::KeptFile moved = platform::keepUnderDatedName(
-        files.desktopCopyPath, QFileInfo(files.desktopCopyPath).completeBaseName());
+    const platform::KeptFile moved =
+        platform::keepUnderDatedName(copyPath, QFileInfo(copyPath).completeBaseName());
     kept = moved.path;
     if (!moved.failure.isEmpty())
         return QStringLiteral("la copia precedente, che contiene dati inseriti, non si può rinominare: ") +
@@ -90,31 +97,34 @@ QString makeRoomForCopy(const OutputFileSet& files, const std::vector<FdfEntry>&
     return {};
 }
 
-// The desktop copy filled with the field list the FDF was written from; "" and one message when it
-// cannot be. Either way the copy is whole: the blank copy, or the filled form.
-QString fillDesktopCopy(const QString& desktopCopy, QString reason, const std::vector<FdfEntry>& entries,
-                        platform::Platform& platform)
+// A fresh copy of the blank form at `copyPath`, filled with `entries`. Either way the copy is whole: the
+// blank copy, or the filled form. A note on letters the copy may not show is the one message shown.
+FilledCopy fillFreshCopy(const QString& blankForm, const QString& copyPath,
+                         const std::vector<FdfEntry>& entries, platform::Platform& platform)
 {
-    if (reason.isEmpty()) {
+    FilledCopy copy;
+    // The blank form first: without one, an earlier copy has no reason to step aside.
+    QByteArray blank;
+    QString failure = readBlankForm(blankForm, blank);
+    if (failure.isEmpty())
+        failure = makeRoomForCopy(copyPath, blankForm, entries, copy.keptPath);
+    if (failure.isEmpty())
+        failure = copyBlankForm(blank, copyPath);
+    if (failure.isEmpty()) {
         try {
-            const QString warning =
-                unprintedLettersWarning(QFileInfo(desktopCopy).fileName(),
-                                        fillPdfForm(desktopCopy, entries, unicodeFontPath(platform)),
-                                        platform.userSettingsLocation());
+            const QString warning = unprintedLettersWarning(
+                QFileInfo(copyPath).fileName(), fillPdfForm(copyPath, entries, unicodeFontPath(platform)),
+                platform.userSettingsLocation());
             if (!warning.isEmpty())
                 platform.showMessage(platform::MessageKind::Information, warning);
-            return desktopCopy;
+            copy.path = copyPath;
+            return copy;
         } catch (const FormFillError& error) {
-            reason = QString::fromUtf8(error.what());
+            failure = QString::fromUtf8(error.what());
         }
     }
-    // A warning: the FDF, the flow's own result, stands.
-    platform.showMessage(platform::MessageKind::Error,
-                         platform::kWarningPrefix +
-                             QStringLiteral("impossibile compilare il modulo PDF %1: %2. Il file FDF è stato "
-                                            "comunque creato.")
-                                 .arg(QFileInfo(desktopCopy).fileName(), reason));
-    return {};
+    copy.failure = failure;
+    return copy;
 }
 
 PdfFlowResult runFlow(Certificate certificate, Writer writer, const clinical::PatientRow& row,
@@ -133,13 +143,18 @@ PdfFlowResult runFlow(Certificate certificate, Writer writer, const clinical::Pa
         writer(row, context.session, files.fdfPath, files.desktopCopyPath, files.exportPath, &disagreements);
     processEvents(context);
 
-    PdfFlowResult result{files.fdfPath, {}, {}, clinical::fiscalCodeWarning(disagreements)};
-    QString copyFailure = makeRoomForCopy(files, entries, result.keptPath);
-    if (copyFailure.isEmpty())
-        copyFailure = copyBlankForm(files.blankFormPath, files.desktopCopyPath);
-    result.filledPdfPath = fillDesktopCopy(files.desktopCopyPath, copyFailure, entries, context.platform);
+    const FilledCopy copy =
+        fillFreshCopy(files.blankFormPath, files.desktopCopyPath, entries, context.platform);
+    // A warning: the FDF, the flow's own result, stands.
+    if (!copy.failure.isEmpty())
+        context.platform.showMessage(
+            platform::MessageKind::Error,
+            platform::kWarningPrefix +
+                QStringLiteral(
+                    "impossibile compilare il modulo PDF %1: %2. Il file FDF è stato comunque creato.")
+                    .arg(QFileInfo(files.desktopCopyPath).fileName(), copy.failure));
     processEvents(context);
-    return result;
+    return {files.fdfPath, copy.path, copy.keptPath, clinical::fiscalCodeWarning(disagreements)};
 }
 
 } // namespace
@@ -152,6 +167,14 @@ PdfFlowResult runAp68Flow(const clinical::PatientRow& row, FlowContext& context)
 PdfFlowResult runAp42Ss3Flow(const clinical::PatientRow& row, FlowContext& context)
 {
     return runFlow(Certificate::Ap42Ss3, &WriteAp42Ss3Fdf, row, context);
+}
+
+FilledCopy completeAp68Form(const Ap68Values& values, platform::Platform& platform)
+{
+    const OutputFileSet files = outputFileSet(Certificate::Ap68, platform.programFolder(),
+                                              GetDesktopFolder(platform), values.cognome, values.nome);
+    const std::vector<FdfEntry> entries = ap68Entries(values, checkBoxOnStates(files.blankFormPath));
+    return fillFreshCopy(files.blankFormPath, files.completedCopyPath, entries, platform);
 }
 
 QString CreateAp68Pdf(const clinical::PatientRow& row, FlowContext& context)

@@ -46,6 +46,22 @@ struct PdfFlowResult
 PdfFlowResult runAp68Flow(const clinical::PatientRow& row, FlowContext& context);
 PdfFlowResult runAp42Ss3Flow(const clinical::PatientRow& row, FlowContext& context);
 
+// A fresh copy of a blank form filled in, or why there is none.
+struct FilledCopy
+{
+    QString path;     // "" when no copy was filled
+    QString keptPath; // the earlier copy, kept under a dated name; "" when none was kept
+    QString failure;  // why no copy was filled, in Italian; "" when it was
+};
+
+struct Ap68Values;
+
+// The AP68 form completed with a certificate's values: a fresh copy of the blank form on the desktop as
+// S N "certmedinps_compilato.pdf", filled from the same field list as the pre-fill, each ticked box in
+// the "on" state the blank form defines for it. An earlier copy is replaced or kept as the pre-fill's
+// desktop copy is. The one message shown is the note on letters the copy may not show.
+FilledCopy completeAp68Form(const Ap68Values& values, platform::Platform& platform);
+
 // The path of the FDF written, as above.
 QString CreateAp68Pdf(const clinical::PatientRow& row, FlowContext& context);
 QString CreateAp42Ss3Pdf(const clinical::PatientRow& row, FlowContext& context);
