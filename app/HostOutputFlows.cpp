@@ -42,7 +42,7 @@ FlowOutput HostOutputFlows::OpenCertificateEditor(const clinical::PatientRow& ro
     certificate::TFormGestCertMedINPS editor(m_session, m_platform, m_parent);
     editor.SetPatientId(row.id);
     editor.exec();
-    return {editor.ResultText(), editor.KeptCertificate()};
+    return {editor.ResultText(), editor.KeptCertificate(), {}, editor.PrintableFormMessage()};
 }
 
 } // namespace app

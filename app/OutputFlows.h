@@ -14,6 +14,8 @@ struct FlowOutput
     QString path;         // as each flow says below
     QString kept;         // an earlier file of the doctor's, kept under a dated name; "" when none was kept
     QString warning = {}; // a pre-fill's warning for the status line once the file is open; "" when none
+    // The editor: the lines on the completed AP68 form that follow the path's in the message.
+    QString printable{};
 };
 
 class OutputFlows

@@ -359,6 +359,7 @@ void TFormMain::dispatch(const clinical::PatientRow& row)
             m_platform.showMessage(
                 platform::MessageKind::Information,
                 kDesktopFile + output.path +
+                    (output.printable.isEmpty() ? QString() : QLatin1Char('\n') + output.printable) +
                     (output.kept.isEmpty() ? QString() : QLatin1Char('\n') + kKeptCertificate + output.kept));
     } else if (certificate == ModuloAp42Ss3 && format == Pdf) {
         output = m_flows ? m_flows->CreateAp42Ss3Pdf(row) : FlowOutput();

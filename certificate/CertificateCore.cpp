@@ -104,9 +104,11 @@ CertificateOutcome saveCertificate(const CertificateFields& fields, Tzantopat& s
     if (const auto parts = fiscalCodeDisagreements(fields, lookUp(fields.luogoDiNascita));
         parts && !saveAnyway(parts))
         return {};
-    const CertificateOutcome outcome = writeCertificate(fields, session, platform);
-    if (outcome.saved)
+    CertificateOutcome outcome = writeCertificate(fields, session, platform);
+    if (outcome.saved) {
         rememberDoctorDetails(fields, platform, session.s_utente);
+        outcome.printable = completePrintableForm(fields, platform);
+    }
     return outcome;
 }
 

@@ -5,6 +5,7 @@
 // itself. Both save through saveCertificate.
 
 #include "CertificateFields.h"
+#include "PrintableForm.h"
 #include "clinical/FiscalCode.h"
 
 #include <QString>
@@ -26,6 +27,7 @@ struct CertificateOutcome
     QString path;    // the written file, when saved
     QString kept;    // the earlier certificate kept under a dated name; "" when none
     QString message; // why nothing was written: a check message or the file's failure; "" when saved
+    PrintableForm printable{}; // after a save: the AP68 form completed with the same values, or why not
 };
 
 // The values the editor opens with. The host writes the patient's export as "certmedinps.xml" in temp
@@ -57,10 +59,11 @@ QString fiscalCodeQuestion(clinical::FiscalCodeParts parts);
 // Whether to save although the fiscal code disagrees with these parts of the personal data.
 using SaveDespiteFiscalCode = std::function<bool(clinical::FiscalCodeParts parts)>;
 
-// "Salva": the format checks, then the mandatory checks, then writeCertificate. A phase with failures
-// gives its message, and nothing is written. Between the checks and the file, a fiscal code that
-// disagrees with the personal data is put to `saveAnyway`: false writes nothing and gives no message.
-// A written certificate's doctor's details are remembered for the session's login.
+// "Salva": the format checks, then the mandatory checks, then writeCertificate and, once the XML is
+// written, the completed AP68 form (completePrintableForm). A phase with failures gives its message,
+// and nothing is written. Between the checks and the file, a fiscal code that disagrees with the
+// personal data is put to `saveAnyway`: false writes nothing and gives no message. A written
+// certificate's doctor's details are remembered for the session's login.
 CertificateOutcome saveCertificate(const CertificateFields& fields, Tzantopat& session,
                                    platform::Platform& platform, const SaveDespiteFiscalCode& saveAnyway);
 

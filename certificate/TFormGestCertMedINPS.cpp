@@ -265,6 +265,8 @@ QString TFormGestCertMedINPS::takeOutcome(const CertificateOutcome& outcome)
 {
     if (!outcome.kept.isEmpty())
         m_keptCertificate = outcome.kept;
+    if (outcome.saved)
+        m_printableFormMessage = printableFormMessage(outcome.printable);
     if (!outcome.message.isEmpty())
         showError(outcome.message);
     return outcome.path;

@@ -39,6 +39,8 @@ public:
     QString ResultText() const { return m_resultText; }
     // The earlier certificate that a save from this window kept under a dated name; "" when none.
     QString KeptCertificate() const { return m_keptCertificate; }
+    // After a save, what the user reads of the completed AP68 form (printableFormMessage); "" before.
+    QString PrintableFormMessage() const { return m_printableFormMessage; }
 
     // Fills the controls with readCertificate's values. Runs once, on the first showing.
     void FormShow();
@@ -93,6 +95,7 @@ private:
     QString m_patientId;
     QString m_resultText;
     QString m_keptCertificate;
+    QString m_printableFormMessage;
     CertificateFields m_asFilled; // the values once filled: what "changed" is measured against
     QString m_sessoLetto;         // the export's sex, which no control shows
     bool m_filled = false;

@@ -50,8 +50,10 @@ const std::vector<CliCommand>& commands()
                         "--domanda LIST (comma-separated: INVALIDITA,CECITA,SORDITA,HANDICAP,DISABILITA)\n"
                         "[--dichiarazioni LIST] (from A,B,C) [--data yyyy-mm-dd] (default today)\n"
                         "[--terapia TEXT] (in place of the host's therapy text);\n"
-                        "prints the written path, then \"kept: PATH\" when another patient's earlier\n"
-                        "certificate was kept; or the editor's message on standard error.\n"
+                        "prints the written path, then the AP68 form completed with the same values\n"
+                        "(a warning instead when it could not be made), then \"kept: PATH\" for another\n"
+                        "patient's earlier certificate or an earlier completed form that was kept;\n"
+                        "or the editor's message on standard error.\n"
                         "A fiscal code that disagrees with the patient's data is a warning on standard\n"
                         "error; with [--rifiuta-codice-fiscale-incoerente] it is an error and nothing\n"
                         "is written"),
@@ -200,7 +202,15 @@ int runCertificate(CliContext& context, const QStringList& arguments)
         return kExitRefused;
     }
     context.out << outcome.path << '\n';
+    // The completed AP68 form on a second line; a warning when it could not be made: the XML stands.
+    if (!outcome.printable.path.isEmpty())
+        context.out << outcome.printable.path << '\n';
+    else
+        context.platform.showMessage(platform::MessageKind::Error,
+                                     platform::kWarningPrefix +
+                                         certificate::printableFailureText(outcome.printable));
     printKept(context, outcome.kept);
+    printKept(context, outcome.printable.kept);
     context.out.flush();
     return kExitDone;
 }

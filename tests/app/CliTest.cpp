@@ -415,8 +415,14 @@ TEST_F(CliProgramTest, OutputCommandsWriteTheFilesOfTheCompilaClick)
                                     QStringLiteral("--data"), QStringLiteral("2010-05-05")}),
             {}, QStringLiteral("demo"), {QStringLiteral("QT_QPA_PLATFORM=doesnotexist")}); // no GUI at all
     ASSERT_EQ(saved.status, 0) << saved.err.toStdString();
-    EXPECT_EQ(saved.out,
-              QDir::toNativeSeparators(desktop + QStringLiteral("/certmedinps.xml")) + QLatin1Char('\n'));
+    // The completed AP68 form on the second line, named as the pre-fill's copy.
+    const QString completed =
+        QDir::toNativeSeparators(desktop) + QLatin1Char('/') +
+        list.out.section(QLatin1Char('\t'), 1, 2).remove(QLatin1Char('\t')).remove(' ') +
+        QStringLiteral("certmedinps_compilato.pdf");
+    EXPECT_EQ(saved.out, QDir::toNativeSeparators(desktop + QStringLiteral("/certmedinps.xml")) +
+                             QLatin1Char('\n') + completed + QLatin1Char('\n'));
+    EXPECT_EQ(testing_support::permissionsOf(completed), "rw-------");
     EXPECT_EQ(testing_support::permissionsOf(desktop + QStringLiteral("/certmedinps.xml")), "rw-------");
     QFile xml(desktop + QStringLiteral("/certmedinps.xml"));
     ASSERT_TRUE(xml.open(QIODevice::ReadOnly));
@@ -442,11 +448,11 @@ TEST_F(CliProgramTest, OutputCommandsWriteTheFilesOfTheCompilaClick)
             {}, QStringLiteral("demo"));
     ASSERT_EQ(second.status, 0) << second.err.toStdString();
     const QStringList secondLines = second.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    ASSERT_EQ(secondLines.size(), 2) << second.out.toStdString();
+    ASSERT_EQ(secondLines.size(), 3) << second.out.toStdString();
     EXPECT_EQ(secondLines[0], QDir::toNativeSeparators(desktop + QStringLiteral("/certmedinps.xml")));
-    ASSERT_TRUE(secondLines[1].startsWith(QStringLiteral("kept: ") + QDir::toNativeSeparators(desktop) +
+    ASSERT_TRUE(secondLines[2].startsWith(QStringLiteral("kept: ") + QDir::toNativeSeparators(desktop) +
                                           QStringLiteral("/certmedinps ")));
-    QFile keptXml(secondLines[1].mid(6));
+    QFile keptXml(secondLines[2].mid(6));
     ASSERT_TRUE(keptXml.open(QIODevice::ReadOnly));
     EXPECT_EQ(QString::fromUtf8(keptXml.readAll()), text);
     ASSERT_TRUE(xml.open(QIODevice::ReadOnly));
@@ -486,8 +492,8 @@ TEST_F(CliProgramTest, AFiscalCodeOfOtherPersonalDataIsAWarningUnlessRefused)
     const ProgramRun warned = certificate(errico, {});
     EXPECT_EQ(warned.status, 0);
     EXPECT_EQ(warned.err, warning);
-    EXPECT_EQ(warned.out,
-              QDir::toNativeSeparators(desktop + QStringLiteral("/certmedinps.xml")) + QLatin1Char('\n'));
+    EXPECT_EQ(warned.out.section(QLatin1Char('\n'), 0, 0),
+              QDir::toNativeSeparators(desktop + QStringLiteral("/certmedinps.xml")));
 
     for (const char* flow : {"ap68", "ap42"}) {
         const ProgramRun prefill = run(QStringList{QStringLiteral("--desktop"), desktop} +

@@ -15,6 +15,7 @@ struct FakeOutputFlows : app::OutputFlows
     QString answer;               // the path every flow returns
     QString kept;                 // the kept file every flow returns
     QString warning;              // the warning every flow returns
+    QString printable;            // the lines on the completed form every flow returns
     std::function<void()> during; // runs inside a flow, as window messages would
 
     app::FlowOutput CreateAp68Pdf(const clinical::PatientRow& row) override
@@ -36,7 +37,7 @@ private:
         calls << flow + row.id;
         if (during)
             during();
-        return {answer, kept, warning};
+        return {answer, kept, warning, printable};
     }
 };
 

@@ -276,8 +276,9 @@ struct DispatchCase
     QString flowRun; // "ap68", "ap42", "editor" or "" for none
     QList<RecordingPlatform::Message> messages;
     bool opened;
-    QString flowKept = {};    // the earlier file the flow kept
-    QString flowWarning = {}; // the flow's warning for the status line
+    QString flowKept = {};      // the earlier file the flow kept
+    QString flowWarning = {};   // the flow's warning for the status line
+    QString flowPrintable = {}; // the editor's lines on the completed form
 };
 
 void PrintTo(const DispatchCase& c, std::ostream* out)
@@ -299,6 +300,8 @@ const RecordingPlatform::Message kNoFile{MessageKind::Error,
                                          QStringLiteral("Errore nella Creazione del File!")};
 const QString kKeptPdf =
     QStringLiteral("/home/medico/Desktop/ROSSIMARIOcertmedinps (2026-12-06 17.30.00).pdf");
+const QString kPrintable = QStringLiteral("Il modulo AP68 compilato, da stampare e firmare: "
+                                          "/home/medico/Desktop/ROSSIMARIOcertmedinps_compilato.pdf");
 const QString kKeptXml =
     QStringLiteral("/home/medico/Desktop/certmedinps BIANCHI ANNA (2026-12-06 17.30.00).xml");
 
@@ -314,6 +317,7 @@ TEST_P(DispatchTest, RunsTheChosenOutput)
     flows->answer = c.flowAnswer;
     flows->kept = c.flowKept;
     flows->warning = c.flowWarning;
+    flows->printable = c.flowPrintable;
     flows->during = [this] { window->ShowStatus(QStringLiteral("Creazione Certificato per ROSSI - MARIO")); };
 
     window->gridDatiCellClick(cell(0, PatientTableModel::Scrivi));
@@ -356,17 +360,21 @@ INSTANTIATE_TEST_SUITE_P(
                      "editor",
                      {{MessageKind::Information, QStringLiteral("Sul desktop puoi trovare il file ") + kXml}},
                      false},
+        // The completed form's lines come second, between the certificate and the kept one.
         DispatchCase{"InvaliditaXmlKeptACertificate",
                      0,
                      1,
                      kXml,
                      "editor",
                      {{MessageKind::Information, QStringLiteral("Sul desktop puoi trovare il file ") + kXml +
+                                                     QLatin1Char('\n') + kPrintable +
                                                      QStringLiteral("\nIl certificato precedente è stato "
                                                                     "conservato come ") +
                                                      kKeptXml}},
                      false,
-                     kKeptXml},
+                     kKeptXml,
+                     {},
+                     kPrintable},
         DispatchCase{"InvaliditaXmlCancelled", 0, 1, QStringLiteral("cancel"), "editor", {}, false},
         DispatchCase{"InvaliditaXmlNoFile", 0, 1, "", "editor", {kNoFile}, false},
         DispatchCase{"InvaliditaOtherFormat", 0, 2, kFdf, "", {kNoFile}, false},

@@ -3,6 +3,8 @@
 
 #include "certificate/CertificateBatch.h"
 #include "demohost/DemoHost.h"
+#include "fdf/OutputFlow.h"
+#include "fdf/Pdftk.h"
 #include "host/tc_GenTools.h"
 
 #include <QTemporaryDir>
@@ -114,7 +116,8 @@ TEST_F(Batch, AnotherPatientsCertificateIsKeptTheSamePatientsRevised)
     const QDateTime earlier(QDate(2026, 12, 6), QTime(17, 30));
     ASSERT_TRUE(compileCertificate(*session, platform, id, input()).saved);
     EXPECT_EQ(compileCertificate(*session, platform, id, input()).kept, QString());
-    EXPECT_EQ(desktop.entryList(QDir::Files), QStringList{QStringLiteral("certmedinps.xml")});
+    EXPECT_EQ(desktop.entryList({QStringLiteral("*.xml")}, QDir::Files),
+              QStringList{QStringLiteral("certmedinps.xml")});
 
     QFile rossi(certificatePath());
     ASSERT_TRUE(rossi.open(QIODevice::ReadOnly));
@@ -137,7 +140,96 @@ TEST_F(Batch, AnotherPatientsCertificateIsKeptTheSamePatientsRevised)
     ASSERT_TRUE(testing_support::writeFile(certificatePath(), "<InvCiv2010><Anagrafica>", earlier));
     outcome = compileCertificate(*session, platform, id, input());
     EXPECT_EQ(outcome.kept, desktop.filePath(QStringLiteral("certmedinps (2026-12-06 17.30.00).xml")));
-    EXPECT_EQ(desktop.entryList(QDir::Files).size(), 3);
+    EXPECT_EQ(desktop.entryList({QStringLiteral("*.xml")}, QDir::Files).size(), 3);
+}
+
+// The paper copy: the AP68 form completed with what the doctor typed and ticked, read back by pdftk.
+TEST_F(Batch, AlsoCompletesTheAp68FormWithTheSameValues)
+{
+    // Boxes are ticked with the state the form defines, whatever its name: here "Oui".
+    const QString blank = folders.program + QStringLiteral("cert med INPS.pdf");
+    ASSERT_TRUE(testing_support::writeFile(blank, testing_support::readAll(blank).replace("/Yes", "/Oui")));
+    CertificateInput in = input();
+    in.anamnesi = QStringLiteral("Ipertensione dall’età di 40 anni\r\nDiabete (tipo 2): più controlli");
+    in.obiettivita = QStringLiteral("Àddome trattabile\r\n\r\nPA 150/90 “a riposo”");
+    in.diagnosi = QStringLiteral("Cardiopatia ipertensiva; perché…");
+    in.luogo = QStringLiteral("Forlì");
+    in.numIscrizione = QStringLiteral("FC-0042");
+
+    const CertificateOutcome outcome = compileCertificate(*session, platform, QStringLiteral("3132"), in);
+    ASSERT_TRUE(outcome.saved) << outcome.message.toStdString();
+    const QString completed = folders.desktop + QStringLiteral("/RossiMariocertmedinps_compilato.pdf");
+    EXPECT_EQ(outcome.printable.path, completed);
+    EXPECT_EQ(outcome.printable.failure, QString());
+    EXPECT_EQ(printableFormMessage(outcome.printable),
+              QStringLiteral("Il modulo AP68 compilato, da stampare e firmare: ") + completed);
+    const QMap<QString, QString> form = testing_support::readFields(completed).values;
+    ASSERT_FALSE(form.isEmpty());
+    const std::pair<const char*, QString> typed[] = {
+        {"anamnesi", QStringLiteral("Ipertensione dall’età di 40 anni\nDiabete (tipo 2): più controlli")},
+        {"obiettività", QStringLiteral("Àddome trattabile\n\nPA 150/90 “a riposo”")},
+        {"diagnosi", QStringLiteral("Cardiopatia ipertensiva; perché…")},
+        {"luogo", QStringLiteral("Forlì")},
+        {"data/mod", QStringLiteral("05/05/2010")},
+        {"num_iscr", QStringLiteral("FC-0042")},
+        {"terapia", QStringLiteral("Metformina 500 mg")},
+        {"cod_1", QStringLiteral("25000")},
+        {"descr_1", QStringLiteral("Diabete mellito")},
+        {"asl_app", QStringLiteral("000123")},
+        // CECITA', HANDICAP and the declarations A and C; every other box unticked.
+        {"cieco", QStringLiteral("Oui")},
+        {"hand", QStringLiteral("Oui")},
+        {"cert_1", QStringLiteral("Oui")},
+        {"cert_3", QStringLiteral("Oui")},
+        {"inv", QStringLiteral("Off")},
+        {"sordo", QStringLiteral("Off")},
+        {"disab", QStringLiteral("Off")},
+        {"cert_2", QStringLiteral("Off")}};
+    for (const auto& [field, value] : typed)
+        EXPECT_EQ(form.value(QString::fromUtf8(field)), value) << field;
+
+    // The patient and the doctor as the pre-fill gives them.
+    fdf::FlowContext context{*session, platform, {}, {}};
+    const fdf::PdfFlowResult prefill = fdf::runAp68Flow(
+        {QStringLiteral("3132"), QStringLiteral("Rossi"), QStringLiteral("Mario"), QDate(1950, 3, 7)},
+        context);
+    const QMap<QString, QString> prefilled = testing_support::readFields(prefill.filledPdfPath).values;
+    for (const char* field :
+         {"cognome", "nome", "sesso", "datanascita", "comune_nasc", "prov_nasc", "codfisc", "cod_tess_san",
+          "cognome_2", "nome_2", "nomefile", "descrizione", "dataversione"}) {
+        EXPECT_FALSE(prefilled.value(QLatin1String(field)).isEmpty()) << field;
+        EXPECT_EQ(form.value(QLatin1String(field)), prefilled.value(QLatin1String(field))) << field;
+    }
+    EXPECT_TRUE(platform.messages.isEmpty()) << platform.messageTexts().join(QLatin1Char('\n')).toStdString();
+}
+
+// Without a form to complete the certificate is saved all the same; a form the doctor changed is kept.
+TEST_F(Batch, TheCertificateStandsWhateverBecomesOfTheForm)
+{
+    const QString completed = folders.desktop + QStringLiteral("/RossiMariocertmedinps_compilato.pdf");
+    ASSERT_TRUE(testing_support::writeFile(completed, "firmato e annotato",
+                                           QDateTime(QDate(2026, 12, 6), QTime(17, 30))));
+    CertificateOutcome outcome = compileCertificate(*session, platform, QStringLiteral("3132"), input());
+    ASSERT_TRUE(outcome.saved);
+    const QString kept =
+        folders.desktop + QStringLiteral("/RossiMariocertmedinps_compilato (2026-12-06 17.30.00).pdf");
+    EXPECT_EQ(outcome.printable.kept, kept);
+    EXPECT_EQ(testing_support::readAll(kept), QByteArray("firmato e annotato"));
+    EXPECT_EQ(printableFormMessage(outcome.printable),
+              QStringLiteral("Il modulo AP68 compilato, da stampare e firmare: ") + completed +
+                  QStringLiteral("\nLa copia precedente del modulo compilato è stata conservata come ") +
+                  kept);
+
+    const QString blank = folders.program + QStringLiteral("cert med INPS.pdf");
+    ASSERT_TRUE(QFile::remove(blank));
+    outcome = compileCertificate(*session, platform, QStringLiteral("3132"), input());
+    EXPECT_TRUE(outcome.saved);
+    EXPECT_TRUE(QFile::exists(certificatePath()));
+    EXPECT_EQ(outcome.printable.path, QString());
+    EXPECT_EQ(printableFormMessage(outcome.printable),
+              QStringLiteral("Il modulo AP68 da stampare non è stato creato: il modulo vuoto ") +
+                  QDir::toNativeSeparators(blank) + QStringLiteral(" non esiste."));
+    EXPECT_TRUE(platform.messages.isEmpty()) << platform.messageTexts().join(QLatin1Char('\n')).toStdString();
 }
 
 TEST_F(Batch, UnknownWordsStopBeforeTheHostIsAsked)
