@@ -1,8 +1,9 @@
 // invciv-screenshots: renders the login window, the patient search window (logged in to the demo host,
 // with a list loaded) and the three pages of the certificate editor for the first patient listed into
-// PNG files, from the real windows. Used by scripts/screenshots.
+// PNG files, from the real windows. With --desktop, it then saves that certificate there, which also
+// completes the AP68 form. Used by scripts/screenshots.
 //
-//   invciv-screenshots --demo-host FILE --out DIR [--user NAME --password PW --initials TEXT]
+//   invciv-screenshots --demo-host FILE --out DIR [--desktop DIR] [--user NAME --password PW --initials TEXT]
 
 #include "app/HostChoice.h"
 #include "app/Login.h"
@@ -12,6 +13,7 @@
 #include "platform/ConsolePlatform.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QCommandLineParser>
 #include <QDir>
 #include <QLineEdit>
@@ -52,10 +54,13 @@ int main(int argc, char** argv)
                                       QStringLiteral("PW"), QStringLiteral("demo"));
     const QCommandLineOption initials(QStringLiteral("initials"), QStringLiteral("Surname initials."),
                                       QStringLiteral("TEXT"), QStringLiteral("RO"));
-    parser.addOptions({demoHost, out, user, password, initials});
+    const QCommandLineOption desktop(QStringLiteral("desktop"),
+                                     QStringLiteral("Desktop folder to save the certificate in."),
+                                     QStringLiteral("DIR"));
+    parser.addOptions({demoHost, out, desktop, user, password, initials});
     parser.process(application);
 
-    platform::ConsolePlatform console(QString(),
+    platform::ConsolePlatform console(parser.value(desktop),
                                       QDir::toNativeSeparators(QCoreApplication::applicationDirPath() + '/'));
     const app::HostSelection selection{true, parser.value(demoHost).isEmpty()
                                                  ? app::defaultDemoHostFile().toStdString()
@@ -109,5 +114,10 @@ int main(int argc, char** argv)
         if (!save(editor, folder.filePath(QStringLiteral("editor-%1.png").arg(page + 1))))
             return 1;
     }
-    return 0;
+    if (!parser.isSet(desktop))
+        return 0;
+    // Purposes and a declaration ticked, then "Salva": the XML and the completed AP68 form.
+    for (const char* box : {"CheckBoxInvalidita", "CheckBoxHandicap", "CheckBoxCert01B"})
+        editor.findChild<QCheckBox*>(QLatin1String(box))->setChecked(true);
+    return editor.SaveCertificate() ? 0 : 1;
 }
