@@ -11,7 +11,7 @@
 
 namespace {
 
-QByteArray readAll(const QString& path)
+QByteArray fileBytes(const QString& path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
@@ -46,7 +46,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         fuzz::require(values->at(QStringLiteral("nomefile")) == fdf::filledValues({}, entries).at("nomefile"),
                       "the filled text reads back as another");
     } catch (const fdf::FormFillError&) {
-        fuzz::require(readAll(path) == form, "a refused fill changed the file");
+        fuzz::require(fileBytes(path) == form, "a refused fill changed the file");
     }
     return 0;
 }
