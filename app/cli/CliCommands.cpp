@@ -42,7 +42,7 @@ const std::vector<CliCommand>& commands()
         {QStringLiteral("ap42"), QStringLiteral("ID"),
          QStringLiteral("the AP42 SS3 pre-fill of the patient with that id; prints as ap68"), 1, 1, &runAp42},
         {QStringLiteral("certificate"),
-         QStringLiteral("ID --anamnesi TEXT ..."),
+         QStringLiteral("ID OPTIONS..."),
          QStringLiteral("the XML certificate InvCiv2010, filled and checked as the editor does, with\n"
                         "what the doctor types: --anamnesi TEXT --obiettivita TEXT --diagnosi TEXT\n"
                         "[--luogo TEXT] [--num-iscrizione TEXT] [--prov-albo XX] (each omitted: the\n"
