@@ -83,7 +83,11 @@ clinical::FiscalCodeParts fiscalCodeDisagreements(const CertificateFields& field
 
 QString fiscalCodeSentence(clinical::FiscalCodeParts parts)
 {
-    return QStringLiteral("Il codice fiscale non corrisponde a: ") + clinical::fiscalCodePartNames(parts);
+    // The pre-fills' warning text, as a sentence of its own.
+    QString sentence = clinical::fiscalCodeDisagreementText(parts);
+    if (!sentence.isEmpty())
+        sentence[0] = sentence[0].toUpper();
+    return sentence;
 }
 
 QString fiscalCodeQuestion(clinical::FiscalCodeParts parts)

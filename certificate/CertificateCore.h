@@ -51,8 +51,8 @@ QString lookUpCadastralCode(Tzantopat& session, const QString& town);
 clinical::FiscalCodeParts fiscalCodeDisagreements(const CertificateFields& fields,
                                                   const QString& cadastralCode);
 
-// "Il codice fiscale non corrisponde a: <parts>", the start of the editor's question (fiscalCodeQuestion:
-// then ". Salvare comunque?") and of the command line's refusal.
+// "Il codice fiscale non corrisponde a: <parts>" ("" for none), the start of the editor's question
+// (fiscalCodeQuestion: then ". Salvare comunque?") and of the command line's refusal.
 QString fiscalCodeSentence(clinical::FiscalCodeParts parts);
 QString fiscalCodeQuestion(clinical::FiscalCodeParts parts);
 

@@ -161,8 +161,7 @@ certificate::CertificateInput certificateInput(const QMap<QString, QString>& opt
     input.luogo = given(QStringLiteral("--luogo"));
     input.numIscrizione = given(QStringLiteral("--num-iscrizione"));
     input.provAlbo = given(QStringLiteral("--prov-albo"));
-    if (options.contains(QStringLiteral("--terapia")))
-        input.terapia = options.value(QStringLiteral("--terapia"));
+    input.terapia = given(QStringLiteral("--terapia"));
     input.domanda = listOption(options, QStringLiteral("--domanda"));
     input.dichiarazioni = listOption(options, QStringLiteral("--dichiarazioni"));
     input.refuseFiscalCodeDisagreement = options.contains(kRifiutaCodiceFiscaleIncoerente);
