@@ -283,9 +283,7 @@ bool TFormMain::eventFilter(QObject* watched, QEvent* event)
     if (watched == ui->gridDati && event->type() == QEvent::KeyPress) {
         // Enter or Space on a row is a click on its "Compila" cell. A held key repeats nothing.
         const auto* key = static_cast<QKeyEvent*>(event);
-        const bool activates =
-            key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter || key->key() == Qt::Key_Space;
-        if (activates && (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        if (widgets::isPlainKey(*key, {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Space})) {
             if (!key->isAutoRepeat())
                 gridDatiCellClick(ui->gridDati->currentIndex().siblingAtColumn(PatientTableModel::Scrivi));
             return true;

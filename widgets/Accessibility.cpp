@@ -12,6 +12,8 @@
 #include <QTabBar>
 #include <QTabWidget>
 
+#include <algorithm>
+
 namespace widgets {
 
 namespace {
@@ -72,8 +74,7 @@ protected:
         if (!button || event->type() != QEvent::KeyPress)
             return false;
         const auto* key = static_cast<QKeyEvent*>(event);
-        if ((key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter) ||
-            (key->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier)
+        if (!isPlainKey(*key, {Qt::Key_Return, Qt::Key_Enter}))
             return false;
         if (!key->isAutoRepeat()) // a held key presses once
             button->click();
@@ -116,6 +117,12 @@ void setUpPageKeys(QWidget& window, QTabWidget& pages)
     });
     if (QWidget* first = firstControlOf(pages.currentWidget()))
         first->setFocus();
+}
+
+bool isPlainKey(const QKeyEvent& key, std::initializer_list<int> keys)
+{
+    return std::find(keys.begin(), keys.end(), key.key()) != keys.end() &&
+           (key.modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
 }
 
 void enterPressesFocusedButton(QWidget& window)

@@ -2,6 +2,9 @@
 // Windows usable from the keyboard alone and readable by a screen reader: accessible names from the
 // captions the doctor reads, the keys of a window with pages, Enter on a focused button.
 
+#include <initializer_list>
+
+class QKeyEvent;
 class QTabWidget;
 class QWidget;
 
@@ -21,5 +24,8 @@ void setUpPageKeys(QWidget& window, QTabWidget& pages);
 // Enter on a focused push button of `window` presses it, as Space does, for buttons that are not a
 // dialog's default (so that Enter in a box never presses them).
 void enterPressesFocusedButton(QWidget& window);
+
+// True when `key` is one of `keys` pressed with no modifier but the keypad's: a key that acts as a click.
+bool isPlainKey(const QKeyEvent& key, std::initializer_list<int> keys);
 
 } // namespace widgets
