@@ -14,6 +14,7 @@
 #include <qpdf/QPDFWriter.hh>
 
 #include <map>
+#include <set>
 
 namespace fdf {
 
@@ -59,6 +60,14 @@ QString shownValue(QPDFObjectHandle value)
     if (value.isNull())
         return {};
     return QString::fromStdString(value.unparse());
+}
+
+// The states a widget has a normal appearance for: "/Off" and a check box's on state, or a radio
+// button's own state; none when it has no such appearances.
+std::set<std::string> appearanceStates(QPDFAnnotationObjectHelper& widget)
+{
+    QPDFObjectHandle normal = widget.getAppearanceDictionary().getKey("/N");
+    return normal.isDictionary() ? normal.getKeys() : std::set<std::string>();
 }
 
 // Runs `read` over every field of the PDF form in `bytes`, by fully-qualified name; false when they are
@@ -183,8 +192,7 @@ private:
         const auto [first, last] = m_fields.equal_range(name);
         for (auto it = first; it != last; ++it) {
             for (QPDFAnnotationObjectHelper& widget : m_acroForm.getAnnotationsForField(it->second)) {
-                QPDFObjectHandle normal = widget.getAppearanceDictionary().getKey("/N");
-                if (normal.isDictionary() && normal.hasKey(state))
+                if (appearanceStates(widget).contains(state))
                     return true;
             }
         }
@@ -215,8 +223,7 @@ private:
     {
         field.setFieldAttribute("/V", QPDFObjectHandle::newName(state));
         for (QPDFAnnotationObjectHelper& widget : m_acroForm.getAnnotationsForField(field)) {
-            QPDFObjectHandle normal = widget.getAppearanceDictionary().getKey("/N");
-            const bool shows = normal.isDictionary() && normal.hasKey(state);
+            const bool shows = appearanceStates(widget).contains(state);
             widget.getObjectHandle().replaceKey("/AS", QPDFObjectHandle::newName(shows ? state : "/Off"));
         }
     }
@@ -339,10 +346,7 @@ std::map<QString, QString> checkBoxOnStates(const QString& pdfPath)
                      if (!field.isCheckbox())
                          return;
                      for (QPDFAnnotationObjectHelper& widget : acroForm.getAnnotationsForField(field)) {
-                         QPDFObjectHandle normal = widget.getAppearanceDictionary().getKey("/N");
-                         if (!normal.isDictionary())
-                             continue;
-                         for (const std::string& key : normal.getKeys()) {
+                         for (const std::string& key : appearanceStates(widget)) {
                              if (key != "/Off") {
                                  states.try_emplace(name, QString::fromStdString(key.substr(1)));
                                  return;
