@@ -162,11 +162,15 @@ recipe_qt6_base() {
 
 # --- the driver ----------------------------------------------------------------------------------------
 
-# Builds every dependency for one architecture; sets $prefix for the caller. Each dependency prints its
-# name and the time it took; one that fails stops the script with its name and the end of its log.
-build_deps() { # arch triplet
-  local arch=$1 pkg version fn stamp start key log
+# Builds the dependencies for one architecture (every one, or those named after the triplet, for a part
+# that needs only a few, such as the COM demo server's SQLite); sets $prefix and $wcache for the caller.
+# Each dependency prints its name and the time it took; one that fails stops the script with its name and
+# the end of its log.
+build_deps() { # arch triplet [package...]
+  local arch=$1 pkg version fn stamp start key log wanted=()
   triplet=$2
+  shift 2
+  wanted=("$@")
   mkdir -p "$wsources"
   [ -n "${deps_lists_read:-}" ] || { src_lists; deps_lists_read=1; }
   declare -gA deps_version=()
@@ -188,6 +192,9 @@ build_deps() { # arch triplet
   echo "=== dependencies for $arch in $wcache"
   # Dependencies in the order they need each other.
   for pkg in pugixml googletest sqlite3 libjpeg-turbo harfbuzz qpdf qt6-base; do
+    if [ ${#wanted[@]} -gt 0 ] && ! printf '%s\n' "${wanted[@]}" | grep -qx "$pkg"; then
+      continue
+    fi
     fn=recipe_${pkg//-/_}
     version=${deps_version[$pkg]}
     stamp=$wcache/done/$pkg-$( { echo "$version"; declare -f "$fn" deps_cmake; cat "$root/cmake/mingw-w64.cmake"; } | sha256sum | cut -c1-12)
@@ -211,5 +218,5 @@ build_deps() { # arch triplet
     touch "$stamp"
     echo "    $pkg $version: built in $(($(date +%s) - start)) s"
   done
-  touch "$wcache/complete"
+  [ ${#wanted[@]} -gt 0 ] || touch "$wcache/complete"
 }
