@@ -126,15 +126,15 @@ recipe_libjpeg_turbo() {
     -DWITH_JAVA=OFF
 }
 
-# HarfBuzz and its subsetter, from the library's own single-file sources: no meson, no FreeType, no glib.
+# HarfBuzz and its subsetter from the library's own single-file source: no meson, no FreeType, no glib.
+# harfbuzz-subset.cc holds the whole library besides the subsetter, so the one object serves as both
+# libraries the project links (two objects would define every symbol twice).
 recipe_harfbuzz() {
-  local f
   mkdir -p "$prefix/include/harfbuzz" "$prefix/lib"
-  for f in harfbuzz harfbuzz-subset; do
-    nice -n 19 "$triplet-g++-posix" -std=c++11 -O2 -fno-exceptions -fno-rtti -DHB_NO_MT=0 \
-      -I"$src/src" -c "$src/src/$f.cc" -o "$bld/$f.o"
-    "$triplet-ar" rcs "$prefix/lib/lib$f.a" "$bld/$f.o"
-  done
+  nice -n 19 "$triplet-g++-posix" -std=c++11 -O2 -fno-exceptions -fno-rtti -w \
+    -I"$src/src" -c "$src/src/harfbuzz-subset.cc" -o "$bld/harfbuzz-subset.o"
+  "$triplet-ar" rcs "$prefix/lib/libharfbuzz-subset.a" "$bld/harfbuzz-subset.o"
+  cp "$prefix/lib/libharfbuzz-subset.a" "$prefix/lib/libharfbuzz.a"
   cp "$src"/src/hb.h "$src"/src/hb-*.h "$prefix/include/harfbuzz/"
 }
 
