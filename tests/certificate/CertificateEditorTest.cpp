@@ -1,6 +1,7 @@
 // The editor window offscreen: filling from the host, closing, saving, messages, names and limits.
 #include "EditorFixture.h"
 
+#include "certificate/DoctorDetails.h"
 #include "certificate/MemoEdit.h"
 #include "certificate/TFormGestCertMedINPS.h"
 
@@ -482,6 +483,12 @@ TEST_F(Editor, AFailedWriteKeepsTheEditorOpen)
     ASSERT_TRUE(desktopFile.open(QIODevice::WriteOnly));
     desktopFile.close();
     platform.desktop = desktopFile.fileName();
+    // The doctor's details remembered from an earlier certificate, which this one changes.
+    for (const auto& [name, value] :
+         {std::pair{"num_iscrizione", "999"}, {"prov_albo", "RM"}, {"luogo", "Roma"}})
+        platform.setUserSetting(doctorSettingName(session->s_utente, QLatin1String(name)),
+                                QString::fromUtf8(value));
+    const QMap<QString, QString> remembered = platform.settings;
     open();
     complete();
     click("ButtonCompila1");
@@ -490,6 +497,7 @@ TEST_F(Editor, AFailedWriteKeepsTheEditorOpen)
                           platform.desktop + QStringLiteral("/certmedinps.xml)")});
     EXPECT_TRUE(form->isVisible());
     EXPECT_EQ(form->ResultText(), QString());
+    EXPECT_EQ(platform.settings, remembered);
 }
 
 TEST_F(Editor, FilledPageByPageAndSavedWithTheKeysAlone)
