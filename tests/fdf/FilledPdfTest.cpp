@@ -308,15 +308,18 @@ TEST_F(FilledPdf, LettersBeyondTheStandardFontShowWithAnEmbeddedSubset)
     // Each glyph a line draws is its letter: its outline in the embedded subset is the letter's in the
     // font the subset was made from.
     using Font = std::unique_ptr<hb_font_t, decltype(&hb_font_destroy)>;
-    const auto fontOf = [](hb_blob_t* blob) {
+    // The bytes stay with the caller, who keeps them while the font lives.
+    const auto fontOf = [](const QByteArray& bytes) {
+        hb_blob_t* blob =
+            hb_blob_create(bytes.constData(), unsigned(bytes.size()), HB_MEMORY_MODE_READONLY, {}, {});
         hb_face_t* face = hb_face_create(blob, 0);
         Font font(hb_font_create(face), &hb_font_destroy);
         hb_face_destroy(face);
         hb_blob_destroy(blob);
         return font;
     };
-    const Font source =
-        fontOf(hb_blob_create_from_file(QFile::encodeName(fdf::unicodeFontPath(host.platform)).constData()));
+    const QByteArray sourceFile = readAll(fdf::unicodeFontPath(host.platform));
+    const Font source = fontOf(sourceFile);
     QPDF pdf;
     pdf.processFile(foreign.filledPdfPath.toStdString().c_str());
     for (auto it = values.begin(); it != values.end(); ++it) {
@@ -327,8 +330,7 @@ TEST_F(FilledPdf, LettersBeyondTheStandardFontShowWithAnEmbeddedSubset)
         ASSERT_TRUE(type0.isDictionary()) << it.key().toStdString();
         const QByteArray program = contentOf(
             type0.getKey("/DescendantFonts").getArrayItem(0).getKey("/FontDescriptor").getKey("/FontFile2"));
-        const Font subset = fontOf(
-            hb_blob_create(program.constData(), unsigned(program.size()), HB_MEMORY_MODE_READONLY, {}, {}));
+        const Font subset = fontOf(program);
         QStringList drawn;
         for (const auto& hex : QRegularExpression(QStringLiteral("<([0-9A-F]*)> Tj"))
                                    .globalMatch(QString::fromLatin1(contentOf(appearance))))
