@@ -141,6 +141,21 @@ TEST_F(Batch, AnotherPatientsCertificateIsKeptTheSamePatientsRevised)
     outcome = compileCertificate(*session, platform, id, input());
     EXPECT_EQ(outcome.kept, desktop.filePath(QStringLiteral("certmedinps (2026-12-06 17.30.00).xml")));
     EXPECT_EQ(desktop.entryList({QStringLiteral("*.xml")}, QDir::Files).size(), 3);
+
+    // An earlier certificate without a fiscal code: the names and the birth date tell the patient.
+    patient.cognome = QStringLiteral("Rossi");
+    patient.nome = QStringLiteral("Mario");
+    patient.codiceFiscale = QStringLiteral("RSSMRA50C07F205M");
+    for (const auto& [birth, kept] : {std::pair{"1950-03-07", QString()},
+                                      std::pair{"1951-03-07", QStringLiteral("certmedinps Rossi Mario "
+                                                                             "(2026-12-07 09.00.00).xml")}}) {
+        const QByteArray noFiscalCode =
+            QByteArray(rossiCertificate).replace("RSSMRA50C07F205M", "").replace("1950-03-07", birth);
+        ASSERT_TRUE(testing_support::writeFile(certificatePath(), noFiscalCode,
+                                               QDateTime(QDate(2026, 12, 7), QTime(9, 0))));
+        outcome = compileCertificate(*session, platform, id, input());
+        EXPECT_EQ(outcome.kept, kept.isEmpty() ? kept : desktop.filePath(kept)) << birth;
+    }
 }
 
 // The paper copy: the AP68 form completed with what the doctor typed and ticked, read back by pdftk.

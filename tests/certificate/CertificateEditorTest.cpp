@@ -1,6 +1,7 @@
 // The editor window offscreen: filling from the host, closing, saving, messages, names and limits.
 #include "EditorFixture.h"
 
+#include "certificate/DoctorDetails.h"
 #include "certificate/MemoEdit.h"
 #include "certificate/TFormGestCertMedINPS.h"
 
@@ -9,6 +10,7 @@
 #include <QClipboard>
 #include <QDateEdit>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -482,6 +484,12 @@ TEST_F(Editor, AFailedWriteKeepsTheEditorOpen)
     ASSERT_TRUE(desktopFile.open(QIODevice::WriteOnly));
     desktopFile.close();
     platform.desktop = desktopFile.fileName();
+    // The doctor's details remembered from an earlier certificate, which this one changes.
+    for (const auto& [name, value] :
+         {std::pair{"num_iscrizione", "999"}, {"prov_albo", "RM"}, {"luogo", "Roma"}})
+        platform.setUserSetting(doctorSettingName(session->s_utente, QLatin1String(name)),
+                                QString::fromUtf8(value));
+    const QMap<QString, QString> remembered = platform.settings;
     open();
     complete();
     click("ButtonCompila1");
@@ -490,6 +498,7 @@ TEST_F(Editor, AFailedWriteKeepsTheEditorOpen)
                           platform.desktop + QStringLiteral("/certmedinps.xml)")});
     EXPECT_TRUE(form->isVisible());
     EXPECT_EQ(form->ResultText(), QString());
+    EXPECT_EQ(platform.settings, remembered);
 }
 
 TEST_F(Editor, FilledPageByPageAndSavedWithTheKeysAlone)
@@ -502,6 +511,11 @@ TEST_F(Editor, FilledPageByPageAndSavedWithTheKeysAlone)
     const auto focusedName = [&] { return focused() ? focused()->objectName() : QString(); };
     const auto press = [&](Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
         QTest::keyClick(focused(), key, modifiers);
+    };
+    // A key held down repeats as presses marked auto-repeat.
+    const auto holdReturn = [&] {
+        QKeyEvent repeat(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"), true);
+        QApplication::sendEvent(focused(), &repeat);
     };
     // Tab from the focus until `last`, recording the controls passed through.
     const auto tabTo = [&](const char* last) {
@@ -557,11 +571,14 @@ TEST_F(Editor, FilledPageByPageAndSavedWithTheKeysAlone)
     press(Qt::Key_Tab, Qt::ShiftModifier);
     QTest::keyClicks(focused(), QStringLiteral("12345"));
     EXPECT_EQ(tabTo("Button1"), QStringList({"EditProvAlbo", "ButtonCompila3", "Button1"}));
+    holdReturn(); // the repeats of a held Enter press nothing: not Annulla
+    EXPECT_TRUE(platform.questions.isEmpty());
     press(Qt::Key_Tab, Qt::ShiftModifier);
     press(Qt::Key_Return); // Salva: the checks still want a place and a purpose
+    holdReturn();          // nor Salva a second time
     EXPECT_TRUE(form->isVisible());
-    EXPECT_EQ(errors().value(0), QStringLiteral("I seguenti dati obbligatori non sono stati inseriti: Luogo, "
-                                                "Tipo domanda(INVALIDITA', CECITA', ...)"));
+    EXPECT_EQ(errors(), QStringList{QStringLiteral("I seguenti dati obbligatori non sono stati inseriti: "
+                                                   "Luogo, Tipo domanda(INVALIDITA', CECITA', ...)")});
     EXPECT_EQ(focusedName(), QStringLiteral("ButtonCompila3"));
 
     tabTo("CheckBoxInvalidita");
@@ -569,7 +586,7 @@ TEST_F(Editor, FilledPageByPageAndSavedWithTheKeysAlone)
     tabTo("EditLuogo");
     QTest::keyClicks(focused(), QStringLiteral("Milano"));
     tabTo("ButtonCompila3");
-    press(Qt::Key_Return);
+    press(Qt::Key_Enter, Qt::KeypadModifier); // the keypad's Enter is Enter too
     EXPECT_FALSE(form->isVisible());
     EXPECT_EQ(form->ResultText(), certificatePath());
     EXPECT_EQ(text("MemoDiagnosi"), QStringLiteral("Diabete tipo 2\r\n"));
