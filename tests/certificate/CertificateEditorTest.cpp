@@ -83,15 +83,24 @@ TEST_F(Editor, FillsFromTheHostInItsOrder)
     };
     open();
 
+    // The export goes to a fresh name in the user's own work folder, after the selected patient's names.
+    EXPECT_TRUE(
+        QFileInfo(exportPath())
+            .fileName()
+            .contains(QRegularExpression(QStringLiteral("^publ_dati_essenziali-[0-9a-f]{32}\\.xml$"))))
+        << exportPath().toStdString();
+    EXPECT_EQ(QFileInfo(exportPath()).dir(), QDir(platform.work));
     EXPECT_EQ(host.calls(),
-              (QStringList{QStringLiteral("select_single(3132)"),
+              (QStringList{QStringLiteral("select_single(3132)"), QStringLiteral("leggi_attributo(cognome)"),
+                           QStringLiteral("leggi_attributo(nome)"),
                            QStringLiteral("genera_xml(publ_dati_essenziali, , ") + exportPath() + ")",
                            QStringLiteral("leggi_attributo(data_nascita)"),
                            QStringLiteral("leggi_attributo(data_nascita)"),
                            QStringLiteral("utente_leggi_attributo(cognome)"),
                            QStringLiteral("utente_leggi_attributo(nome)")}));
-    // The export lasts the one read.
-    EXPECT_EQ(QDir(folders.program + QStringLiteral("temp")).entryList(QDir::Files), QStringList());
+    // The export lasts the one read; the work folder is its owner's only.
+    EXPECT_EQ(QDir(platform.work).entryList(QDir::Files), QStringList());
+    EXPECT_EQ(testing_support::permissionsOf(platform.work), "rwx------");
     EXPECT_EQ(find<QTabWidget>("PageControlCertMedINPS")->currentIndex(), 0);
     EXPECT_EQ(text("EditCognome"), QStringLiteral("Rossi"));
     EXPECT_EQ(text("EditNome"), QStringLiteral("Mario"));
@@ -165,18 +174,53 @@ TEST_F(Editor, UnreadableBirthDateAndMissingDescriptionLeaveOnlyThemEmpty)
                             "Il seguente dato obbligatorio non è stato inserito: NAT0/A IL gg/mm/aaaa")});
 }
 
-TEST_F(Editor, AFailingHostNeverShowsTheLastPatient)
+// Another patient's export, left where exports went before or where they go now, or written by a host
+// that did not select the patient, never fills the window: it says why and closes, nothing to save.
+TEST_F(Editor, NoExportButTheSelectedPatientsFillsTheWindow)
 {
     open(); // Rossi's export, read and removed
-    // Nor does an export that an interrupted run left.
-    ASSERT_TRUE(testing_support::writeFile(exportPath(), patient.toXml()));
-    host.log->failures["genera_xml"] = "host gone";
-    patient.cognome = QStringLiteral("Verdi");
-    open();
-    EXPECT_EQ(text("EditCognome"), QString());
-    EXPECT_EQ(text("EditCodiceFiscale"), QString());
-    EXPECT_EQ(text("EditCodICD901"), QString());
-    EXPECT_EQ(platform.messageTexts(), QStringList{QStringLiteral("Tgate_zantopat.genera_xml(): eccezione")});
+    form->close();
+    const QByteArray verdi = [this] {
+        testing_support::PatientExport other = patient;
+        other.cognome = QStringLiteral("Verdi");
+        other.codiceFiscale = QStringLiteral("VRDMRA50C07F205X");
+        return other.toXml();
+    }();
+    QDir().mkpath(folders.program + QStringLiteral("temp"));
+    for (const QString& stale :
+         {folders.program + QStringLiteral("temp/certmedinps.xml"),
+          platform.work + QStringLiteral("/certmedinps.xml"), QFileInfo(exportPath()).filePath()})
+        ASSERT_TRUE(testing_support::writeFile(stale, verdi));
+
+    const QString mismatch = QStringLiteral("I dati esportati dal programma di cartella non appartengono al "
+                                            "paziente scelto (Rossi Mario). Nessun file è stato scritto.");
+    const struct
+    {
+        const char* failing; // the host method that fails, or nullptr
+        bool exportsVerdi;   // the host writes another patient's export
+        QString message;
+    } cases[] = {{"genera_xml", false, QStringLiteral("Tgate_zantopat.genera_xml(): eccezione")},
+                 {"select_single", false, QStringLiteral("Tzantopat.select_single(): eccezione")},
+                 {nullptr, true, mismatch}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.message.toStdString());
+        host.log->failures.clear();
+        if (c.failing)
+            host.log->failures[c.failing] = "host gone";
+        patient.cognome = c.exportsVerdi ? QStringLiteral("Verdi") : QStringLiteral("Rossi");
+        platform.messages.clear();
+        host.log->calls.clear();
+        open();
+        EXPECT_EQ(platform.messageTexts(), QStringList{c.message});
+        EXPECT_EQ(text("EditCognome"), QString());
+        EXPECT_EQ(text("EditCodiceFiscale"), QString());
+        EXPECT_EQ(text("EditCodICD901"), QString());
+        QTRY_VERIFY(!form->isVisible());
+        EXPECT_EQ(form->ResultText(), QStringLiteral("cancel"));
+        const bool unselected = c.failing && std::string_view(c.failing) == "select_single";
+        EXPECT_EQ(host.callsOf("genera_xml").size(), unselected ? 0 : 1) << "nothing exported unselected";
+    }
+    EXPECT_FALSE(QFile::exists(certificatePath()));
 }
 
 TEST_F(Editor, AnOverLongTherapyIsKeptWholeAndTheDoctorShortensIt)
@@ -358,6 +402,7 @@ TEST_F(Editor, TheDoctorsOwnDetailsAreRememberedPerLoginAfterASave)
 TEST_F(Editor, AFailingSaveStaysOpenOnItsPage)
 {
     patient.nome->clear();
+    host.patients[0].nome.clear();
     host.comuni.clear();
     open();
     find<QTabWidget>("PageControlCertMedINPS")->setCurrentIndex(2);
