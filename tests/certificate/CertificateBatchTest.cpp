@@ -124,8 +124,8 @@ TEST_F(Batch, AnotherPatientsCertificateIsKeptTheSamePatientsRevised)
     const QByteArray rossiCertificate = rossi.readAll();
     rossi.close();
     ASSERT_TRUE(testing_support::writeFile(certificatePath(), rossiCertificate, earlier));
-    patient.cognome = QStringLiteral("D'Angelo");
-    patient.nome = QStringLiteral("Maria Rosa");
+    host.patients[0].cognome = *(patient.cognome = QStringLiteral("D'Angelo"));
+    host.patients[0].nome = *(patient.nome = QStringLiteral("Maria Rosa"));
     patient.codiceFiscale = QStringLiteral("DNGMRS60A41F205M");
     CertificateOutcome outcome = compileCertificate(*session, platform, id, input());
     ASSERT_TRUE(outcome.saved) << outcome.message.toStdString();
@@ -156,6 +156,37 @@ TEST_F(Batch, AnotherPatientsCertificateIsKeptTheSamePatientsRevised)
         outcome = compileCertificate(*session, platform, id, input());
         EXPECT_EQ(outcome.kept, kept.isEmpty() ? kept : desktop.filePath(kept)) << birth;
     }
+}
+
+// A link where the certificate goes, to a file or to nothing: refused, naming it; nothing is read,
+// moved or written through it.
+TEST_F(Batch, NoCertificateIsWrittenThroughALink)
+{
+#ifdef _WIN32
+    GTEST_SKIP() << "links need privileges on Windows";
+#else
+    const QString target = folders.root.filePath(QStringLiteral("altrove.xml"));
+    for (const bool targetExists : {true, false}) {
+        SCOPED_TRACE(targetExists);
+        QFile::remove(certificatePath());
+        if (targetExists) {
+            ASSERT_TRUE(testing_support::writeFile(target, "altrui"));
+        }
+        ASSERT_TRUE(QFile::link(target, certificatePath()));
+        const CertificateOutcome outcome =
+            compileCertificate(*session, platform, QStringLiteral("3132"), input());
+        EXPECT_FALSE(outcome.saved);
+        EXPECT_EQ(outcome.message, QStringLiteral("Impossibile salvare il certificato: al suo posto c'è un "
+                                                  "collegamento simbolico, attraverso il quale il programma "
+                                                  "non scrive (%1)")
+                                       .arg(certificatePath()));
+        EXPECT_EQ(QFileInfo::exists(target), targetExists);
+        EXPECT_EQ(testing_support::readAll(target), targetExists ? QByteArray("altrui") : QByteArray());
+        EXPECT_EQ(QDir(folders.desktop).entryList(QDir::Files | QDir::System),
+                  QStringList{"certmedinps.xml"});
+        QFile::remove(target);
+    }
+#endif
 }
 
 // The paper copy: the AP68 form completed with what the doctor typed and ticked, read back by pdftk.

@@ -85,15 +85,24 @@ TEST_F(Editor, FillsFromTheHostInItsOrder)
     };
     open();
 
+    // The export goes to a fresh name in the user's own work folder, after the selected patient's names.
+    EXPECT_TRUE(
+        QFileInfo(exportPath())
+            .fileName()
+            .contains(QRegularExpression(QStringLiteral("^publ_dati_essenziali-[0-9a-f]{32}\\.xml$"))))
+        << exportPath().toStdString();
+    EXPECT_EQ(QFileInfo(exportPath()).dir(), QDir(platform.work));
     EXPECT_EQ(host.calls(),
-              (QStringList{QStringLiteral("select_single(3132)"),
+              (QStringList{QStringLiteral("select_single(3132)"), QStringLiteral("leggi_attributo(cognome)"),
+                           QStringLiteral("leggi_attributo(nome)"),
                            QStringLiteral("genera_xml(publ_dati_essenziali, , ") + exportPath() + ")",
                            QStringLiteral("leggi_attributo(data_nascita)"),
                            QStringLiteral("leggi_attributo(data_nascita)"),
                            QStringLiteral("utente_leggi_attributo(cognome)"),
                            QStringLiteral("utente_leggi_attributo(nome)")}));
-    // The export lasts the one read.
-    EXPECT_EQ(QDir(folders.program + QStringLiteral("temp")).entryList(QDir::Files), QStringList());
+    // The export lasts the one read; the work folder is its owner's only.
+    EXPECT_EQ(QDir(platform.work).entryList(QDir::Files), QStringList());
+    EXPECT_EQ(testing_support::permissionsOf(platform.work), "rwx------");
     EXPECT_EQ(find<QTabWidget>("PageControlCertMedINPS")->currentIndex(), 0);
     EXPECT_EQ(text("EditCognome"), QStringLiteral("Rossi"));
     EXPECT_EQ(text("EditNome"), QStringLiteral("Mario"));
@@ -167,18 +176,36 @@ TEST_F(Editor, UnreadableBirthDateAndMissingDescriptionLeaveOnlyThemEmpty)
                             "Il seguente dato obbligatorio non è stato inserito: NAT0/A IL gg/mm/aaaa")});
 }
 
-TEST_F(Editor, AFailingHostNeverShowsTheLastPatient)
+// Another patient's export, left where the editor's went before (a fixed name beside the program) or
+// written by a host that did not select the patient, never fills the window: it says why and closes.
+TEST_F(Editor, NoExportButTheSelectedPatientsFillsTheWindow)
 {
-    open(); // Rossi's export, read and removed
-    // Nor does an export that an interrupted run left.
-    ASSERT_TRUE(testing_support::writeFile(exportPath(), patient.toXml()));
-    host.log->failures["genera_xml"] = "host gone";
-    patient.cognome = QStringLiteral("Verdi");
-    open();
-    EXPECT_EQ(text("EditCognome"), QString());
-    EXPECT_EQ(text("EditCodiceFiscale"), QString());
-    EXPECT_EQ(text("EditCodICD901"), QString());
-    EXPECT_EQ(platform.messageTexts(), QStringList{QStringLiteral("Tgate_zantopat.genera_xml(): eccezione")});
+    testing_support::PatientExport verdi = patient;
+    verdi.cognome = QStringLiteral("Verdi");
+    QDir().mkpath(folders.program + QStringLiteral("temp"));
+    ASSERT_TRUE(
+        testing_support::writeFile(folders.program + QStringLiteral("temp/certmedinps.xml"), verdi.toXml()));
+    const struct
+    {
+        bool hostFails;
+        QString message;
+    } cases[] = {{true, QStringLiteral("Tgate_zantopat.genera_xml(): eccezione")},
+                 {false, QStringLiteral("I dati esportati dal programma di cartella non appartengono al "
+                                        "paziente scelto (Rossi Mario). Nessun file è stato scritto.")}};
+    patient = verdi;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.message.toStdString());
+        host.log->failures.clear();
+        if (c.hostFails)
+            host.log->failures["genera_xml"] = "host gone";
+        platform.messages.clear();
+        open();
+        EXPECT_EQ(platform.messageTexts(), QStringList{c.message});
+        EXPECT_EQ(text("EditCognome"), QString());
+        EXPECT_EQ(text("EditCodICD901"), QString());
+        QTRY_VERIFY(!form->isVisible());
+        EXPECT_EQ(form->ResultText(), QStringLiteral("cancel"));
+    }
 }
 
 TEST_F(Editor, AnOverLongTherapyIsKeptWholeAndTheDoctorShortensIt)
@@ -360,6 +387,7 @@ TEST_F(Editor, TheDoctorsOwnDetailsAreRememberedPerLoginAfterASave)
 TEST_F(Editor, AFailingSaveStaysOpenOnItsPage)
 {
     patient.nome->clear();
+    host.patients[0].nome.clear();
     host.comuni.clear();
     open();
     find<QTabWidget>("PageControlCertMedINPS")->setCurrentIndex(2);
