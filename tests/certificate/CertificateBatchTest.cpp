@@ -143,8 +143,8 @@ TEST_F(Batch, AnotherPatientsCertificateIsKeptTheSamePatientsRevised)
     EXPECT_EQ(desktop.entryList({QStringLiteral("*.xml")}, QDir::Files).size(), 3);
 
     // An earlier certificate without a fiscal code: the names and the birth date tell the patient.
-    patient.cognome = QStringLiteral("Rossi");
-    patient.nome = QStringLiteral("Mario");
+    host.patients[0].cognome = *(patient.cognome = QStringLiteral("Rossi"));
+    host.patients[0].nome = *(patient.nome = QStringLiteral("Mario"));
     patient.codiceFiscale = QStringLiteral("RSSMRA50C07F205M");
     for (const auto& [birth, kept] : {std::pair{"1950-03-07", QString()},
                                       std::pair{"1951-03-07", QStringLiteral("certmedinps Rossi Mario "
