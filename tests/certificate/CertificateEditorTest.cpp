@@ -176,7 +176,8 @@ TEST_F(Editor, AFailingHostNeverShowsTheLastPatient)
     EXPECT_EQ(text("EditCognome"), QString());
     EXPECT_EQ(text("EditCodiceFiscale"), QString());
     EXPECT_EQ(text("EditCodICD901"), QString());
-    EXPECT_EQ(platform.messageTexts(), QStringList{QStringLiteral("Tgate_zantopat.genera_xml(): eccezione")});
+    EXPECT_EQ(platform.messageTexts(),
+              QStringList{QStringLiteral("Tgate_zantopat.genera_xml(): eccezione\r\n\r\n  host gone")});
 }
 
 TEST_F(Editor, AnOverLongTherapyIsKeptWholeAndTheDoctorShortensIt)

@@ -209,7 +209,8 @@ TEST(EssentialData, RequestDeletesAnEarlierExportAndAsksTheHost)
         clinical::requestEssentialData(host.session, QStringLiteral("42"), path);
     EXPECT_TRUE(failed.isEmpty());
     EXPECT_FALSE(QFile::exists(path));
-    EXPECT_EQ(host.platform.messageTexts(), QStringList({"Tgate_zantopat.genera_xml(): eccezione"}));
+    EXPECT_EQ(host.platform.messageTexts(),
+              QStringList({"Tgate_zantopat.genera_xml(): eccezione\r\n\r\n  host down"}));
 }
 
 // The one reading of host dates, which the search list, the forms and the certificate share.
