@@ -130,12 +130,15 @@ std::vector<FdfEntry> ap42Ss3Entries(const Ap42Ss3Values& v)
 
 std::vector<FdfEntry> WriteAp42Ss3Fdf(const clinical::PatientRow& row, Tzantopat& session,
                                       const QString& fdfPath, const QString& desktopCopyPath,
-                                      const QString& exportPath, clinical::FiscalCodeParts* disagreements)
+                                      const QString& exportPath, clinical::FiscalCodeParts* disagreements,
+                                      const BeforeFdf& beforeFdf)
 {
     const Ap42Ss3Values values = readAp42Ss3Values(row, session, exportPath);
     if (disagreements)
         *disagreements = values.fiscalCodeDisagreements;
     std::vector<FdfEntry> entries = ap42Ss3Entries(values);
+    if (beforeFdf)
+        beforeFdf(entries);
     writeFdfFile(fdfPath, serializeFdf(fileSpecification(desktopCopyPath, nativePathStyle()), entries,
                                        FdfClosing::OwnLine));
     return entries;

@@ -69,10 +69,12 @@ std::vector<FdfEntry> ap42Ss3Entries(const Ap42Ss3Values& values);
 
 // Gathers the values and writes the FDF at fdfPath, naming desktopCopyPath as its form. An issue date
 // that does not parse stops it before the FDF is created. Returns the field list written, for the
-// filled PDF; the fiscal code's disagreements go to `disagreements`.
+// filled PDF; the fiscal code's disagreements go to `disagreements`. `beforeFdf` runs with the field
+// list before the FDF is written.
 std::vector<FdfEntry> WriteAp42Ss3Fdf(const clinical::PatientRow& row, Tzantopat& session,
                                       const QString& fdfPath, const QString& desktopCopyPath,
                                       const QString& exportPath,
-                                      clinical::FiscalCodeParts* disagreements = nullptr);
+                                      clinical::FiscalCodeParts* disagreements = nullptr,
+                                      const BeforeFdf& beforeFdf = {});
 
 } // namespace fdf

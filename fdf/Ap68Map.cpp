@@ -101,12 +101,15 @@ std::vector<FdfEntry> ap68Entries(const Ap68Values& v, const CheckBoxStates& onS
 
 std::vector<FdfEntry> WriteAp68Fdf(const clinical::PatientRow& row, Tzantopat& session,
                                    const QString& fdfPath, const QString& desktopCopyPath,
-                                   const QString& exportPath, clinical::FiscalCodeParts* disagreements)
+                                   const QString& exportPath, clinical::FiscalCodeParts* disagreements,
+                                   const BeforeFdf& beforeFdf)
 {
     const Ap68Values values = readAp68Values(row, session, exportPath);
     if (disagreements)
         *disagreements = values.fiscalCodeDisagreements;
     std::vector<FdfEntry> entries = ap68Entries(values);
+    if (beforeFdf)
+        beforeFdf(entries);
     writeFdfFile(fdfPath, serializeFdf(fileSpecification(desktopCopyPath, nativePathStyle()), entries,
                                        FdfClosing::AfterLastEntry));
     return entries;

@@ -61,9 +61,11 @@ std::vector<FdfEntry> ap68Entries(const Ap68Values& values, const CheckBoxStates
 
 // Gathers the values and writes the FDF at fdfPath, naming desktopCopyPath as its form. Returns the
 // field list written, for the filled PDF; the fiscal code's disagreements go to `disagreements`.
+// `beforeFdf` runs with the field list before the FDF is written.
 std::vector<FdfEntry> WriteAp68Fdf(const clinical::PatientRow& row, Tzantopat& session,
                                    const QString& fdfPath, const QString& desktopCopyPath,
                                    const QString& exportPath,
-                                   clinical::FiscalCodeParts* disagreements = nullptr);
+                                   clinical::FiscalCodeParts* disagreements = nullptr,
+                                   const BeforeFdf& beforeFdf = {});
 
 } // namespace fdf

@@ -8,6 +8,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
 #include <stdexcept>
 #include <vector>
 
@@ -58,6 +59,10 @@ class FdfWriteError : public std::runtime_error
 public:
     using std::runtime_error::runtime_error;
 };
+
+// Runs with a writer's field list before the writer writes its FDF: what it raises stops the writer,
+// and no FDF is written.
+using BeforeFdf = std::function<void(const std::vector<FdfEntry>&)>;
 
 // Replaces the file at `path` whole with `bytes`; on failure the earlier file stays as it was and
 // FdfWriteError says why, in Italian, then the path.

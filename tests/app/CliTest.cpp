@@ -5,6 +5,7 @@
 #include "host/tc_GenTools.h"
 #include "support/TempDirs.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -108,7 +109,7 @@ protected:
     }
 
     ProgramRun run(const QStringList& arguments, const QString& input = {}, const QString& password = {},
-                   const QStringList& extraEnvironment = {})
+                   const QStringList& extraEnvironment = {}, const QString& program = kCli)
     {
         QProcess process;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -121,7 +122,7 @@ protected:
         for (const QString& pair : extraEnvironment)
             environment.insert(pair.section(QLatin1Char('='), 0, 0), pair.section(QLatin1Char('='), 1));
         process.setProcessEnvironment(environment);
-        process.start(kCli, arguments);
+        process.start(program, arguments);
         EXPECT_TRUE(process.waitForStarted());
         process.write(input.toUtf8());
         process.closeWriteChannel();
@@ -384,6 +385,21 @@ TEST_F(CliProgramTest, OutputCommandsWriteTheFilesOfTheCompilaClick)
         EXPECT_EQ(QFileInfo(r.out.section(QLatin1Char('\n'), 1, 1)),
                   QFileInfo(desktop + QLatin1Char('/') + copyName));
 
+        // The user's own settings remember the copy's digest for the next run.
+        const QString copyPath = desktop + QLatin1Char('/') + copyName;
+        EXPECT_TRUE(
+            testing_support::readAll(folder.filePath(QStringLiteral("config/Brevalon-Ostrena/invciv.conf")))
+                .contains(
+                    QCryptographicHash::hash(testing_support::readAll(copyPath), QCryptographicHash::Sha256)
+                        .toHex()));
+        // Clicked again on the copy no one touched: replaced, no third line, one copy on the desktop.
+        const ProgramRun replaced =
+            run(withDesktop({QLatin1String(flow.command), id}), {}, QStringLiteral("demo"));
+        ASSERT_EQ(replaced.status, 0) << replaced.err.toStdString();
+        EXPECT_EQ(replaced.out, r.out);
+        EXPECT_EQ(QDir(desktop).entryList({QLatin1String("*") + QLatin1String(flow.suffix) + "*"}),
+                  QStringList{copyName});
+
         // A copy the program did not write is kept, and a third line names it.
         QFile earlier(desktop + QLatin1Char('/') + copyName);
         ASSERT_TRUE(earlier.open(QIODevice::WriteOnly | QIODevice::Truncate));
@@ -508,6 +524,42 @@ TEST_F(CliProgramTest, AFiscalCodeOfOtherPersonalDataIsAWarningUnlessRefused)
     const ProgramRun wrong = certificate(errante, {});
     EXPECT_EQ(wrong.status, 1);
     EXPECT_EQ(wrong.err, QStringLiteral("Il seguente dato non è formalmente corretto: CODICE FISCALE\n"));
+}
+
+// A damaged blank form beside the program stops the pre-fill: status 1, the form named, no FDF, and the
+// copy the good form gave left byte for byte.
+TEST_F(CliProgramTest, ADamagedBlankFormStopsThePrefillAndTouchesNothing)
+{
+#ifdef _WIN32
+    GTEST_SKIP() << "a copy of the program needs the DLLs that stay beside the built one";
+#endif
+    const QString program = folder.filePath(QStringLiteral("program/"));
+    const QString desktop = folder.filePath(QStringLiteral("desktop"));
+    const QString form = program + QStringLiteral("cert med INPS.pdf");
+    ASSERT_TRUE(QDir().mkpath(program + QStringLiteral("temp")) && QDir().mkpath(desktop));
+    ASSERT_TRUE(QFile::copy(kCli, program + QStringLiteral("invciv-cli")));
+    ASSERT_TRUE(QFile::copy(QFileInfo(kCli).absolutePath() + QStringLiteral("/cert med INPS.pdf"), form));
+    const QStringList ap68 = QStringList{QStringLiteral("--desktop"), desktop} +
+                             demoArgs("demo", {QStringLiteral("ap68"), kOwnId});
+    const ProgramRun good = run(ap68, {}, QStringLiteral("demo"), {}, program + QStringLiteral("invciv-cli"));
+    ASSERT_EQ(good.status, 0) << good.err.toStdString();
+    const QString fdfPath = good.out.section(QLatin1Char('\n'), 0, 0);
+    const QString copy = good.out.section(QLatin1Char('\n'), 1, 1);
+    const QByteArray earlier = testing_support::readAll(copy);
+    ASSERT_TRUE(QFile::remove(fdfPath));
+    // Cut short, as a broken update or a disk error leaves it.
+    ASSERT_TRUE(testing_support::writeFile(form, testing_support::readAll(form).left(20000)));
+
+    const ProgramRun damaged =
+        run(ap68, {}, QStringLiteral("demo"), {}, program + QStringLiteral("invciv-cli"));
+    EXPECT_EQ(damaged.status, 1);
+    EXPECT_TRUE(damaged.out.isEmpty()) << damaged.out.toStdString();
+    EXPECT_TRUE(damaged.err.startsWith(QStringLiteral("Il modulo vuoto ") + QDir::toNativeSeparators(form) +
+                                       QStringLiteral(" è danneggiato o illeggibile")))
+        << damaged.err.toStdString();
+    EXPECT_FALSE(QFile::exists(fdfPath));
+    EXPECT_EQ(testing_support::readAll(copy), earlier);
+    EXPECT_EQ(QDir(desktop).entryList(QDir::Files), QStringList{QFileInfo(copy).fileName()});
 }
 
 TEST_F(CliProgramTest, AnotherDoctorsPatientIsRefusedAndNothingIsWritten)

@@ -338,7 +338,7 @@ TEST_F(Editor, TheDoctorsOwnDetailsAreRememberedPerLoginAfterASave)
     const QString other = QStringLiteral("Demo/2\\x");
     saveAs(other, {QStringLiteral("999"), QStringLiteral("RM"), QStringLiteral("Roma")});
     ASSERT_FALSE(form->isVisible());
-    EXPECT_EQ(platform.settings.keys(),
+    EXPECT_EQ(platform.settings.keys().filter(QStringLiteral("medici/")),
               QStringList({"medici/44656D6F2F325C78/luogo", "medici/44656D6F2F325C78/num_iscrizione",
                            "medici/44656D6F2F325C78/prov_albo", "medici/64656D6F/luogo",
                            "medici/64656D6F/num_iscrizione", "medici/64656D6F/prov_albo"}));
