@@ -88,7 +88,8 @@ src_fetch() { # package version
 deps_cmake() { # source-dir build-dir cmake-arguments...
   local s=$1 b=$2
   shift 2
-  cmake -S "$s" -B "$b" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" \
+  # pkg-config would hand over the Linux system's libraries: it sees the prefix's own .pc files alone.
+  PKG_CONFIG_LIBDIR="$prefix/lib/pkgconfig" PKG_CONFIG_PATH="" cmake -S "$s" -B "$b" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" \
     -DINVCIV_MINGW_TRIPLET="$triplet" -DINVCIV_WINDOWS_PREFIX="$prefix" -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_INSTALL_PREFIX="$prefix" -DCMAKE_PREFIX_PATH="$prefix" "$@"
   nice -n 19 cmake --build "$b" -j "$jobs"
@@ -126,24 +127,31 @@ recipe_libjpeg_turbo() {
     -DWITH_JAVA=OFF
 }
 
-# HarfBuzz and its subsetter, from the library's own single-file sources: no meson, no FreeType, no glib.
+# HarfBuzz and its subsetter from the library's own single-file source: no meson, no FreeType, no glib.
+# harfbuzz-subset.cc holds the whole library besides the subsetter, so the one object serves as both
+# libraries the project links (two objects would define every symbol twice).
 recipe_harfbuzz() {
-  local f
   mkdir -p "$prefix/include/harfbuzz" "$prefix/lib"
-  for f in harfbuzz harfbuzz-subset; do
-    nice -n 19 "$triplet-g++-posix" -std=c++11 -O2 -fno-exceptions -fno-rtti -DHB_NO_MT=0 \
-      -I"$src/src" -c "$src/src/$f.cc" -o "$bld/$f.o"
-    "$triplet-ar" rcs "$prefix/lib/lib$f.a" "$bld/$f.o"
-  done
+  nice -n 19 "$triplet-g++-posix" -std=c++11 -O2 -fno-exceptions -fno-rtti -w \
+    -I"$src/src" -c "$src/src/harfbuzz-subset.cc" -o "$bld/harfbuzz-subset.o"
+  "$triplet-ar" rcs "$prefix/lib/libharfbuzz-subset.a" "$bld/harfbuzz-subset.o"
+  cp "$prefix/lib/libharfbuzz-subset.a" "$prefix/lib/libharfbuzz.a"
   cp "$src"/src/hb.h "$src"/src/hb-*.h "$prefix/include/harfbuzz/"
 }
 
 # qpdf with its own crypto (no GnuTLS, no OpenSSL), zlib from Debian's MinGW package, libjpeg from above.
+# Only the library (its DLL, import library, headers and CMake package): qpdf's programs and test drivers
+# are two thirds of its build and nothing here runs them.
 recipe_qpdf() {
-  deps_cmake "$src" "$bld" -DBUILD_SHARED_LIBS=ON -DBUILD_STATIC_LIBS=OFF -DREQUIRE_CRYPTO_NATIVE=ON \
+  PKG_CONFIG_LIBDIR="$prefix/lib/pkgconfig" PKG_CONFIG_PATH="" cmake -S "$src" -B "$bld" -G Ninja \
+    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" -DINVCIV_MINGW_TRIPLET="$triplet" \
+    -DINVCIV_WINDOWS_PREFIX="$prefix" -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix" \
+    -DCMAKE_PREFIX_PATH="$prefix" -DBUILD_SHARED_LIBS=ON -DBUILD_STATIC_LIBS=OFF -DREQUIRE_CRYPTO_NATIVE=ON \
     -DUSE_IMPLICIT_CRYPTO=OFF -DBUILD_DOC=OFF -DINSTALL_MANUAL=OFF -DINSTALL_EXAMPLES=OFF \
-    -DINSTALL_CMAKE_PACKAGE=ON -DSKIP_OS_SECURE_RANDOM=OFF -DBUILD_TESTING=OFF \
-    -DLIBJPEG_H_PATH="$prefix/include" -DLIBJPEG_LIB_PATH="$prefix/lib/libjpeg.a"
+    -DINSTALL_CMAKE_PACKAGE=ON -DSKIP_OS_SECURE_RANDOM=OFF
+  nice -n 19 cmake --build "$bld" -j "$jobs" --target libqpdf
+  cmake --install "$bld" --component lib
+  cmake --install "$bld" --component dev
 }
 
 # Qt's Core, Gui, Widgets and Test with the windows and offscreen platform plugins; moc, uic and rcc are
@@ -209,7 +217,9 @@ build_deps() { # arch triplet [package...]
     rm -rf "$bld"
     mkdir -p "$bld"
     echo "    $pkg $version: building (log $log)"
-    if ! ("$fn") >"$log" 2>&1; then
+    # In the background so that set -e holds inside the recipe (a condition would switch it off there).
+    (set -e; "$fn") >"$log" 2>&1 &
+    if ! wait $!; then
       tail -n 30 "$log" >&2
       echo "build-windows: the dependency $pkg ($arch) failed; its log: $log" >&2
       return 1
