@@ -127,6 +127,9 @@ std::string writeNewFile(const std::filesystem::path& path, const std::string& b
 {
     const std::string cannotCreate = "la cartella non esiste o non è scrivibile";
     const std::string cannotWrite = "scrittura non riuscita";
+    // The systems' limit on one name: 255 bytes, or 255 UTF-16 units on Windows.
+    if (path.filename().native().size() > 255)
+        return "nome del file troppo lungo";
 #ifdef _WIN32
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     if (!out)

@@ -11,6 +11,8 @@
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFAcroFormDocumentHelper.hh>
 #include <qpdf/QPDFFormFieldObjectHelper.hh>
+#include <qpdf/QPDFPageDocumentHelper.hh>
+#include <qpdf/QPDFPageObjectHelper.hh>
 #include <qpdf/QPDFWriter.hh>
 
 #include <map>
@@ -23,9 +25,9 @@ namespace {
 // Missing names listed in a message before the rest are only counted.
 constexpr qsizetype kNamesShown = 5;
 
-[[noreturn]] void fail(const QString& reason)
+[[noreturn]] void fail(const QString& reason, bool damaged = false)
 {
-    throw FormFillError(reason.toStdString());
+    throw FormFillError(reason.toStdString(), damaged);
 }
 
 QString quoted(const QString& name)
@@ -46,7 +48,8 @@ QByteArray readFile(const QString& path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         fail(QStringLiteral("impossibile leggere il file: ") +
-             platform::fileErrorText(file, platform::FileAccess::Read));
+                 platform::fileErrorText(file, platform::FileAccess::Read),
+             true);
     return file.readAll();
 }
 
@@ -70,37 +73,37 @@ std::set<std::string> appearanceStates(QPDFAnnotationObjectHelper& widget)
     return normal.isDictionary() ? normal.getKeys() : std::set<std::string>();
 }
 
-// Runs `read` over every field of the PDF form in `bytes`, by fully-qualified name; false when they are
-// not a readable PDF.
-template <typename Read> bool forEachField(const QByteArray& bytes, const QString& description, Read read)
+// Runs `read` over the PDF in `bytes`; false when they are not a readable PDF.
+template <typename Read> bool readPdf(const QByteArray& bytes, const QString& description, Read read)
 {
     try {
         QPDF pdf;
         pdf.setSuppressWarnings(true);
         pdf.processMemoryFile(description.toStdString().c_str(), bytes.constData(),
                               std::size_t(bytes.size()));
-        QPDFAcroFormDocumentHelper acroForm(pdf);
-        for (QPDFFormFieldObjectHelper& field : acroForm.getFormFields())
-            read(QString::fromStdString(field.getFullyQualifiedName()), field, acroForm);
+        read(pdf);
         return true;
     } catch (const std::exception&) {
         return false;
     }
 }
 
+// Runs `read` over every field of the PDF form in `bytes`, by fully-qualified name; false when they are
+// not a readable PDF.
+template <typename Read> bool forEachField(const QByteArray& bytes, const QString& description, Read read)
+{
+    return readPdf(bytes, description, [&read](QPDF& pdf) {
+        QPDFAcroFormDocumentHelper acroForm(pdf);
+        for (QPDFFormFieldObjectHelper& field : acroForm.getFormFields())
+            read(QString::fromStdString(field.getFullyQualifiedName()), field, acroForm);
+    });
+}
+
 // The field values of the PDF form in `bytes`; nullopt when they are not a readable PDF form.
 std::optional<FormValues> formValues(const QByteArray& bytes, const QString& description)
 {
-    FormValues values;
-    const bool read = forEachField(
-        bytes, description,
-        [&values](const QString& name, QPDFFormFieldObjectHelper& field, QPDFAcroFormDocumentHelper&) {
-            if (!field.isPushbutton())
-                values[name] = shownValue(field.getValue());
-        });
-    if (!read || values.empty())
-        return std::nullopt;
-    return values;
+    std::optional<FormReading> reading = readForm(bytes, description);
+    return reading ? std::optional<FormValues>(std::move(reading->values)) : std::nullopt;
 }
 
 // Whether the written form reads back with every value the entries set. qpdf repairs a damaged file as
@@ -128,7 +131,7 @@ public:
         for (QPDFFormFieldObjectHelper& field : m_acroForm.getFormFields())
             m_fields.emplace(QString::fromStdString(field.getFullyQualifiedName()), field);
         if (m_fields.empty())
-            fail(QStringLiteral("il file non contiene un modulo compilabile"));
+            fail(QStringLiteral("il file non contiene un modulo compilabile"), true);
     }
 
     // Every entry checked before any field changes, so that a form that does not fit stays untouched.
@@ -255,11 +258,13 @@ private:
     }
 };
 
-// The filled form as bytes. A hybrid form would show its XFA data instead of these values in viewers
-// that prefer XFA, so the XFA goes, as form fillers do.
-QByteArray filledForm(const QByteArray& blank, const QString& description,
-                      const std::vector<FdfEntry>& entries, const QString& unicodeFont,
-                      std::vector<UnprintedLetters>& unprinted)
+} // namespace
+
+// A hybrid form would show its XFA data instead of these values in viewers that prefer XFA, so the XFA
+// goes, as form fillers do.
+QByteArray filledPdfForm(const QByteArray& blank, const QString& description,
+                         const std::vector<FdfEntry>& entries, const QString& unicodeFont,
+                         std::vector<UnprintedLetters>& unprinted)
 {
     QPDF pdf;
     pdf.setSuppressWarnings(true);
@@ -267,7 +272,7 @@ QByteArray filledForm(const QByteArray& blank, const QString& description,
         pdf.processMemoryFile(description.toStdString().c_str(), blank.constData(),
                               std::size_t(blank.size()));
     } catch (const std::exception&) {
-        fail(QStringLiteral("il file non è un PDF leggibile"));
+        fail(QStringLiteral("il file non è un PDF leggibile"), true);
     }
     try {
         FormFiller filler(pdf, unicodeFont);
@@ -286,22 +291,20 @@ QByteArray filledForm(const QByteArray& blank, const QString& description,
         const std::shared_ptr<Buffer> buffer = writer.getBufferSharedPointer();
         QByteArray filled(reinterpret_cast<const char*>(buffer->getBuffer()), qsizetype(buffer->getSize()));
         if (!readsBack(filled, description, entries))
-            fail(QStringLiteral("il file PDF è danneggiato"));
+            fail(QStringLiteral("il file PDF è danneggiato"), true);
         return filled;
     } catch (const FormFillError&) {
         throw;
     } catch (const std::exception&) {
-        fail(QStringLiteral("il file PDF è danneggiato"));
+        fail(QStringLiteral("il file PDF è danneggiato"), true);
     }
 }
-
-} // namespace
 
 std::vector<UnprintedLetters> fillPdfForm(const QString& pdfPath, const std::vector<FdfEntry>& entries,
                                           const QString& unicodeFont)
 {
     std::vector<UnprintedLetters> unprinted;
-    const QByteArray filled = filledForm(readFile(pdfPath), pdfPath, entries, unicodeFont, unprinted);
+    const QByteArray filled = filledPdfForm(readFile(pdfPath), pdfPath, entries, unicodeFont, unprinted);
     if (const QString failure = platform::writeFileWhole(pdfPath, filled); !failure.isEmpty())
         fail(QStringLiteral("impossibile scrivere il file: ") + failure);
     return unprinted;
@@ -332,6 +335,27 @@ std::optional<FormValues> readFormValues(const QString& pdfPath)
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;
     return formValues(file.readAll(), pdfPath);
+}
+
+std::optional<FormReading> readForm(const QByteArray& bytes, const QString& description)
+{
+    FormReading reading;
+    const bool read = readPdf(bytes, description, [&reading](QPDF& pdf) {
+        for (QPDFFormFieldObjectHelper& field : QPDFAcroFormDocumentHelper(pdf).getFormFields()) {
+            if (!field.isPushbutton())
+                reading.values[QString::fromStdString(field.getFullyQualifiedName())] =
+                    shownValue(field.getValue());
+        }
+        for (QPDFPageObjectHelper& page : QPDFPageDocumentHelper(pdf).getAllPages()) {
+            for (QPDFAnnotationObjectHelper& annotation : page.getAnnotations()) {
+                if (annotation.getSubtype() != "/Widget")
+                    ++reading.otherAnnotations;
+            }
+        }
+    });
+    if (!read || reading.values.empty())
+        return std::nullopt;
+    return reading;
 }
 
 std::map<QString, QString> checkBoxOnStates(const QString& pdfPath)

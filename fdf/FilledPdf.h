@@ -18,7 +18,17 @@ namespace fdf {
 class FormFillError : public std::runtime_error
 {
 public:
-    using std::runtime_error::runtime_error;
+    explicit FormFillError(const std::string& reason, bool damaged = false)
+        : std::runtime_error(reason), m_damaged(damaged)
+    {
+    }
+    // True when the file is no readable PDF form at all (it cannot be read, is not a PDF, has no
+    // fields, or is damaged so that its fill would not read back); false when the form reads but does
+    // not take the entries (a field missing or of another kind) or the filled file cannot be written.
+    bool damaged() const { return m_damaged; }
+
+private:
+    bool m_damaged;
 };
 
 // A field whose value has letters that its appearance cannot show.
@@ -44,6 +54,12 @@ struct UnprintedLetters
 std::vector<UnprintedLetters> fillPdfForm(const QString& pdfPath, const std::vector<FdfEntry>& entries,
                                           const QString& unicodeFont);
 
+// The same fill made in memory: the PDF form in `blank` filled, as bytes that read back with the
+// values; `description` names it in qpdf's own messages. FormFillError as above.
+QByteArray filledPdfForm(const QByteArray& blank, const QString& description,
+                         const std::vector<FdfEntry>& entries, const QString& unicodeFont,
+                         std::vector<UnprintedLetters>& unprinted);
+
 // The user's warning about those letters in the filled copy `fileName`, naming the font setting and
 // where the user's settings are kept (`settingsLocation`); "" when there are none.
 QString unprintedLettersWarning(const QString& fileName, const std::vector<UnprintedLetters>& unprinted,
@@ -55,6 +71,17 @@ using FormValues = std::map<QString, QString>;
 
 // The field values of the PDF form at `pdfPath`; nullopt when it is not a readable PDF form.
 std::optional<FormValues> readFormValues(const QString& pdfPath);
+
+// What tells a copy of a form that someone worked on: its field values, and how many of its
+// annotations are not a field's widget (a note, ink, a stamp, a link, and their popups).
+struct FormReading
+{
+    FormValues values;
+    std::size_t otherAnnotations = 0;
+};
+
+// The PDF form in `bytes` read so; nullopt when it is not a readable PDF form.
+std::optional<FormReading> readForm(const QByteArray& bytes, const QString& description);
 
 // The "on" state of each check box of the PDF form at `pdfPath`, by fully-qualified name: the state
 // other than "Off" whose normal appearance (/AP /N) its widgets define. Empty when the file is not a

@@ -10,9 +10,12 @@
 #include "platform/Files.h"
 #include "platform/Platform.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+
+#include <stdexcept>
 
 namespace fdf {
 
@@ -65,102 +68,136 @@ QString refusedOutput(const QString& path)
     return reason.isEmpty() ? reason : reason + QStringLiteral(" (") + native(path) + QLatin1Char(')');
 }
 
-// The blank form's bytes; "" when they were read, otherwise why not.
-QString readBlankForm(const QString& blankForm, QByteArray& bytes)
+// The copy of a blank form that goes on the desktop, made in memory before anything there is touched.
+struct PreparedCopy
 {
-    using platform::FileAccess;
+    QString blankForm;
+    QByteArray blank; // the blank form's bytes; empty when there is none
+    QByteArray bytes; // the filled form, or the blank form itself when it does not take the entries
+    std::vector<UnprintedLetters> unprinted;
+    QString failure;      // why the entries are not in `bytes`; "" when they are
+    bool damaged = false; // the blank form cannot be read or is no PDF form: nothing may come of it
+};
+
+PreparedCopy prepareCopy(const QString& blankForm, const std::vector<FdfEntry>& entries,
+                         const QString& unicodeFont)
+{
+    PreparedCopy copy{blankForm, {}, {}, {}, {}, false};
+    const auto damaged = [&copy](const QString& reason) {
+        copy.failure = QStringLiteral("il modulo vuoto %1 è danneggiato o illeggibile (%2)")
+                           .arg(native(copy.blankForm), reason);
+        copy.damaged = true;
+        return copy;
+    };
+    // A missing form has nothing to copy: the FDF may still stand, and any earlier copy stays.
     QFile source(blankForm);
-    if (!source.exists())
-        return QStringLiteral("il modulo vuoto %1 non esiste").arg(native(blankForm));
-    if (!source.open(QIODevice::ReadOnly))
-        return QStringLiteral("il modulo vuoto non si può leggere: %1 (%2)")
-            .arg(platform::fileErrorText(source, FileAccess::Read), native(blankForm));
-    bytes = source.readAll();
-    return {};
-}
-
-// A fresh copy of the blank form each time; "" when it was made, otherwise why not. A plain write, not
-// QFile::copy, which syncs the copy to disk: a few milliseconds more on a busy disk for a file that the
-// next run replaces anyway.
-QString copyBlankForm(const QByteArray& bytes, const QString& desktopCopy)
-{
-    QFile copy(desktopCopy);
-    if (!platform::openOwnerOnly(copy, QIODevice::WriteOnly | QIODevice::Truncate) ||
-        copy.write(bytes) != bytes.size() || !copy.flush()) {
-        const QString reason = platform::fileErrorText(copy, platform::FileAccess::Write);
-        if (copy.isOpen()) {
-            copy.close();
-            copy.remove(); // no half copy left behind
-        }
-        return QStringLiteral("impossibile copiare il modulo vuoto sul desktop: %1 (%2)")
-            .arg(reason, native(desktopCopy));
+    if (!source.exists()) {
+        copy.failure = QStringLiteral("il modulo vuoto %1 non esiste").arg(native(blankForm));
+        return copy;
     }
-    return {};
+    if (!source.open(QIODevice::ReadOnly))
+        return damaged(platform::fileErrorText(source, platform::FileAccess::Read));
+    copy.blank = source.readAll();
+    if (source.error() != QFileDevice::NoError)
+        return damaged(platform::fileErrorText(source, platform::FileAccess::Read));
+    try {
+        copy.bytes = filledPdfForm(copy.blank, blankForm, entries, unicodeFont, copy.unprinted);
+    } catch (const FormFillError& error) {
+        if (error.damaged())
+            return damaged(QString::fromUtf8(error.what()));
+        // A form that lacks a field still takes the FDF in a viewer: the plain copy goes on the desktop.
+        copy.bytes = copy.blank;
+        copy.failure = QString::fromUtf8(error.what());
+    }
+    return copy;
 }
 
-// True when the earlier copy holds nothing but what the program puts in a copy: the blank form's
-// values, or those of this very fill. Anything else (a value the doctor typed or ticked in a viewer,
-// a copy that is not a readable form) means it holds the doctor's work.
-bool holdsOnlyTheProgramsValues(const QString& earlierCopy, const QString& blankForm,
-                                const std::vector<FdfEntry>& entries)
+QString hexDigest(const QByteArray& bytes)
 {
-    const std::optional<FormValues> earlier = readFormValues(earlierCopy);
+    return QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex());
+}
+
+// Where the user's settings remember the digest of the copy last written at `path`: one entry per path,
+// named by the path's own digest, which no settings store reads as a group or a separator.
+QString writtenCopySetting(const QString& path)
+{
+    QString absolute = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+#ifdef Q_OS_WIN
+    absolute = absolute.toLower(); // one file, however its name is cased
+#endif
+    return QStringLiteral("copie_pdf/") + hexDigest(absolute.toUtf8());
+}
+
+// Whether the earlier copy at `path` is one the program wrote there and nobody changed since: its bytes
+// are those of the copy last written, as the user's settings remember them. Any change, values or not
+// (a note, a signature, another program's rewrite), makes it the doctor's. A copy with no digest on
+// record (written before the program kept them) is judged by what it shows: nothing but the blank
+// form's values or those of this fill, and no note or mark beyond the blank form's. In doubt (it
+// cannot be read, or is no PDF form) it is the doctor's.
+bool isProgramsOwnCopy(const QString& path, const PreparedCopy& copy, const std::vector<FdfEntry>& entries,
+                       const platform::Platform& platform)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray bytes = file.readAll();
+    if (const QString written = platform.userSetting(writtenCopySetting(path)); !written.isEmpty())
+        return written == hexDigest(bytes);
+    const std::optional<FormReading> earlier = readForm(bytes, path);
     if (!earlier)
         return false;
-    const FormValues blank = readFormValues(blankForm).value_or(FormValues{});
-    return *earlier == blank || *earlier == filledValues(blank, entries);
+    const FormReading blank = readForm(copy.blank, copy.blankForm).value_or(FormReading{});
+    return earlier->otherAnnotations <= blank.otherAnnotations &&
+           (earlier->values == blank.values || earlier->values == filledValues(blank.values, entries));
 }
 
-// Makes the copy's name free for a fresh copy: an earlier copy that holds only the program's values
-// goes, any other is kept under a dated name (`kept`). "" when the name is free, otherwise why not; the
-// earlier copy then stays as it is and no fresh copy may be made.
-QString makeRoomForCopy(const QString& copyPath, const QString& blankForm,
-                        const std::vector<FdfEntry>& entries, QString& kept)
+// Puts the prepared copy at `copyPath`, written whole beside it first: only then is an earlier copy
+// replaced, when it is the program's own, or moved to a dated name (`kept`). "" when the copy is in
+// place, otherwise why not. The digest of the copy written is remembered for the next time.
+QString placeCopy(const QString& copyPath, const PreparedCopy& copy, const std::vector<FdfEntry>& entries,
+                  platform::Platform& platform, QString& kept)
 {
-    if (!QFileInfo::exists(copyPath))
-        return {};
-    if (holdsOnlyTheProgramsValues(copyPath, blankForm, entries)) {
-        QFile::remove(copyPath);
-        return {};
-    }
-    const platform::KeptFile moved =
-        platform::keepUnderDatedName(copyPath, QFileInfo(copyPath).completeBaseName());
-    kept = moved.path;
-    if (!moved.failure.isEmpty())
-        return QStringLiteral("la copia precedente, che contiene dati inseriti, non si può rinominare: ") +
-               moved.failure;
+    QString keepFailure;
+    const QString failure = platform::writeFileWhole(copyPath, copy.bytes, [&]() -> QString {
+        if (!QFileInfo::exists(copyPath) || isProgramsOwnCopy(copyPath, copy, entries, platform))
+            return {};
+        const platform::KeptFile moved =
+            platform::keepUnderDatedName(copyPath, QFileInfo(copyPath).completeBaseName());
+        kept = moved.path;
+        if (!moved.failure.isEmpty())
+            keepFailure =
+                QStringLiteral("la copia precedente, che contiene dati inseriti, non si può rinominare: ") +
+                moved.failure;
+        return keepFailure;
+    });
+    if (!keepFailure.isEmpty())
+        return keepFailure;
+    if (!failure.isEmpty())
+        return QStringLiteral("impossibile scrivere la copia sul desktop: %1 (%2)")
+            .arg(failure, native(copyPath));
+    platform.setUserSetting(writtenCopySetting(copyPath), hexDigest(copy.bytes));
     return {};
 }
 
-// A fresh copy of the blank form at `copyPath`, filled with `entries`. Either way the copy is whole: the
-// blank copy, or the filled form. A note on letters the copy may not show is the one message shown.
-FilledCopy fillFreshCopy(const QString& blankForm, const QString& copyPath,
-                         const std::vector<FdfEntry>& entries, platform::Platform& platform)
+// The prepared copy on the desktop at `copyPath`; nothing is touched when there is none (no blank form,
+// or a damaged one). A note on letters the copy may not show is the one message shown.
+FilledCopy putOnDesktop(const QString& copyPath, const PreparedCopy& prepared,
+                        const std::vector<FdfEntry>& entries, platform::Platform& platform)
 {
     FilledCopy copy;
-    // The blank form first: without one, an earlier copy has no reason to step aside.
-    QByteArray blank;
-    QString failure = readBlankForm(blankForm, blank);
-    if (failure.isEmpty())
-        failure = refusedOutput(copyPath);
-    if (failure.isEmpty())
-        failure = makeRoomForCopy(copyPath, blankForm, entries, copy.keptPath);
-    if (failure.isEmpty())
-        failure = copyBlankForm(blank, copyPath);
-    if (failure.isEmpty()) {
-        try {
-            const QString warning = unprintedLettersWarning(
-                QFileInfo(copyPath).fileName(), fillPdfForm(copyPath, entries, unicodeFontPath(platform)),
-                platform.userSettingsLocation());
-            if (!warning.isEmpty())
-                platform.showMessage(platform::MessageKind::Information, warning);
-            copy.path = copyPath;
-            return copy;
-        } catch (const FormFillError& error) {
-            failure = QString::fromUtf8(error.what());
-        }
-    }
-    copy.failure = failure;
+    copy.failure = prepared.failure;
+    if (prepared.bytes.isEmpty())
+        return copy;
+    if (const QString failure = placeCopy(copyPath, prepared, entries, platform, copy.keptPath);
+        !failure.isEmpty())
+        copy.failure = failure;
+    if (!copy.failure.isEmpty())
+        return copy;
+    const QString warning = unprintedLettersWarning(QFileInfo(copyPath).fileName(), prepared.unprinted,
+                                                    platform.userSettingsLocation());
+    if (!warning.isEmpty())
+        platform.showMessage(platform::MessageKind::Information, warning);
+    copy.path = copyPath;
     return copy;
 }
 
@@ -184,11 +221,19 @@ PdfFlowResult runFlow(Certificate certificate, Reader reader, FdfClosing closing
                                   QStringLiteral(". Nessun file è stato scritto."))
                                      .toStdString());
     const std::vector<FdfEntry>& entries = prefill.entries;
+    // Then the copy filled from it in memory, then the FDF: a blank form that cannot be read or filled
+    // leaves the FDF and the desktop as they were.
+    const PreparedCopy prepared = prepareCopy(files.blankFormPath, entries, unicodeFontPath(context.platform));
+    if (prepared.damaged) {
+        QString message = prepared.failure + QStringLiteral(": il file FDF non è stato creato e la copia sul "
+                                                            "desktop non è stata toccata.");
+        message[0] = message[0].toUpper();
+        throw std::runtime_error(message.toStdString());
+    }
     writeFormFdf(files.fdfPath, files.desktopCopyPath, entries, closing);
     processEvents(context);
 
-    const FilledCopy copy =
-        fillFreshCopy(files.blankFormPath, files.desktopCopyPath, entries, context.platform);
+    const FilledCopy copy = putOnDesktop(files.desktopCopyPath, prepared, entries, context.platform);
     // A warning: the FDF, the flow's own result, stands.
     if (!copy.failure.isEmpty())
         context.platform.showMessage(
@@ -219,7 +264,9 @@ FilledCopy completeAp68Form(const Ap68Values& values, platform::Platform& platfo
         outputFileSet(Certificate::Ap68, platform.programFolder(), platform.workFolder(),
                       GetDesktopFolder(platform), {values.cognome, values.nome, {values.codiceFiscale}});
     const std::vector<FdfEntry> entries = ap68Entries(values, checkBoxOnStates(files.blankFormPath));
-    return fillFreshCopy(files.blankFormPath, files.completedCopyPath, entries, platform);
+    return putOnDesktop(files.completedCopyPath,
+                        prepareCopy(files.blankFormPath, entries, unicodeFontPath(platform)), entries,
+                        platform);
 }
 
 QString CreateAp68Pdf(const clinical::PatientRow& row, FlowContext& context)

@@ -36,18 +36,22 @@ struct PdfFlowResult
 };
 
 // Each has the host export the patient to a fresh file in the user's work folder
-// (clinical::requestEssentialData), writes the FDF there, then makes a fresh desktop copy and fills it
-// with the same field list. The files are named after the patient (OutputFiles.h: PatientNames, the
-// fiscal code and the host's code standing for a name that cleans to nothing). A host failure stops it
-// with platform::FailureShown, nothing written. Other failures before the desktop copy (an export
-// that is not the patient's, the FDF that cannot be written, a link where the desktop copy goes, an
-// AP42 issue date that does not parse) are raised as std::runtime_error whose what() is the user's
-// message in UTF-8, and no desktop file is touched.
-// An earlier desktop copy holding anything but the program's own values (the doctor's work in a
-// viewer, or a file that is not a readable form) is kept under a dated name; an unchanged one is
-// replaced. A desktop copy that cannot be made or filled (no blank form, not a PDF form, a field
-// missing, an earlier copy that cannot be renamed) is shown to the user as one warning ("Attenzione: "):
-// the FDF still stands and filledPdfPath is "". The status text stays shown; clearing it is the caller's.
+// (clinical::requestEssentialData), then fills a fresh copy of the blank form in memory with the field
+// list, writes the FDF there, then puts the copy on the desktop. The files are named after the patient
+// (OutputFiles.h: PatientNames, the fiscal code and the host's code standing for a name that cleans to
+// nothing). A host failure stops it with platform::FailureShown, nothing written. Other failures before
+// the desktop copy (an export that is not the patient's, a blank form that cannot be read or is no PDF
+// form: "il modulo vuoto ... è danneggiato o illeggibile", the FDF that cannot be written, a link where
+// the desktop copy goes, an AP42 issue date that does not parse) are raised as std::runtime_error whose
+// what() is the user's message in UTF-8; no FDF is written then, and no desktop file is touched.
+// An earlier desktop copy is replaced only when it is byte for byte the copy the program last wrote
+// there (its digest is kept in the user's settings); any other (the doctor's work in a viewer, a note
+// or a signature added, another program's rewrite, a file that is not a readable form) is kept under a
+// dated name, once the fresh copy is written whole beside it. A copy from before the digests were
+// kept is replaced when it holds nothing but the program's values and no note beyond the blank
+// form's. A desktop copy that cannot be filled or put in place (no blank form, a field missing, an
+// earlier copy that cannot be renamed) is shown to the user as one warning ("Attenzione: "): the FDF
+// still stands and filledPdfPath is "". The status text stays shown; clearing it is the caller's.
 PdfFlowResult runAp68Flow(const clinical::PatientRow& row, FlowContext& context);
 PdfFlowResult runAp42Ss3Flow(const clinical::PatientRow& row, FlowContext& context);
 
@@ -64,7 +68,8 @@ struct Ap68Values;
 // The AP68 form completed with a certificate's values: a fresh copy of the blank form on the desktop as
 // S N "certmedinps_compilato.pdf", filled from the same field list as the pre-fill, each ticked box in
 // the "on" state the blank form defines for it. An earlier copy is replaced or kept as the pre-fill's
-// desktop copy is. The one message shown is the note on letters the copy may not show.
+// desktop copy is; a blank form that cannot be read or filled leaves it as it was and gives the
+// failure. The one message shown is the note on letters the copy may not show.
 FilledCopy completeAp68Form(const Ap68Values& values, platform::Platform& platform);
 
 // The path of the FDF written, as above.

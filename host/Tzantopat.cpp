@@ -183,8 +183,12 @@ bool Tzantopat::genera_xml(const QString& name, const QString& second, const QSt
     try {
         invoke("genera_xml", {text(name), text(second), text(path)});
         return true;
-    } catch (const std::exception&) {
-        showException(QStringLiteral("Tgate_zantopat.genera_xml()"));
+    } catch (const std::exception& error) {
+        // The host's own reason (a file it cannot write, a name too long) tells the doctor or support
+        // what to mend; laid out as a connection failure's.
+        const QString reason = QString::fromUtf8(error.what());
+        showException(QStringLiteral("Tgate_zantopat.genera_xml()"),
+                      reason.isEmpty() ? QString() : kReasonBreak + reason);
         return false;
     }
 }

@@ -19,12 +19,25 @@ namespace platform {
 
 namespace {
 
-enum class Cause { Other, DiskFull, InUse, Denied };
+enum class Cause { Other, DiskFull, InUse, Denied, NameTooLong };
+
+// The longest file name the system takes: 255 UTF-16 units on Windows, 255 bytes elsewhere.
+bool nameTooLong(const QString& fileName)
+{
+#ifdef Q_OS_WIN
+    return fileName.size() > 255;
+#else
+    return QFile::encodeName(fileName).size() > 255;
+#endif
+}
 
 Cause causeOf(int systemError, QFileDevice::FileError error)
 {
 #ifdef Q_OS_WIN
     switch (systemError) {
+    case ERROR_FILENAME_EXCED_RANGE:
+    case ERROR_BUFFER_OVERFLOW: // "The file name is too long."
+        return Cause::NameTooLong;
     case ERROR_DISK_FULL:
     case ERROR_HANDLE_DISK_FULL:
         return Cause::DiskFull;
@@ -40,6 +53,8 @@ Cause causeOf(int systemError, QFileDevice::FileError error)
     }
 #else
     switch (systemError) {
+    case ENAMETOOLONG:
+        return Cause::NameTooLong;
     case ENOSPC:
     case EDQUOT:
     case EFBIG:
@@ -112,6 +127,9 @@ QString fileErrorText(const QString& path, FileAccess access, QFileDevice::FileE
             return unsafe;
     }
     const Cause cause = causeOf(systemError, error);
+    // Not every system says so by its code (Windows may call a long name invalid): the name tells.
+    if (cause == Cause::NameTooLong || nameTooLong(file.fileName()))
+        return QStringLiteral("nome del file troppo lungo: ") + file.fileName();
     if (cause == Cause::DiskFull && access == FileAccess::Write)
         return QStringLiteral("il disco è pieno");
     if (cause == Cause::InUse || heldByAnotherProgram(file))
@@ -161,7 +179,8 @@ bool openOwnerOnly(QFile& file, QIODevice::OpenMode mode)
 #endif
 }
 
-QString writeFileWhole(const QString& path, const QByteArray& bytes)
+QString writeFileWhole(const QString& path, const QByteArray& bytes,
+                       const std::function<QString()>& beforeReplacing)
 {
     if (const QString unsafe = unsafeOutputReason(path); !unsafe.isEmpty())
         return unsafe;
@@ -181,6 +200,12 @@ QString writeFileWhole(const QString& path, const QByteArray& bytes)
         const QString reason = fileErrorText(file, FileAccess::Write);
         file.cancelWriting();
         return reason;
+    }
+    if (beforeReplacing) {
+        if (const QString failure = beforeReplacing(); !failure.isEmpty()) {
+            file.cancelWriting();
+            return failure;
+        }
     }
     if (!file.commit())
         return fileErrorText(file, FileAccess::Write);
@@ -203,8 +228,12 @@ KeptFile keepUnderDatedName(const QString& path, const QString& baseName)
         if (file.rename(target))
             return {QDir::toNativeSeparators(target), {}};
         const int systemError = lastSystemError();
-        if (!taken(target))
-            return {{}, fileErrorText(file, FileAccess::Write, systemError)};
+        if (!taken(target)) {
+            // A dated name too long for the system is the one to name; any other failure is the file's.
+            const bool tooLong = causeOf(systemError, file.error()) == Cause::NameTooLong ||
+                                 nameTooLong(QFileInfo(target).fileName());
+            return {{}, fileErrorText(tooLong ? target : path, FileAccess::Write, file.error(), systemError)};
+        }
     }
 }
 

@@ -9,6 +9,7 @@
 #include <QString>
 
 #include <optional>
+#include <functional>
 
 namespace platform {
 
@@ -22,9 +23,9 @@ int lastSystemError();
 
 // What went wrong with the file at `path`, in Italian and in lower case, fit to follow a colon: the
 // folder is missing or cannot be written, the disk is full, the file is in use by another program,
-// missing or write-protected. `systemError` is lastSystemError() taken right after the failure;
-// `error` is Qt's own kind of failure. The file system is looked at as well, since neither code alone
-// tells every case on every system.
+// missing or write-protected, or its name too long for the system (naming it). `systemError` is
+// lastSystemError() taken right after the failure; `error` is Qt's own kind of failure. The file system is
+// looked at as well, since neither code alone tells every case on every system.
 QString fileErrorText(const QString& path, FileAccess access, QFileDevice::FileError error, int systemError);
 
 // The same for a file device that has just failed.
@@ -50,7 +51,11 @@ bool openOwnerOnly(QFile& file, QIODevice::OpenMode mode);
 // Replaces the file at `path` whole with `bytes`, or leaves any earlier file as it was. The new file is
 // owner-only, also where it replaces a file others could read. "" on success, otherwise why not
 // (fileErrorText, which tells of a link or a file that is not a regular one before anything is done).
-QString writeFileWhole(const QString& path, const QByteArray& bytes);
+// `beforeReplacing`, when given, runs once the bytes are written whole beside the file and before they
+// take its place (to move the earlier file aside, say); the failure it returns ("" for none) stops the
+// write and is handed back.
+QString writeFileWhole(const QString& path, const QByteArray& bytes,
+                       const std::function<QString()>& beforeReplacing = {});
 
 // The bytes of a file that something outside the program wrote: only a regular file (never through a
 // link, never a device or a pipe) of at most `limit` bytes. nullopt when there is no file at `path`;

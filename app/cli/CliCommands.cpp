@@ -36,7 +36,7 @@ const std::vector<CliCommand>& commands()
          QStringLiteral("the AP68 pre-fill of the patient with that id (as patients prints it):\n"
                         "writes the FDF and fills the desktop copy of the blank form; prints the FDF\n"
                         "path, then the filled copy's (none when it could not be filled), then\n"
-                        "\"kept: PATH\" when an earlier copy holding the doctor's entries was kept"),
+                        "\"kept: PATH\" when an earlier copy, not the one the program wrote, was kept"),
          1, 1, &runAp68},
         {QStringLiteral("ap42"), QStringLiteral("ID"),
          QStringLiteral("the AP42 SS3 pre-fill of the patient with that id; prints as ap68"), 1, 1, &runAp42},

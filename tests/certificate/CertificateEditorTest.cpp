@@ -189,7 +189,7 @@ TEST_F(Editor, NoExportButTheSelectedPatientsFillsTheWindow)
     {
         bool hostFails;
         QString message;
-    } cases[] = {{true, QStringLiteral("Tgate_zantopat.genera_xml(): eccezione")},
+    } cases[] = {{true, QStringLiteral("Tgate_zantopat.genera_xml(): eccezione\r\n\r\n  host gone")},
                  {false, QStringLiteral("I dati esportati dal programma di cartella non appartengono al "
                                         "paziente scelto (Rossi Mario). Nessun file è stato scritto.")}};
     patient = verdi;
@@ -366,7 +366,7 @@ TEST_F(Editor, TheDoctorsOwnDetailsAreRememberedPerLoginAfterASave)
     const QString other = QStringLiteral("Demo/2\\x");
     saveAs(other, {QStringLiteral("999"), QStringLiteral("RM"), QStringLiteral("Roma")});
     ASSERT_FALSE(form->isVisible());
-    EXPECT_EQ(platform.settings.keys(),
+    EXPECT_EQ(platform.settings.keys().filter(QStringLiteral("medici/")),
               QStringList({"medici/44656D6F2F325C78/luogo", "medici/44656D6F2F325C78/num_iscrizione",
                            "medici/44656D6F2F325C78/prov_albo", "medici/64656D6F/luogo",
                            "medici/64656D6F/num_iscrizione", "medici/64656D6F/prov_albo"}));

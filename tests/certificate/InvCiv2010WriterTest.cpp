@@ -337,6 +337,22 @@ TEST_F(SaveCertificateFile, NothingButARegularFileIsWrittenOver)
 #endif
 }
 
+// A name longer than the system takes is said so, naming that name: the file written, or the dated name
+// an earlier file would take, which then stays as it was.
+TEST_F(SaveCertificateFile, ANameTooLongIsSaidSoNamingIt)
+{
+    const QString longName = QString(260, QLatin1Char('A')) + QStringLiteral(".xml");
+    EXPECT_EQ(platform::writeFileWhole(dir.filePath(longName), "<InvCiv2010 />"),
+              QStringLiteral("nome del file troppo lungo: ") + longName);
+    writeEarlier("earlier");
+    const QString base = QStringLiteral("certmedinps ") + QString(240, QLatin1Char('A'));
+    const platform::KeptFile kept = platform::keepUnderDatedName(path(), base);
+    EXPECT_EQ(kept.path, QString());
+    EXPECT_TRUE(kept.failure.startsWith(QStringLiteral("nome del file troppo lungo: ") + base + " ("))
+        << kept.failure.toStdString();
+    EXPECT_EQ(current(), QByteArray("earlier"));
+}
+
 // What the system's own code says, where no test can make the situation itself.
 TEST(FileErrorText, SystemCodes)
 {
@@ -344,9 +360,10 @@ TEST(FileErrorText, SystemCodes)
     const QString file = dir.filePath(QStringLiteral("certmedinps.xml"));
     using platform::FileAccess;
 #ifdef _WIN32
-    const int diskFull = ERROR_DISK_FULL, inUse = ERROR_SHARING_VIOLATION, other = ERROR_CRC;
+    const int diskFull = ERROR_DISK_FULL, inUse = ERROR_SHARING_VIOLATION, other = ERROR_CRC,
+              tooLong = ERROR_FILENAME_EXCED_RANGE;
 #else
-    const int diskFull = ENOSPC, inUse = EBUSY, other = EIO;
+    const int diskFull = ENOSPC, inUse = EBUSY, other = EIO, tooLong = ENAMETOOLONG;
 #endif
     EXPECT_EQ(platform::fileErrorText(file, FileAccess::Write, QFileDevice::WriteError, diskFull),
               QStringLiteral("il disco è pieno"));
@@ -354,6 +371,8 @@ TEST(FileErrorText, SystemCodes)
               QStringLiteral("il file è in uso da un altro programma"));
     EXPECT_EQ(platform::fileErrorText(file, FileAccess::Read, QFileDevice::OpenError, ENOENT),
               QStringLiteral("il file non esiste"));
+    EXPECT_EQ(platform::fileErrorText(file, FileAccess::Write, QFileDevice::OpenError, tooLong),
+              QStringLiteral("nome del file troppo lungo: certmedinps.xml"));
     EXPECT_EQ(platform::fileErrorText(file, FileAccess::Write, QFileDevice::WriteError, other),
               QStringLiteral("errore di scrittura (codice di sistema %1)").arg(other));
 }

@@ -255,7 +255,7 @@ TEST(EssentialData, OnlyTheSelectedPatientsExportIsRead)
              QStringLiteral("%1"))},
 #endif
         {"the host fails to export", [&](const QString&) { return false; }, "genera_xml", Stopped,
-         QStringLiteral("Tgate_zantopat.genera_xml(): eccezione")},
+         QStringLiteral("Tgate_zantopat.genera_xml(): eccezione\r\n\r\n  host down")},
         {"the host fails to select", [&](const QString&) { return false; }, "select_single", Stopped,
          QStringLiteral("Tzantopat.select_single(): eccezione")},
     };

@@ -191,7 +191,14 @@ TEST_F(DemoHostExportTest, UnwritablePathOrUnknownExportFails)
                                      dir.path() + QStringLiteral("/missing/folder/x.xml")));
     EXPECT_FALSE(session->genera_xml(QStringLiteral("publ_altro"), QString(), exportPath));
     EXPECT_FALSE(session->genera_xml(QStringLiteral("publ_dati_essenziali"), QString(), QString()));
-    EXPECT_EQ(messages().size(), 3);
+    const QString tooLong =
+        dir.path() + QLatin1Char('/') + QString(250, QLatin1Char('A')) + QStringLiteral(".xml");
+    EXPECT_FALSE(session->genera_xml(QStringLiteral("publ_dati_essenziali"), QString(), tooLong));
+    ASSERT_EQ(messages().size(), 4);
+    // The host's own reason follows the operation's label.
+    EXPECT_EQ(messages()[3],
+              "Tgate_zantopat.genera_xml(): eccezione\r\n\r\n  genera_xml: impossibile scrivere il file \"" +
+                  tooLong + "\": nome del file troppo lungo");
     EXPECT_FALSE(QFile::exists(exportPath));
 }
 

@@ -211,7 +211,8 @@ TEST_F(DemoHostTest, SelectingAnUnknownIdFailsAndLeavesNoPatientCurrent)
         EXPECT_FALSE(s.genera_xml(QStringLiteral("publ_dati_essenziali"), QString(), exportPath));
         EXPECT_FALSE(QFile::exists(exportPath));
         EXPECT_EQ(messages(), QStringList({QStringLiteral("Tzantopat.select_single(): eccezione"),
-                                           QStringLiteral("Tgate_zantopat.genera_xml(): eccezione")}));
+                                           QStringLiteral("Tgate_zantopat.genera_xml(): eccezione\r\n\r\n  "
+                                                          "genera_xml: nessun paziente corrente")}));
     }
 }
 

@@ -402,6 +402,9 @@ TEST_F(FilledPdf, WithoutAUsableFontTheFlowNamesTheLettersThatMayNotPrint)
 
 // ---- forms that do not fit ----
 
+// A blank form that cannot be read, or is no PDF form, stops the flow before the FDF: the copies made
+// from the good form stay byte for byte. One that reads but lacks fields gives the plain copy and the
+// FDF with a warning; a missing one, the FDF alone.
 TEST_F(FilledPdf, UnfitFormLeavesThePlainCopyAndTheFdf)
 {
     QByteArray formless;
@@ -415,6 +418,7 @@ TEST_F(FilledPdf, UnfitFormLeavesThePlainCopyAndTheFdf)
         formless =
             QByteArray(reinterpret_cast<const char*>(buffer->getBuffer()), qsizetype(buffer->getSize()));
     }
+    const QByteArray good = readAll(blank(kAp68));
     const QString prefix =
         QStringLiteral("Attenzione: impossibile compilare il modulo PDF ROSSIMARIOcertmedinps.pdf: ");
     const QString suffix = QStringLiteral(". Il file FDF è stato comunque creato.");
@@ -423,29 +427,54 @@ TEST_F(FilledPdf, UnfitFormLeavesThePlainCopyAndTheFdf)
         const char* name;
         std::optional<QByteArray> blankForm; // none: no blank form at all
         QString reason;
+        bool damaged;
     };
     for (
         const Case& c :
-        {Case{"missing", std::nullopt, "il modulo vuoto " + blank(kAp68) + " non esiste"},
-         Case{"not a pdf", QByteArray("%PDF-1.4 ma non davvero\n"), "il file non è un PDF leggibile"},
-         Case{"no form", formless, "il file non contiene un modulo compilabile"},
+        {Case{"missing", std::nullopt, "il modulo vuoto " + blank(kAp68) + " non esiste", false},
+         Case{"not a pdf", QByteArray("%PDF-1.4 ma non davvero\n"), "il file non è un PDF leggibile", true},
+         Case{"cut short", good.left(20000), "il file non è un PDF leggibile", true},
+         Case{"no form", formless, "il file non contiene un modulo compilabile", true},
          Case{
              "another form", readAll(QStringLiteral(INVCIV_FORMS_DIR "/") + kAp42),
-             R"(il modulo non ha i campi "sesso", "comune_nasc", "datanascita", "cieco", "cod_1" e altri 29)"}}) {
+             R"(il modulo non ha i campi "sesso", "comune_nasc", "datanascita", "cieco", "cod_1" e altri 29)",
+             false}}) {
         SCOPED_TRACE(c.name);
+        replaceBlank(kAp68, good);
+        const fdf::PdfFlowResult made = fdf::runAp68Flow(rossiRow(), context);
+        const QString copy = made.filledPdfPath;
+        const QString fdfPath = made.fdfPath;
+        const QByteArray earlier = readAll(copy);
+        ASSERT_TRUE(QFile::remove(fdfPath));
         host.platform.messages.clear();
         if (c.blankForm)
             replaceBlank(kAp68, *c.blankForm);
         else
             QFile::remove(blank(kAp68));
 
+        if (c.damaged) {
+            try {
+                fdf::runAp68Flow(rossiRow(), context);
+                ADD_FAILURE() << "no error";
+            } catch (const std::runtime_error& error) {
+                EXPECT_EQ(
+                    QString::fromUtf8(error.what()),
+                    "Il modulo vuoto " + blank(kAp68) + " è danneggiato o illeggibile (" + c.reason +
+                        "): il file FDF non è stato creato e la copia sul desktop non è stata toccata.");
+            }
+            EXPECT_FALSE(QFile::exists(fdfPath));
+            EXPECT_EQ(readAll(copy), earlier);
+            EXPECT_EQ(QDir(folders.desktop).entryList(QDir::Files).size(), 1);
+            continue;
+        }
         const fdf::PdfFlowResult result = fdf::runAp68Flow(rossiRow(), context);
-
         EXPECT_TRUE(result.filledPdfPath.isEmpty());
         EXPECT_EQ(fdf::pathToOpen(result, fdf::OpenTarget::FilledPdf), result.fdfPath);
         EXPECT_TRUE(readAll(result.fdfPath).startsWith("%FDF-1.2\r\n"));
-        EXPECT_EQ(readAll(desktop("ROSSIMARIOcertmedinps.pdf")), c.blankForm.value_or(QByteArray()));
-        EXPECT_EQ(permissionsOf(desktop("ROSSIMARIOcertmedinps.pdf")), c.blankForm ? "rw-------" : "");
+        // The program's own earlier copy gives way to the plain one; with no blank form it stays.
+        EXPECT_EQ(readAll(copy), c.blankForm.value_or(earlier));
+        EXPECT_EQ(result.keptPath, QString());
+        EXPECT_EQ(permissionsOf(copy), "rw-------");
         ASSERT_EQ(host.platform.messages.size(), 1);
         EXPECT_EQ(host.platform.messages[0].kind, platform::MessageKind::Error);
         EXPECT_EQ(host.platform.messages[0].text, prefix + c.reason + suffix);

@@ -17,6 +17,12 @@
 
 #include <QDir>
 
+#include <qpdf/QPDF.hh>
+#include <qpdf/QPDFPageDocumentHelper.hh>
+#include <qpdf/QPDFWriter.hh>
+
+#include <functional>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -386,34 +392,80 @@ TEST_F(OutputFlow, MissingBlankFormStillWritesTheFdf)
     expectFormReads(QStringLiteral(INVCIV_FORMS_DIR "/cert med INPS.pdf"), fdfPath, rossiAp68Reads());
 }
 
+// An earlier copy is replaced only when it is byte for byte the copy the program wrote; any change is
+// the doctor's, kept under a dated name. A copy from before the program kept their digests is judged by
+// its values and notes. The same for the pre-fill's copy and the completed AP68.
 TEST_F(OutputFlow, TheDoctorsEarlierCopyIsKeptAndAnUnchangedOneReplaced)
 {
     host.patients = {rossiPatient()};
-    const QString copy = desktop("ROSSIMARIOcertmedinps.pdf");
-    fdf::runAp68Flow(rossiRow(), context);
-    // Clicked again on a copy no one changed: replaced, one file on the desktop.
-    EXPECT_EQ(fdf::runAp68Flow(rossiRow(), context).keptPath, QString());
-    EXPECT_EQ(QDir(folders.desktop).entryList(QDir::Files), QStringList{"ROSSIMARIOcertmedinps.pdf"});
+    fdf::Ap68Values completed;
+    completed.cognome = QStringLiteral("ROSSI");
+    completed.nome = QStringLiteral("MARIO");
+    const std::pair<QString, std::function<QString()>> copies[] = {
+        // name, run giving the kept path
+        {"ROSSIMARIOcertmedinps", [&] { return fdf::runAp68Flow(rossiRow(), context).keptPath; }},
+        {"ROSSIMARIOcertmedinps_compilato",
+         [&] { return fdf::completeAp68Form(completed, host.platform).keptPath; }}};
+    enum class Change { None, Typed, Rewritten, Note };
+    const struct
+    {
+        const char* name;
+        Change change;
+        bool digestOnRecord, kept;
+    } cases[] = {
+        {"untouched", Change::None, true, false},
+        {"untouched, from before the digests", Change::None, false, false},
+        {"anamnesis typed in a viewer", Change::Typed, true, true},
+        {"saved again by another program (qpdf)", Change::Rewritten, true, true},
+        {"a text note added by qpdf, from before the digests", Change::Note, false, true},
+    };
+    for (const auto& [name, run] : copies) {
+        for (const auto& c : cases) {
+            SCOPED_TRACE(name.toStdString() + ": " + c.name);
+            QDir(folders.desktop).removeRecursively();
+            QDir().mkpath(folders.desktop);
+            host.platform.settings.clear();
+            const QString path = desktop(name + ".pdf");
+            ASSERT_EQ(run(), QString());
+            if (c.change == Change::Typed) {
+                const QString typed = work("typed.fdf");
+                fdf::writeFdfFile(typed, fdf::serializeFdf(path, {fdf::textEntry("anamnesi", "Dispnea")},
+                                                           fdf::FdfClosing::OwnLine));
+                ASSERT_EQ(fillForm(path, typed, work("saved.pdf")), QString());
+                ASSERT_TRUE(QFile::remove(path) && QFile::rename(work("saved.pdf"), path));
+            } else if (c.change != Change::None) {
+                const QByteArray bytes = readAll(path);
+                QPDF pdf;
+                pdf.processMemoryFile("copy", bytes.constData(), std::size_t(bytes.size()));
+                if (c.change == Change::Note)
+                    QPDFPageDocumentHelper(pdf)
+                        .getAllPages()
+                        .at(0)
+                        .getObjectHandle()
+                        .getKey("/Annots")
+                        .appendItem(pdf.makeIndirectObject(
+                            QPDFObjectHandle::parse("<< /Type /Annot /Subtype /Text "
+                                                    "/Rect [9 9 30 30] /Contents (Firmato) >>")));
+                QPDFWriter(pdf, QFile::encodeName(path).constData()).write();
+            }
+            const QByteArray earlier = readAll(path);
+            ASSERT_TRUE(writeFile(path, earlier, QDateTime(QDate(2026, 1, 2), QTime(3, 4, 5))));
+            if (!c.digestOnRecord)
+                host.platform.settings.clear();
+            // Another file already has the dated name: it is no more replaced than the copy.
+            ASSERT_TRUE(writeFile(desktop(name + " (2026-01-02 03.04.05).pdf"), "altro"));
 
-    // The doctor types the anamnesis into the copy in a viewer and saves it.
-    const QString typed = work("typed.fdf");
-    fdf::writeFdfFile(typed, fdf::serializeFdf(copy, {fdf::textEntry("anamnesi", "Dispnea da sforzo")},
-                                               fdf::FdfClosing::OwnLine));
-    ASSERT_EQ(fillForm(copy, typed, work("saved.pdf")), QString());
-    const QDateTime saved(QDate(2026, 1, 2), QTime(3, 4, 5));
-    ASSERT_TRUE(writeFile(copy, readAll(work("saved.pdf")), saved));
-    // Another file already has the dated name: it is no more replaced than the copy.
-    ASSERT_TRUE(writeFile(desktop("ROSSIMARIOcertmedinps (2026-01-02 03.04.05).pdf"), "altro"));
-
-    const fdf::PdfFlowResult result = fdf::runAp68Flow(rossiRow(), context);
-    EXPECT_EQ(result.keptPath, desktop("ROSSIMARIOcertmedinps (2026-01-02 03.04.05) (2).pdf"));
-    EXPECT_EQ(readAll(desktop("ROSSIMARIOcertmedinps (2026-01-02 03.04.05).pdf")), QByteArray("altro"));
-    const PdftkResult kept = readFields(result.keptPath);
-    EXPECT_EQ(kept.values.value("anamnesi"), "Dispnea da sforzo");
-    EXPECT_EQ(kept.values.value("cognome"), "ROSSI");
-    EXPECT_EQ(readFields(copy).values.value("anamnesi"), QString());
-    EXPECT_EQ(result.filledPdfPath, copy);
-    EXPECT_TRUE(host.platform.messages.isEmpty());
+            const QString kept = run();
+            EXPECT_EQ(kept, c.kept ? desktop(name + " (2026-01-02 03.04.05) (2).pdf") : QString());
+            EXPECT_EQ(QDir(folders.desktop).entryList(QDir::Files).size(), c.kept ? 3 : 2);
+            if (c.kept) {
+                EXPECT_EQ(readAll(kept), earlier);
+            }
+            EXPECT_EQ(readFields(path).values.value("cognome"), "ROSSI");
+            EXPECT_EQ(readFields(path).values.value("anamnesi"), QString());
+            EXPECT_TRUE(host.platform.messages.isEmpty());
+        }
+    }
 }
 
 // Every patient gets files of his own that the FDF names: Cyrillic and Greek names in Latin letters,
@@ -489,7 +541,7 @@ TEST_F(OutputFlow, NoExportButTheSelectedPatientsReachesAForm)
         bool hostFails;
         QString message;
     } cases[] = {
-        {true, "Tgate_zantopat.genera_xml(): eccezione"},
+        {true, "Tgate_zantopat.genera_xml(): eccezione\r\n\r\n  host gone"},
         {false,
          "I dati esportati dal programma di cartella non appartengono al paziente scelto (ROSSI MARIO). "
          "Nessun file è stato scritto."},
@@ -547,7 +599,8 @@ TEST_F(OutputFlow, NothingIsWrittenThroughALink)
          "Impossibile creare il modulo PDF sul desktop: " + link + " (" +
              desktop("ROSSIMARIOcertmedinps.pdf") + "). Nessun file è stato scritto."},
         {desktop("ROSSIMARIOcertmedinps_compilato.pdf"), true,
-         link + " (" + desktop("ROSSIMARIOcertmedinps_compilato.pdf") + ")"},
+         "impossibile scrivere la copia sul desktop: " + link + " (" +
+             desktop("ROSSIMARIOcertmedinps_compilato.pdf") + ")"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.message.toStdString());

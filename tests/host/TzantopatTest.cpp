@@ -64,7 +64,8 @@ TEST_F(TzantopatTest, BeforeStartEveryGuardedOperationFailsSilently)
 TEST_F(TzantopatTest, GeneraXmlHasNoGuardAndReportsItsFailure)
 {
     EXPECT_FALSE(session.genera_xml(QStringLiteral("publ_dati_essenziali"), QString(), QStringLiteral("/x")));
-    EXPECT_EQ(platform.messageTexts(), QStringList{QStringLiteral("Tgate_zantopat.genera_xml(): eccezione")});
+    EXPECT_EQ(platform.messageTexts(), QStringList{QStringLiteral("Tgate_zantopat.genera_xml(): eccezione\r\n\r\n  "
+                                                                  "Oggetto di automazione non assegnato")});
 }
 
 TEST_F(TzantopatTest, StartCreatesConnectsWithTheStoredCredentials)
