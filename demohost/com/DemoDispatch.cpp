@@ -24,40 +24,6 @@ DemoDispatch::DemoDispatch(std::unique_ptr<host::AutomationObject> host, std::ve
 {
 }
 
-HRESULT DemoDispatch::QueryInterface(REFIID iid, void** object)
-{
-    if (!object)
-        return E_POINTER;
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch)) {
-        *object = static_cast<IDispatch*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-}
-
-ULONG DemoDispatch::AddRef()
-{
-    return static_cast<ULONG>(InterlockedIncrement(&m_references));
-}
-
-ULONG DemoDispatch::Release()
-{
-    const LONG left = InterlockedDecrement(&m_references);
-    if (left == 0)
-        delete this;
-    return static_cast<ULONG>(left);
-}
-
-HRESULT DemoDispatch::GetTypeInfoCount(UINT* count)
-{
-    if (!count)
-        return E_POINTER;
-    *count = 0;
-    return S_OK;
-}
-
 HRESULT DemoDispatch::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids)
 {
     if (!names || !ids)

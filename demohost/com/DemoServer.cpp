@@ -43,63 +43,32 @@ std::wstring modulePath()
 }
 
 // The server's object: the demo host over its database, or, when it cannot serve, an object that says why
-// at the first call (the program shows it at its login).
-IDispatch* createServer()
+// at the first call (the program shows it at its login). Nothing when out of memory.
+IDispatch* createServer() noexcept
 {
-    std::u16string unavailable;
-    std::unique_ptr<host::AutomationObject> demo;
-    if (const auto foreign = foreignServer()) {
-        const std::wstring message = shadowingMessage(*foreign, modulePath());
-        unavailable = host::win::fromWide(message.data(), message.size());
-    } else {
-        try {
-            demo = std::make_unique<demohost::DemoHost>(databaseFile());
-        } catch (const std::exception& error) {
-            unavailable = host::fromUtf8(error.what());
+    try {
+        std::u16string unavailable;
+        std::unique_ptr<host::AutomationObject> demo;
+        if (const auto foreign = foreignServer()) {
+            const std::wstring message = shadowingMessage(*foreign, modulePath());
+            unavailable = host::win::fromWide(message.data(), message.size());
+        } else {
+            try {
+                demo = std::make_unique<demohost::DemoHost>(databaseFile());
+            } catch (const std::bad_alloc&) {
+                throw;
+            } catch (const std::exception& error) {
+                unavailable = host::fromUtf8(error.what());
+            }
         }
+        // COM's reference count owns it from here: its last Release deletes it.
+        return new DemoDispatch(std::move(demo), demohost::DemoHost::methodNames(), std::move(unavailable));
+    } catch (const std::exception&) {
+        return nullptr;
     }
-    return new DemoDispatch(std::move(demo), demohost::DemoHost::methodNames(), std::move(unavailable));
 }
 
-class Factory final : public IClassFactory
-{
-public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override
-    {
-        if (!object)
-            return E_POINTER;
-        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IClassFactory)) {
-            *object = static_cast<IClassFactory*>(this);
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    // One factory for the life of the module.
-    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-    ULONG STDMETHODCALLTYPE Release() override { return 1; }
-    HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid, void** object) override
-    {
-        if (!object)
-            return E_POINTER;
-        *object = nullptr;
-        if (outer)
-            return CLASS_E_NOAGGREGATION;
-        try {
-            IDispatch* server = createServer();
-            const HRESULT hr = server->QueryInterface(iid, object);
-            server->Release();
-            return hr;
-        } catch (const std::bad_alloc&) {
-            return E_OUTOFMEMORY;
-        } catch (const std::exception&) {
-            return E_UNEXPECTED;
-        }
-    }
-    HRESULT STDMETHODCALLTYPE LockServer(BOOL) override { return S_OK; }
-};
-
-Factory factory;
+host::win::SingleClassFactory factory(kClsidValue, &createServer);
 
 bool sameIgnoringCase(const wchar_t* a, const wchar_t* b)
 {
@@ -145,17 +114,10 @@ void tellWhy(const std::wstring& message)
 
 STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, LPVOID* object)
 {
-    if (!object)
-        return E_POINTER;
-    CLSID own{};
-    if (FAILED(CLSIDFromString(kClsid, &own)) || !IsEqualCLSID(clsid, own)) {
-        *object = nullptr;
-        return CLASS_E_CLASSNOTAVAILABLE;
-    }
-    return factory.QueryInterface(iid, object);
+    return factory.classObject(clsid, iid, object);
 }
 
-// The module stays loaded for the life of the process: each object holds its database open until released.
+// The module keeps no count of its objects, so it stays loaded for the life of the process.
 STDAPI DllCanUnloadNow()
 {
     return S_FALSE;
@@ -164,8 +126,11 @@ STDAPI DllCanUnloadNow()
 STDAPI DllRegisterServer()
 {
     try {
+        const std::wstring path = modulePath();
+        if (path.empty())
+            return E_UNEXPECTED;
         std::wstring message;
-        const HRESULT hr = registerServer(modulePath(), message);
+        const HRESULT hr = registerServer(path, message);
         if (FAILED(hr))
             tellWhy(message);
         return hr;

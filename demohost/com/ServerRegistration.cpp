@@ -55,9 +55,7 @@ std::wstring placeText(const Place& place)
 bool isDemoClass(const std::wstring& clsidText)
 {
     CLSID registered{};
-    CLSID own{};
-    return SUCCEEDED(CLSIDFromString(clsidText.c_str(), &registered)) &&
-           SUCCEEDED(CLSIDFromString(kClsid, &own)) && IsEqualCLSID(registered, own);
+    return SUCCEEDED(CLSIDFromString(clsidText.c_str(), &registered)) && IsEqualCLSID(registered, kClsidValue);
 }
 
 std::optional<std::wstring> registeredClass(const Place& place)

@@ -8,6 +8,7 @@
 #include "host/win/ComAutomation.h"
 #include "host/win/ComValues.h"
 #include "platform/win/MachineRegistry.h"
+#include "tests/host_win/WinTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -28,27 +29,21 @@ namespace {
 namespace fs = std::filesystem;
 using demohost::com::kClsidKey;
 using demohost::com::kProgIdKey;
-using platform::win::readRegistryString;
+using host_win_test::writeRegistryString;
+using platform::win::kProgramView;
 using platform::win::RegistryRoot;
 using platform::win::RegistryView;
 
-const std::wstring kForeignClsid = L"{5C0F1D2E-3B4A-4C5D-8E9F-0A1B2C3D4E5F}";
+constexpr RegistryView kOtherView = kProgramView == RegistryView::Bits64 ? RegistryView::Bits32 : RegistryView::Bits64;
+const std::wstring kForeignClsidKey = L"Software\\Classes\\CLSID\\{5C0F1D2E-3B4A-4C5D-8E9F-0A1B2C3D4E5F}";
 const std::wstring kForeignServer = L"C:\\Programmi\\Korvalis\\KServer.exe";
-
-fs::path programFolder()
-{
-    wchar_t buffer[MAX_PATH];
-    return fs::path(std::wstring(buffer, GetModuleFileNameW(nullptr, buffer, MAX_PATH))).parent_path();
-}
 
 // The server DLL beside the tests, loaded once; CoCreateInstance finds the same module by its path.
 HRESULT callServer(const char* entry)
 {
-    static const HMODULE module = LoadLibraryW((programFolder() / INVCIV_DEMO_SERVER_DLL).c_str());
+    static const HMODULE module = LoadLibraryW(host_win_test::besideTests(INVCIV_DEMO_SERVER_DLL).c_str());
     const FARPROC proc = module ? GetProcAddress(module, entry) : nullptr;
-    if (!proc)
-        return E_FAIL;
-    return reinterpret_cast<HRESULT(STDAPICALLTYPE*)()>(reinterpret_cast<void (*)()>(proc))();
+    return proc ? reinterpret_cast<HRESULT(STDAPICALLTYPE*)()>(reinterpret_cast<void (*)()>(proc))() : E_FAIL;
 }
 
 // What a failed DllRegisterServer left as the thread's error information.
@@ -63,91 +58,53 @@ std::string errorDescription()
     return host::toUtf8(description.text());
 }
 
-bool twoViews()
-{
-    BOOL wow64 = FALSE;
-    return sizeof(void*) == 8 || (IsWow64Process(GetCurrentProcess(), &wow64) && wow64);
-}
-
 struct Place
 {
-    HKEY root;
+    RegistryRoot root;
     RegistryView view;
+
+    HKEY key() const { return root == RegistryRoot::CurrentUser ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE; }
+    REGSAM flag() const { return view == RegistryView::Bits64 ? KEY_WOW64_64KEY : KEY_WOW64_32KEY; }
+    std::optional<std::wstring> read(const std::wstring& key, const wchar_t* name = nullptr) const
+    {
+        return platform::win::readRegistryString(root, key, name, view);
+    }
 };
 
-REGSAM flag(RegistryView view)
-{
-    return view == RegistryView::Bits64 ? KEY_WOW64_64KEY : KEY_WOW64_32KEY;
-}
-
-// Writing below HKEY_LOCAL_MACHINE needs an administrator on Windows; wine's prefix lets the user write.
-bool writeValue(const Place& place, const std::wstring& key, const std::wstring& value)
-{
-    HKEY handle = nullptr;
-    if (RegCreateKeyExW(place.root, key.c_str(), 0, nullptr, 0, KEY_WRITE | flag(place.view), nullptr, &handle,
-                        nullptr) != ERROR_SUCCESS)
-        return false;
-    const auto bytes = static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t));
-    const bool written = RegSetValueExW(handle, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                                        bytes) == ERROR_SUCCESS;
-    RegCloseKey(handle);
-    return written;
-}
-
-void removeKey(const Place& place, const std::wstring& key)
-{
-    HKEY classes = nullptr;
-    if (RegOpenKeyExW(place.root, L"Software\\Classes", 0, KEY_ALL_ACCESS | flag(place.view), &classes) ==
-        ERROR_SUCCESS) {
-        RegDeleteTreeW(classes, key.substr(key.find(L"Classes\\") + 8).c_str());
-        RegCloseKey(classes);
-    }
-}
-
-RegistryRoot rootOf(const Place& place)
-{
-    return place.root == HKEY_CURRENT_USER ? RegistryRoot::CurrentUser : RegistryRoot::LocalMachine;
-}
-
-// Another "Korvalis.Server", as the host's installer would register it.
+// Another "Korvalis.Server", as the host's installer would register it; false where the test may not.
 bool registerForeign(const Place& place)
 {
-    return writeValue(place, std::wstring(kProgIdKey) + L"\\CLSID", kForeignClsid) &&
-           writeValue(place, L"Software\\Classes\\CLSID\\" + kForeignClsid + L"\\LocalServer32", kForeignServer);
+    const std::wstring clsid = kForeignClsidKey.substr(kForeignClsidKey.rfind(L'\\') + 1);
+    return writeRegistryString(place.key(), std::wstring(kProgIdKey) + L"\\CLSID", nullptr, clsid, place.flag()) &&
+           writeRegistryString(place.key(), kForeignClsidKey + L"\\LocalServer32", nullptr, kForeignServer,
+                               place.flag());
 }
 
 void removeForeign(const Place& place)
 {
-    removeKey(place, kProgIdKey);
-    removeKey(place, L"Software\\Classes\\CLSID\\" + kForeignClsid);
-}
-
-bool foreignIntact(const Place& place)
-{
-    return readRegistryString(rootOf(place), std::wstring(kProgIdKey) + L"\\CLSID", nullptr, place.view) ==
-               kForeignClsid &&
-           readRegistryString(rootOf(place), L"Software\\Classes\\CLSID\\" + kForeignClsid + L"\\LocalServer32",
-                              nullptr, place.view) == kForeignServer;
+    HKEY classes = nullptr;
+    if (RegOpenKeyExW(place.key(), L"Software\\Classes", 0, KEY_ALL_ACCESS | place.flag(), &classes) == 0) {
+        for (const std::wstring& key : {std::wstring(kProgIdKey), kForeignClsidKey})
+            RegDeleteTreeW(classes, key.substr(std::wstring(L"Software\\Classes\\").size()).c_str());
+        RegCloseKey(classes);
+    }
 }
 
 // Wine's COM reads only the machine's classes, where Windows reads the user's first: under wine the
 // per-user registration is copied there, so that the program's lookup finds what DllRegisterServer wrote.
 void mirrorRegistration(bool present)
 {
-    if (!GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version"))
-        return;
     for (const wchar_t* key : {kProgIdKey, kClsidKey}) {
+        if (!host_win_test::underWine())
+            return;
         RegDeleteTreeW(HKEY_LOCAL_MACHINE, key);
         HKEY from = nullptr;
         HKEY to = nullptr;
-        if (present && RegOpenKeyExW(HKEY_CURRENT_USER, key, 0, KEY_READ, &from) == ERROR_SUCCESS &&
-            RegCreateKeyExW(HKEY_LOCAL_MACHINE, key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &to, nullptr) ==
-                ERROR_SUCCESS)
+        if (present && RegOpenKeyExW(HKEY_CURRENT_USER, key, 0, KEY_READ, &from) == 0 &&
+            RegCreateKeyExW(HKEY_LOCAL_MACHINE, key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &to, nullptr) == 0)
             RegCopyTreeW(from, nullptr, to);
-        for (HKEY key : {from, to}) {
-            if (key)
-                RegCloseKey(key);
-        }
+        RegCloseKey(from);
+        RegCloseKey(to);
     }
 }
 
@@ -160,6 +117,7 @@ std::u16string hex(const std::u16string& text)
     return out;
 }
 
+// An answer as text with its kind, or the failure's message.
 std::string describe(AutomationObject& object, const std::string& method, Arguments arguments)
 {
     try {
@@ -180,9 +138,8 @@ std::string fileBytes(const fs::path& path)
 }
 
 // The program's calls made on the server through COM and on the demo host in process.
-class Twins
+struct Twins
 {
-public:
     std::unique_ptr<AutomationObject> viaCom;
     std::unique_ptr<AutomationObject> inProcess;
 
@@ -193,24 +150,19 @@ public:
         EXPECT_EQ(answer, describe(*inProcess, method, arguments)) << method;
         return answer;
     }
-    // The answer's text ("" for a failure) and integer (-1 when it has none).
+    // The answer's text: "" for a failure.
     std::u16string text(const std::string& method, const Arguments& arguments)
     {
         const std::string answer = call(method, arguments);
         const auto quote = answer.find('"');
-        return quote == std::string::npos || answer.rfind("error: ", 0) == 0
-                   ? std::u16string()
-                   : host::fromUtf8(answer.substr(quote + 1, answer.size() - quote - 2));
+        return answer.rfind("error: ", 0) == 0 ? std::u16string()
+                                               : host::fromUtf8(answer.substr(quote + 1, answer.size() - quote - 2));
     }
     int number(const std::string& method, const Arguments& arguments)
     {
         const std::u16string answer = text(method, arguments);
         return answer.empty() ? -1 : std::stoi(host::toUtf8(answer));
     }
-};
-
-class DemoServerRegistration : public testing::Test
-{
 };
 
 class DemoServerSession : public testing::Test
@@ -242,6 +194,10 @@ protected:
     void SetUp() override { ASSERT_TRUE(registered) << errorDescription(); }
     void TearDown() override { useDatabase(database()); }
 
+    static std::string createAndCall(const std::string& method)
+    {
+        return describe(*host::createComObject(u"Korvalis.Server"), method, {});
+    }
     static Twins twins()
     {
         const auto u8 = database().u8string();
@@ -259,39 +215,32 @@ protected:
 
 } // namespace
 
-TEST_F(DemoServerRegistration, RegistersPerUserAndRefusesBesideAnotherKorvalisServerLeavingItIntact)
+TEST(DemoServerRegistration, RegistersPerUserAndRefusesBesideAnotherKorvalisServerLeavingItIntact)
 {
-    const std::wstring dll = (programFolder() / INVCIV_DEMO_SERVER_DLL).wstring();
-    const auto own = [](const std::wstring& key, const wchar_t* name = nullptr) {
-        return readRegistryString(RegistryRoot::CurrentUser, key, name, platform::win::kProgramView);
-    };
+    const Place user{RegistryRoot::CurrentUser, kProgramView};
     ASSERT_EQ(callServer("DllRegisterServer"), S_OK) << errorDescription();
     EXPECT_EQ(callServer("DllRegisterServer"), S_OK); // again, over its own registration
-    EXPECT_EQ(own(std::wstring(kProgIdKey) + L"\\CLSID"), demohost::com::kClsid);
-    EXPECT_EQ(own(std::wstring(kClsidKey) + L"\\InprocServer32"), dll);
-    EXPECT_EQ(own(std::wstring(kClsidKey) + L"\\InprocServer32", L"ThreadingModel"), L"Apartment");
+    EXPECT_EQ(user.read(std::wstring(kProgIdKey) + L"\\CLSID"), demohost::com::kClsid);
+    EXPECT_EQ(user.read(std::wstring(kClsidKey) + L"\\InprocServer32"),
+              host_win_test::besideTests(INVCIV_DEMO_SERVER_DLL));
+    EXPECT_EQ(user.read(std::wstring(kClsidKey) + L"\\InprocServer32", L"ThreadingModel"), L"Apartment");
     EXPECT_EQ(callServer("DllUnregisterServer"), S_OK);
-    EXPECT_FALSE(own(kProgIdKey) || own(kClsidKey));
+    EXPECT_FALSE(user.read(std::wstring(kProgIdKey) + L"\\CLSID") || user.read(kClsidKey));
 
-    const RegistryView other =
-        platform::win::kProgramView == RegistryView::Bits64 ? RegistryView::Bits32 : RegistryView::Bits64;
-    for (const Place& place : {Place{HKEY_CURRENT_USER, platform::win::kProgramView},
-                               Place{HKEY_LOCAL_MACHINE, platform::win::kProgramView},
-                               Place{HKEY_LOCAL_MACHINE, other}}) {
-        SCOPED_TRACE(std::string(place.root == HKEY_CURRENT_USER ? "per user" : "per machine") +
+    for (const Place& place : {user, Place{RegistryRoot::LocalMachine, kProgramView},
+                               Place{RegistryRoot::LocalMachine, kOtherView}}) {
+        SCOPED_TRACE(std::string(place.root == RegistryRoot::CurrentUser ? "per user" : "per machine") +
                      (place.view == RegistryView::Bits64 ? ", 64-bit view" : ", 32-bit view"));
-        if (!registerForeign(place)) {
-            removeForeign(place);
-            continue; // a machine key, and no administrator
+        if (registerForeign(place)) {
+            EXPECT_EQ(callServer("DllRegisterServer"), SELFREG_E_CLASS);
+            const std::string message = errorDescription();
+            EXPECT_NE(message.find("C:\\Programmi\\Korvalis\\KServer.exe"), std::string::npos) << message;
+            EXPECT_FALSE(user.read(std::wstring(kClsidKey) + L"\\InprocServer32"));
+            EXPECT_EQ(callServer("DllUnregisterServer"), S_OK);
+            EXPECT_EQ(place.read(kForeignClsidKey + L"\\LocalServer32"), kForeignServer);
+            EXPECT_EQ(place.read(std::wstring(kProgIdKey) + L"\\CLSID"),
+                      kForeignClsidKey.substr(kForeignClsidKey.rfind(L'\\') + 1));
         }
-        EXPECT_EQ(callServer("DllRegisterServer"), SELFREG_E_CLASS);
-        const std::string message = errorDescription();
-        EXPECT_NE(message.find(host::win::wideToUtf8(kForeignServer.data(), kForeignServer.size())),
-                  std::string::npos)
-            << message;
-        EXPECT_FALSE(own(std::wstring(kClsidKey) + L"\\InprocServer32"));
-        EXPECT_EQ(callServer("DllUnregisterServer"), S_OK);
-        EXPECT_TRUE(foreignIntact(place));
         removeForeign(place);
     }
 }
@@ -356,7 +305,6 @@ TEST_F(DemoServerSession, PatientListAttributesAndToolsTablesAnswerAsTheDemoHost
 TEST_F(DemoServerSession, FailuresReachTheProgramWithTheDemoHostsMessages)
 {
     Twins t = loggedIn();
-    const std::u16string nowhere = (folder / L"missing" / L"x.xml").u16string();
     const struct
     {
         const char* method;
@@ -365,7 +313,7 @@ TEST_F(DemoServerSession, FailuresReachTheProgramWithTheDemoHostsMessages)
         {"select_single", {u"zz"}},
         {"carica", {u"colore=rosso", u"alfabetico"}},
         {"skip", {u"tre"}},
-        {"genera_xml", {u"publ_dati_essenziali", u"", nowhere}},
+        {"genera_xml", {u"publ_dati_essenziali", u"", (folder / L"manca" / L"x.xml").u16string()}},
         {"new_object", {u"i_hl_dataset", u"peso"}},
         {"call_method_pipe", {u"hds_99", u"rowcount", u""}},
         {"connetti", {u"demo"}},
@@ -379,16 +327,15 @@ TEST_F(DemoServerSession, FailuresReachTheProgramWithTheDemoHostsMessages)
     // A database the server cannot use: the program's login shows the demo host's own reason.
     const fs::path broken = folder / L"rotto.sqlite";
     std::ofstream(broken) << "non un database";
-    useDatabase(broken);
-    std::string inProcess;
+    std::string inProcess = "(no failure)";
     try {
         const auto u8 = broken.u8string();
         demohost::DemoHost unusable(std::string(u8.begin(), u8.end()));
     } catch (const host::AutomationError& error) {
         inProcess = std::string("error: ") + error.what();
     }
-    EXPECT_EQ(describe(*host::createComObject(u"Korvalis.Server"), "new", {}), inProcess);
-    EXPECT_NE(inProcess, "");
+    useDatabase(broken);
+    EXPECT_EQ(createAndCall("new"), inProcess);
 }
 
 TEST_F(DemoServerSession, TheEssentialDataExportIsTheDemoHostsOwnByteForByte)
@@ -414,26 +361,19 @@ TEST_F(DemoServerSession, TheDatabaseIsTheNamedFileThenThePerUserValueThenTheLoc
     GetEnvironmentVariableW(L"LOCALAPPDATA", local, MAX_PATH);
     const fs::path named = folder / L"named.sqlite";
     const fs::path perUser = folder / L"per user.sqlite";
-    const fs::path localData = fs::path(local) / L"invciv" / L"demo-host.sqlite";
     const struct
     {
         fs::path environment, value, opened;
-    } cases[] = {{named, perUser, named}, {{}, perUser, perUser}, {{}, {}, localData}};
+    } cases[] = {{named, perUser, named},
+                 {{}, perUser, perUser},
+                 {{}, {}, fs::path(local) / L"invciv" / L"demo-host.sqlite"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.opened.string());
         for (const fs::path& file : {named, perUser})
             fs::remove(file);
         useDatabase(c.environment);
-        HKEY key = nullptr;
-        RegOpenKeyExW(HKEY_CURRENT_USER, kProgIdKey, 0, KEY_SET_VALUE, &key);
-        if (c.value.empty())
-            RegDeleteValueW(key, demohost::com::kDatabaseValue);
-        else
-            RegSetValueExW(key, demohost::com::kDatabaseValue, 0, REG_SZ,
-                           reinterpret_cast<const BYTE*>(c.value.c_str()),
-                           static_cast<DWORD>((c.value.native().size() + 1) * sizeof(wchar_t)));
-        RegCloseKey(key);
-        EXPECT_EQ(describe(*host::createComObject(u"Korvalis.Server"), "new", {}), "empty \"\"");
+        writeRegistryString(HKEY_CURRENT_USER, kProgIdKey, demohost::com::kDatabaseValue, c.value.wstring());
+        EXPECT_EQ(createAndCall("new"), "empty \"\"");
         EXPECT_TRUE(fs::exists(c.opened)); // made from the seed
         for (const fs::path& other : {named, perUser})
             EXPECT_TRUE(other == c.opened || !fs::exists(other));
@@ -443,17 +383,12 @@ TEST_F(DemoServerSession, TheDatabaseIsTheNamedFileThenThePerUserValueThenTheLoc
 // A "Korvalis.Server" registered after the demo host: the demo host serves nothing and says how to remove it.
 TEST_F(DemoServerSession, AServerRegisteredSinceIsNeverHidden)
 {
-    const RegistryView other =
-        platform::win::kProgramView == RegistryView::Bits64 ? RegistryView::Bits32 : RegistryView::Bits64;
-    const Place machine{HKEY_LOCAL_MACHINE, other};
     // Under wine the demo host's own registration is the machine's too (mirrorRegistration): the other
     // server goes into the other view, where the lookup keeps the two apart.
-    const bool apart = twoViews() && registerForeign(machine) &&
-                       readRegistryString(RegistryRoot::LocalMachine, std::wstring(kProgIdKey) + L"\\CLSID", nullptr,
-                                          platform::win::kProgramView) == demohost::com::kClsid;
-    std::string refused;
-    if (apart)
-        refused = describe(*host::createComObject(u"Korvalis.Server"), "new", {});
+    const Place machine{RegistryRoot::LocalMachine, kOtherView};
+    const bool apart = registerForeign(machine) && Place{RegistryRoot::LocalMachine, kProgramView}.read(
+                                                       std::wstring(kProgIdKey) + L"\\CLSID") == demohost::com::kClsid;
+    const std::string refused = apart ? createAndCall("new") : "";
     removeForeign(machine);
     mirrorRegistration(true);
     if (!apart)
