@@ -3,6 +3,10 @@
 #include "demohost/DemoHost.h"
 #include "platform/Platform.h"
 
+#ifdef _WIN32
+#include "host/win/ComAutomation.h"
+#endif
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QStandardPaths>
@@ -54,7 +58,15 @@ host::AutomationFactory automationFactoryFor(HostSelection selection)
 {
     if (selection.useDemoHost)
         return demohost::automationFactory(std::move(selection.demoHostFile));
-    return &host::createAutomationObject;
+    return [](const std::u16string& progId) -> std::unique_ptr<host::AutomationObject> {
+#ifdef _WIN32
+        return host::createComObject(progId);
+#else
+        // Automation servers exist on Windows only.
+        throw host::AutomationError(host::classNotRegistered(progId).what() +
+                                    std::string(" (gli oggetti di automazione esistono solo su Windows)"));
+#endif
+    };
 }
 
 } // namespace app

@@ -432,7 +432,7 @@ host::AutomationFactory automationFactory(std::string databaseFile)
                const std::u16string& progId) -> std::unique_ptr<host::AutomationObject> {
         if (progId == host::kHostProgId)
             return std::make_unique<DemoHost>(file);
-        return host::createAutomationObject(progId);
+        throw host::classNotRegistered(progId);
     };
 }
 

@@ -35,7 +35,7 @@ private:
 };
 
 // Creation by ProgID with the demo host over `databaseFile` standing for the host: kHostProgId gives a
-// DemoHost, any other ProgID goes to host::createAutomationObject.
+// DemoHost; the demo serves no other ProgID.
 host::AutomationFactory automationFactory(std::string databaseFile);
 
 } // namespace demohost

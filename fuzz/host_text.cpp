@@ -20,9 +20,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // string2int: an error exactly for a radix out of range or a character that is no digit of it; a
     // value in range is the one Qt reads.
-    get_last_error();
-    const std::int32_t value = string2int(text, radix);
-    const bool error = !get_last_error().isEmpty();
+    QString message;
+    const std::int32_t value = string2int(text, radix, &message);
+    const bool error = !message.isEmpty();
     const qsizetype start = text.startsWith(QLatin1Char('-')) ? 1 : 0;
     bool digits = radix >= 2 && radix <= 36;
     for (qsizetype i = start; digits && i < text.size(); ++i) {

@@ -1,6 +1,7 @@
 #pragma once
-// Creation of automation objects by ProgID. Which backend stands behind the host's ProgID is chosen by
-// the front ends (app/HostChoice.h); the session only receives a factory.
+// Creation of automation objects by ProgID. Which backend stands behind the host's ProgID (COM, the demo
+// host, a test's fake) is chosen by the front ends (app/HostChoice.h); the session only receives a
+// factory.
 
 #include "AutomationObject.h"
 
@@ -15,8 +16,7 @@ inline const std::u16string kHostProgId = u"Korvalis.Server";
 // Creates an automation object by ProgID. Tzantopat receives one of these, so tests can hand it fakes.
 using AutomationFactory = std::function<std::unique_ptr<AutomationObject>(const std::u16string& progId)>;
 
-// The system's own creation by ProgID: COM on Windows; elsewhere there is no such object, and
-// AutomationError says so.
-std::unique_ptr<AutomationObject> createAutomationObject(const std::u16string& progId);
+// The error of a ProgID that no backend serves, worded as COM words it.
+AutomationError classNotRegistered(const std::u16string& progId);
 
 } // namespace host

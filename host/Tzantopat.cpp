@@ -165,9 +165,9 @@ QString Tzantopat::call_method_pipe(const QString& s_handle, const QString& s_me
     }
     if (s_metodo == QStringLiteral("carica") || s_metodo == QStringLiteral("rowcount")) {
         // A row count must be a decimal whole number; the check warns but hands the answer back as it came.
-        tc_GenTools::get_last_error();
-        tc_GenTools::string2int(result, 10);
-        if (!tc_GenTools::get_last_error().isEmpty()) {
+        QString notANumber;
+        tc_GenTools::string2int(result, 10, &notANumber);
+        if (!notANumber.isEmpty()) {
             m_platform.showMessage(platform::MessageKind::Plain,
                                    label + QStringLiteral(": eccezione: \r\ns_handle = ") + s_handle +
                                        QStringLiteral("\r\ns_metodo = ") + s_metodo +

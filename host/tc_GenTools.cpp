@@ -9,17 +9,15 @@ namespace {
 const QString kRadixDigits = QStringLiteral("0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ");
 const QString kHexDigits = QStringLiteral("0123456789ABCDEF");
 
-// The unit's last error: the one piece of shared state the conversion tools keep.
-QString& lastError()
-{
-    static QString error;
-    return error;
-}
-
 } // namespace
 
-std::int32_t string2int(const QString& text, int radix)
+std::int32_t string2int(const QString& text, int radix, QString* error)
 {
+    const auto report_error = [error](const QString& message) {
+        if (error)
+            *error = message;
+    };
+    report_error({});
     const QString label = QStringLiteral("Tools.string2int(") + text + QStringLiteral(", ") +
                           QString::number(radix) + QLatin1Char(')');
     if (radix < 2 || radix > 36) {
@@ -88,18 +86,6 @@ QString reg_read_string(const platform::Platform& platform, const QString& rootK
     if (rootKey != QStringLiteral("HKEY_LOCAL_MACHINE"))
         return {};
     return platform.machineSetting(keyPath, valueName);
-}
-
-void report_error(const QString& message)
-{
-    lastError() = message;
-}
-
-QString get_last_error()
-{
-    QString error;
-    error.swap(lastError());
-    return error;
 }
 
 } // namespace tc_GenTools

@@ -25,9 +25,8 @@ class String2IntTest : public ::testing::TestWithParam<Conversion>
 TEST_P(String2IntTest, ConvertsAndRecordsErrors)
 {
     const Conversion& c = GetParam();
-    get_last_error();
-    EXPECT_EQ(string2int(QString::fromUtf8(c.text), c.radix), c.value);
-    const QString error = get_last_error();
+    QString error = QStringLiteral("not cleared");
+    EXPECT_EQ(string2int(QString::fromUtf8(c.text), c.radix, &error), c.value);
     if (c.error == nullptr) {
         EXPECT_TRUE(error.isEmpty()) << error.toStdString();
     } else {
@@ -78,14 +77,6 @@ TEST(String2Hex, RoundTripsThroughHex2String)
         EXPECT_FALSE(hex2string(bad, untouched)) << bad.toStdString();
         EXPECT_EQ(untouched, QStringLiteral("keep"));
     }
-}
-
-TEST(LastError, ReadingEmptiesIt)
-{
-    report_error(QStringLiteral("primo"));
-    report_error(QStringLiteral("secondo"));
-    EXPECT_EQ(get_last_error(), QStringLiteral("secondo"));
-    EXPECT_EQ(get_last_error(), QString());
 }
 
 TEST(RegReadString, ReadsTheMachineSettingOrNothing)
