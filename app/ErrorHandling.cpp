@@ -26,6 +26,8 @@ bool runHandler(platform::Platform& platform, const std::function<void()>& handl
     try {
         handler();
         return true;
+    } catch (const platform::FailureShown&) {
+        // Its message has been shown where it happened.
     } catch (const std::exception& error) {
         showError(platform, QString::fromUtf8(error.what()));
     } catch (...) {

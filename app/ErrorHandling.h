@@ -11,8 +11,9 @@ class Platform;
 
 namespace app {
 
-// Runs `handler`. A std::exception shows its (UTF-8) message in an error box through the platform;
-// anything else shows a generic message. True when the handler ended normally.
+// Runs `handler`. A std::exception shows its (UTF-8) message in an error box through the platform, but
+// for platform::FailureShown, whose message has been shown; anything else shows a generic message. True
+// when the handler ended normally.
 bool runHandler(platform::Platform& platform, const std::function<void()>& handler) noexcept;
 
 } // namespace app

@@ -3,6 +3,8 @@
 #include "host/Tzantopat.h"
 #include "platform/Platform.h"
 
+#include <QScopeGuard>
+
 #include <exception>
 
 namespace app {
@@ -11,6 +13,9 @@ bool CheckLogin(Tzantopat& session, platform::Platform& platform, const QString&
                 const QString& password)
 {
     const QString label = QStringLiteral("sFunz: inizializza - Eccezione:");
+    // The password serves the connection only: the session does not keep it once the login has
+    // succeeded or failed.
+    const auto forgetPassword = qScopeGuard([&session] { session.s_password.clear(); });
     try {
         session.s_utente = user;
         session.s_password = password;

@@ -17,6 +17,7 @@ inline const QString kNoPatientsMessage =
 
 // Starts the session with the user name and password and accepts only a doctor who has at least one
 // patient under the agreement type "S". Every refusal has shown its message through the platform.
+// Either way the session's password is cleared once the login is over.
 bool CheckLogin(Tzantopat& session, platform::Platform& platform, const QString& user,
                 const QString& password);
 

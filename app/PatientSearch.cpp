@@ -23,27 +23,48 @@ QString patientFilter(const QString& userIdHex, const QString& cognome, const QS
            filterInitials(cognome) + QStringLiteral("|iniziali_nome=") + filterInitials(nome);
 }
 
+namespace {
+
+// The doctor's patients whose names begin with the initials: the host's count of them.
+int loadPatients(Tzantopat& session, const QString& cognome, const QString& nome)
+{
+    const QString userId = tc_GenTools::string2hex(session.leggi_attributo(QStringLiteral("userid_utente")));
+    return session.carica(patientFilter(userId, cognome, nome), QStringLiteral("alfabetico"));
+}
+
+// The rest of the current row, after its id; a birth date that does not parse is left empty and listed.
+void readRowDetails(Tzantopat& session, clinical::PatientRow& row, std::vector<BadBirthDate>& badDates)
+{
+    row.cognome = session.leggi_attributo(QStringLiteral("cognome"));
+    row.nome = session.leggi_attributo(QStringLiteral("nome"));
+    const QString birth = session.leggi_attributo(QStringLiteral("data_nascita"));
+    if (birth.isEmpty())
+        return;
+    if (const auto date = clinical::readHostDate(birth))
+        row.data_nascita = *date;
+    else
+        badDates.push_back({row.cognome, row.nome, birth});
+}
+
+QString currentId(Tzantopat& session)
+{
+    return tc_GenTools::string2hex(session.leggi_attributo(QStringLiteral("codice")));
+}
+
+} // namespace
+
 PatientList readPatients(Tzantopat& session, const QString& cognome, const QString& nome)
 {
     PatientList list;
     if (filterInitials(cognome).size() < kMinSurnameInitials)
         return list;
 
-    const QString userId = tc_GenTools::string2hex(session.leggi_attributo(QStringLiteral("userid_utente")));
-    const int count = session.carica(patientFilter(userId, cognome, nome), QStringLiteral("alfabetico"));
+    const int count = loadPatients(session, cognome, nome);
     list.rows.reserve(static_cast<std::size_t>(qMax(count, 0)));
     for (int i = 0; i < count; ++i) {
         clinical::PatientRow row;
-        row.id = tc_GenTools::string2hex(session.leggi_attributo(QStringLiteral("codice")));
-        row.cognome = session.leggi_attributo(QStringLiteral("cognome"));
-        row.nome = session.leggi_attributo(QStringLiteral("nome"));
-        const QString birth = session.leggi_attributo(QStringLiteral("data_nascita"));
-        if (!birth.isEmpty()) {
-            if (const auto date = clinical::readHostDate(birth))
-                row.data_nascita = *date;
-            else
-                list.badDates.push_back({row.cognome, row.nome, birth});
-        }
+        row.id = currentId(session);
+        readRowDetails(session, row, list.badDates);
         list.rows.push_back(std::move(row));
         session.skip();
     }
@@ -52,15 +73,21 @@ PatientList readPatients(Tzantopat& session, const QString& cognome, const QStri
 
 std::optional<clinical::PatientRow> readOwnPatient(Tzantopat& session, const QString& id)
 {
-    if (id.isEmpty() || !session.select_single(id))
+    if (id.isEmpty())
         return std::nullopt;
-    // The host selects any of its patients; only the doctor's own list tells whether this one may be served.
-    const QString cognome = session.leggi_attributo(QStringLiteral("cognome"));
-    const QString nome = session.leggi_attributo(QStringLiteral("nome"));
-    PatientList list = readPatients(session, cognome, nome);
-    for (clinical::PatientRow& row : list.rows) {
-        if (row.id == id)
-            return std::move(row);
+    // The doctor's whole list, walked by id: no search by the patient's names, which a surname of one
+    // letter, or one holding "|" or "=", would miss; and nothing asked of the host about a patient
+    // who is not the doctor's, so that such a patient and an unknown id look the same.
+    const int count = loadPatients(session, QString(), QString());
+    for (int i = 0; i < count; ++i) {
+        if (currentId(session) == id) {
+            clinical::PatientRow row;
+            row.id = id;
+            std::vector<BadBirthDate> ignored; // the list's warning is no concern of one patient's output
+            readRowDetails(session, row, ignored);
+            return row;
+        }
+        session.skip();
     }
     return std::nullopt;
 }

@@ -45,9 +45,9 @@ QString patientFilter(const QString& userIdHex, const QString& cognome, const QS
 PatientList readPatients(Tzantopat& session, const QString& cognome, const QString& nome);
 
 // The row of the patient with the given id (as readPatients gives it), only when the patient is on the
-// logged-in doctor's own list: the patient is made current, its surname and name are read, and the id
-// must be in the list the search window shows for them. nullopt otherwise (a host failure has been
-// shown by the session).
+// logged-in doctor's own list, whatever the names: the doctor's whole list (no initials) is walked
+// until the id. nullopt otherwise, the same for another doctor's patient and an id the host does not
+// know (a host failure has been shown by the session).
 std::optional<clinical::PatientRow> readOwnPatient(Tzantopat& session, const QString& id);
 
 // One message naming every patient whose birth date could not be read, with the text received.

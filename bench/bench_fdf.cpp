@@ -34,6 +34,8 @@ const clinical::PatientRow kRow{QStringLiteral("524F535349"), QStringLiteral("RO
 QByteArray exportWithEntries(int entries)
 {
     PatientExport e;
+    e.cognome = QStringLiteral("ROSSI");
+    e.nome = QStringLiteral("MARIO");
     e.codiceFiscale = QStringLiteral("RSSMRA50C05H501X");
     e.sesso = QStringLiteral("M");
     e.comune = QStringLiteral("ROMA");
@@ -62,10 +64,12 @@ struct Flow
     {
         host.platform.program = folders.program;
         host.platform.desktop = folders.desktop;
-        host.patients = {{.codice = kRow.cognome, .exportXml = exportXml}};
+        host.platform.work = folders.work;
+        host.patients = {
+            {.codice = kRow.cognome, .cognome = kRow.cognome, .nome = kRow.nome, .exportXml = exportXml}};
     }
     QString run() { return fdf::CreateAp68Pdf(kRow, context); }
-    QString temp() const { return folders.program + QStringLiteral("temp") + QDir::separator(); }
+    QString temp() const { return folders.work + QDir::separator(); }
 };
 
 void flowRun(benchmark::State& state, const QByteArray& exportXml)
@@ -109,7 +113,7 @@ void floorRun(benchmark::State& state, const QByteArray& exportXml, Floor floor)
     Flow f(exportXml);
     const QByteArray fdfBytes = readFile(f.run());
     const QByteArray form = readFile(f.folders.program + QStringLiteral("cert med INPS.pdf"));
-    const QString temp = f.folders.program + QStringLiteral("temp") + QDir::separator();
+    const QString temp = f.temp();
     const QString fdfPath = temp + QStringLiteral("floor.fdf");
     const QString exportPath = temp + QStringLiteral("floor.xml");
     const QString copyPath = f.folders.desktop + QDir::separator() + QStringLiteral("floor.pdf");

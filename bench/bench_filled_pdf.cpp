@@ -117,7 +117,7 @@ struct Files
     {
         const QString name = values.cognome + values.nome;
         Form f{fdf::ap68Entries(values), folders.desktop + QDir::separator() + name + "certmedinps.pdf",
-               folders.program + QStringLiteral("temp") + QDir::separator() + name + ".fdf"};
+               folders.work + QDir::separator() + name + ".fdf"};
         fdf::writeFdfFile(f.fdf, fdf::serializeFdf(fdf::fileSpecification(f.copy, fdf::nativePathStyle()),
                                                    f.entries, fdf::FdfClosing::AfterLastEntry));
         return f;
@@ -163,7 +163,7 @@ void pdftkFill(benchmark::State& state, const Files* files, const Form* form, bo
 // the fill. `again`: an earlier copy of the same values is there, read and replaced first.
 void completedForm(benchmark::State& state, const Files* files, bool again)
 {
-    platform::ConsolePlatform platform(files->folders.desktop, files->folders.program);
+    platform::ConsolePlatform platform(files->folders.desktop, files->folders.program, files->folders.work);
     const fdf::Ap68Values values = completed();
     QString path;
     for (auto _ : state) {

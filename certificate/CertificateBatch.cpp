@@ -104,6 +104,8 @@ CertificateOutcome compileCertificate(Tzantopat& session, platform::Platform& pl
         if (!refusal.isEmpty())
             outcome.message = refusal;
         return outcome;
+    } catch (const platform::FailureShown&) {
+        return {}; // the session has shown the host's message
     } catch (const std::exception& error) {
         return {false, {}, {}, QString::fromUtf8(error.what())};
     }

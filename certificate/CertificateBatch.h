@@ -40,9 +40,10 @@ struct CertificateInput
 // every word does. compileCertificate refuses such input before it asks the host for anything.
 QString unknownWordMessage(const CertificateInput& input);
 
-// Host failures are shown by the session through its own platform; the editor's own messages end up in
-// the outcome instead. A fiscal code that disagrees with the personal data is shown as a warning
-// ("Attenzione: ...") through the platform, or, when the input refuses it, is the outcome's message.
+// Host failures are shown by the session through its own platform (a failed export leaves the outcome's
+// message empty); the editor's own messages end up in the outcome instead. A fiscal code that disagrees
+// with the personal data is shown as a warning ("Attenzione: ...") through the platform, or, when the
+// input refuses it, is the outcome's message.
 CertificateOutcome compileCertificate(Tzantopat& session, platform::Platform& platform,
                                       const QString& patientId, const CertificateInput& input);
 

@@ -20,12 +20,8 @@ CertificateFields readCertificate(Tzantopat& session, const platform::Platform& 
 {
     namespace paths = clinical::paths;
     CertificateFields f;
-    // The export is always "certmedinps.xml" in temp: requestEssentialData deletes the earlier one
-    // first, so a failing host leaves the fields empty instead of showing the last patient's data.
-    const QString exportPath =
-        platform.programFolder() + QStringLiteral("temp") + QDir::separator() + kCertificateFileName;
-    const clinical::EssentialDataDocument document =
-        clinical::requestEssentialData(session, patientId, exportPath);
+    const clinical::EssentialDataDocument document = clinical::requestEssentialData(
+        session, patientId, clinical::freshExportPath(platform::preparedWorkFolder(platform)));
 
     f.cognome = document.value(paths::kCognome);
     f.nome = document.value(paths::kNomePersona);
@@ -123,6 +119,9 @@ CertificateOutcome writeCertificate(const CertificateFields& fields, Tzantopat& 
         invCiv2010Document(fields, lookUpCadastralCode(session, fields.luogoDiNascita));
     const QString path = invCiv2010Path(platform.desktopFolder());
     const QString shownPath = QStringLiteral(" (") + QDir::toNativeSeparators(path) + QLatin1Char(')');
+    // Never through a link, and never in place of what is not a regular file: nothing is read or moved.
+    if (const QString unsafe = platform::unsafeOutputReason(path); !unsafe.isEmpty())
+        return {false, {}, {}, QStringLiteral("Impossibile salvare il certificato: ") + unsafe + shownPath};
     // Another patient's certificate, not sent yet perhaps, steps aside under a dated name first.
     const platform::KeptFile kept = keepEarlierCertificate(path, fields);
     if (!kept.failure.isEmpty())

@@ -30,12 +30,14 @@ struct CertificateOutcome
     PrintableForm printable{}; // after a save: the AP68 form completed with the same values, or why not
 };
 
-// The values the editor opens with. The host writes the patient's export as "certmedinps.xml" in temp
-// beside the program; from it the patient (the ASL code as six characters, zeros on the left), the
+// The values the editor opens with. The host writes the patient's export to a fresh file in the user's
+// work folder (clinical::requestEssentialData, which raises when the host fails or the export is not
+// the patient's); from it the patient (the ASL code as six characters, zeros on the left), the
 // first five pathologies (codes without dots) and the therapy text; from the host the birth date
 // (clinical::readHostDate; "" when it is no date) and the doctor's names; today as the date; the
 // diagnosis one empty line; then the doctor's own details remembered for the session's login
-// (DoctorDetails.h). Host failures are shown by the session and leave their values empty.
+// (DoctorDetails.h). Failures of the later host calls are shown by the session and leave their values
+// empty.
 CertificateFields readCertificate(Tzantopat& session, const platform::Platform& platform,
                                   const QString& patientId);
 

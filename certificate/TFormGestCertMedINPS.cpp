@@ -177,10 +177,20 @@ void TFormGestCertMedINPS::showEvent(QShowEvent* event)
         return;
     if (const QScreen* shown = screen())
         move(shown->availableGeometry().center() - rect().center());
+    // Without the patient's export the window has nothing to show, and nothing is saved from it: it
+    // closes as cancelled once it has said why.
+    const auto closeUnfilled = [this] {
+        m_resultText = kCancel;
+        QMetaObject::invokeMethod(
+            this, [this] { QDialog::reject(); }, Qt::QueuedConnection);
+    };
     try {
         FormShow();
+    } catch (const platform::FailureShown&) {
+        closeUnfilled(); // the session has shown the host's message
     } catch (const std::exception& error) {
         showError(QString::fromUtf8(error.what()));
+        closeUnfilled();
     }
 }
 

@@ -42,7 +42,8 @@ public:
     // After a save, what the user reads of the completed AP68 form (printableFormMessage); "" before.
     QString PrintableFormMessage() const { return m_printableFormMessage; }
 
-    // Fills the controls with readCertificate's values. Runs once, on the first showing.
+    // Fills the controls with readCertificate's values. Runs once, on the first showing; when it fails
+    // (no export of the patient), the window closes as cancelled.
     void FormShow();
     // On every closing: an empty ResultText becomes "cancel".
     void FormClose();

@@ -1,10 +1,15 @@
 #include "EssentialData.h"
 
 #include "host/Tzantopat.h"
+#include "platform/Files.h"
+#include "platform/Platform.h"
 #include "text/Windows1252.h"
 
+#include <QDir>
 #include <QFile>
+#include <QRandomGenerator>
 #include <QRegularExpression>
+#include <QScopeGuard>
 
 #include <pugixml.hpp>
 
@@ -16,6 +21,21 @@ namespace clinical {
 namespace {
 
 const QString kExportName = QStringLiteral("publ_dati_essenziali");
+const QString kExportFilePrefix = kExportName + QLatin1Char('-');
+constexpr int kExportNameDigits = 32;
+
+// A name as it is compared: case folded, blanks around and between words made one.
+QString nameKey(const QString& name)
+{
+    return name.simplified().toCaseFolded();
+}
+
+bool sameName(const QString& selected, const QString& exported)
+{
+    const QString key = nameKey(exported);
+    return nameKey(selected) == key ||
+           nameKey(text::decodeWindows1252(text::encodeWindows1252(selected))) == key;
+}
 
 // True when the XML declaration names the Windows-1252 code page, which a Windows host may well write.
 bool declaresWindows1252(const QByteArray& xml)
@@ -172,16 +192,65 @@ QString EssentialDataDocument::therapyText() const
     return QString::fromStdString(text);
 }
 
+bool EssentialDataDocument::isPatient(const QString& cognome, const QString& nome) const
+{
+    if (isEmpty())
+        return false;
+    try {
+        if (m_document->select_nodes("/Publ_Dati_Essenziali/Elenco_pazienti/PAZIENTE").size() != 1)
+            return false;
+    } catch (...) {
+        return false;
+    }
+    return sameName(cognome, value(paths::kCognome)) && sameName(nome, value(paths::kNomePersona));
+}
+
+QString freshExportPath(const QString& workFolder)
+{
+    QString digits;
+    for (int i = 0; i < kExportNameDigits / 8; ++i)
+        digits += QStringLiteral("%1").arg(QRandomGenerator::system()->generate(), 8, 16, QLatin1Char('0'));
+    return workFolder + kExportFilePrefix + digits + QStringLiteral(".xml");
+}
+
+bool isExportFileName(const QString& fileName)
+{
+    static const QRegularExpression name(
+        QRegularExpression::anchoredPattern(QRegularExpression::escape(kExportFilePrefix) +
+                                            QStringLiteral("[0-9a-f]{%1}\\.xml").arg(kExportNameDigits)));
+    return name.match(fileName).hasMatch();
+}
+
 EssentialDataDocument requestEssentialData(Tzantopat& session, const QString& patientId,
                                            const QString& exportPath)
 {
-    // An earlier export at this path must never stand in for this patient's when the host fails.
+    // The patient's whole clinical summary: it lasts this one request, whatever comes of it.
+    const auto removeExport = qScopeGuard([&exportPath] { QFile::remove(exportPath); });
     QFile::remove(exportPath);
-    session.select_single(patientId);
-    session.genera_xml(kExportName, QString(), exportPath);
-    EssentialDataDocument document = EssentialDataDocument::load(exportPath);
-    // The patient's whole clinical summary: it lasts this one read, whether the read succeeded or not.
-    QFile::remove(exportPath);
+    // A failing host may have left another patient current, or written nothing: nothing is read.
+    if (!session.select_single(patientId))
+        throw platform::FailureShown();
+    const QString cognome = session.leggi_attributo(QStringLiteral("cognome"));
+    const QString nome = session.leggi_attributo(QStringLiteral("nome"));
+    if (!session.genera_xml(kExportName, QString(), exportPath))
+        throw platform::FailureShown();
+
+    QString problem;
+    const std::optional<QByteArray> bytes = platform::readRegularFile(exportPath, kMaxExportBytes, problem);
+    if (!problem.isEmpty())
+        throw std::runtime_error(
+            QStringLiteral("Impossibile leggere i dati esportati dal programma di cartella: %1 (%2). Nessun "
+                           "file è stato scritto.")
+                .arg(problem, QDir::toNativeSeparators(exportPath))
+                .toStdString());
+    EssentialDataDocument document = EssentialDataDocument::fromText(bytes.value_or(QByteArray()));
+    // An empty document holds no one's data; any other must be the selected patient's.
+    if (!document.isEmpty() && !document.isPatient(cognome, nome))
+        throw std::runtime_error(
+            QStringLiteral("I dati esportati dal programma di cartella non appartengono al "
+                           "paziente scelto (%1). Nessun file è stato scritto.")
+                .arg((cognome + QLatin1Char(' ') + nome).simplified())
+                .toStdString());
     return document;
 }
 

@@ -77,14 +77,33 @@ public:
     std::vector<SectionEntry> section(const char* sectionPath, std::size_t limit) const;
     // The continuativi descriptions joined by CR LF (an entry without a description counts as empty).
     QString therapyText() const;
+    // True when the document is the export of one patient (one PAZIENTE) with this surname and first
+    // name: compared without regard to case or to blanks around and between words, and a letter that
+    // a Windows-1252 export could only write as "?" matches that "?".
+    bool isPatient(const QString& cognome, const QString& nome) const;
 
 private:
     std::unique_ptr<pugi::xml_document> m_document;
 };
 
-// Has the host write the export of one patient and loads it: deletes any earlier file at exportPath,
-// then select_single(patientId) and genera_xml("publ_dati_essenziali", "", exportPath), loads the file
-// and deletes it. Host failures are reported by the session; the result is then the empty document.
+// The largest export read: a patient's summary is a few KB.
+inline constexpr qint64 kMaxExportBytes = 16 * 1024 * 1024;
+
+// A new export file in the work folder (with its trailing separator), under a name no one can guess:
+// "publ_dati_essenziali-" + 32 random hexadecimal digits + ".xml". Each request has its own, so no
+// earlier file, of this user or of another, ever stands in for the one asked.
+QString freshExportPath(const QString& workFolder);
+// Whether a file name is one freshExportPath makes.
+bool isExportFileName(const QString& fileName);
+
+// Has the host write the export of one patient and loads it: select_single(patientId), then the
+// selected patient's surname and name (leggi_attributo "cognome" and "nome"), then
+// genera_xml("publ_dati_essenziali", "", exportPath); the file is read (a regular file of at most
+// kMaxExportBytes, never through a link) and deleted, whatever came of it. A host failure raises
+// platform::FailureShown (the session has shown the host's message) before anything is read; a file
+// that may not be read, or an export that is not the selected patient's (isPatient), raises
+// std::runtime_error with the user's message in UTF-8. A missing or malformed file gives the empty
+// document, which holds no one's data.
 EssentialDataDocument requestEssentialData(Tzantopat& session, const QString& patientId,
                                            const QString& exportPath);
 

@@ -9,8 +9,15 @@
 #include <sqlite3.h>
 
 #include <array>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <random>
+
+#ifndef _WIN32
+#include <fcntl.h>
+#include <unistd.h>
+#endif
 
 namespace demohost {
 
@@ -89,6 +96,14 @@ void createFromSeed(const std::string& fileUtf8)
     const auto u8 = temporary.u8string();
     const std::string temporaryUtf8(u8.begin(), u8.end());
     try {
+#ifndef _WIN32
+        // The users' passwords are in it: created owner-only, whatever the umask. SQLite takes the empty
+        // file as a new database, and gives its journal the file's permissions.
+        const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        if (fd < 0)
+            throw sql::Error(std::string("impossibile creare il file: ") + std::strerror(errno));
+        ::close(fd);
+#endif
         {
             sql::Connection connection(temporaryUtf8, sql::Connection::Mode::Create);
             connection.execute("PRAGMA journal_mode=DELETE");

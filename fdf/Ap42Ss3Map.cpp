@@ -136,8 +136,7 @@ std::vector<FdfEntry> WriteAp42Ss3Fdf(const clinical::PatientRow& row, Tzantopat
     if (disagreements)
         *disagreements = values.fiscalCodeDisagreements;
     std::vector<FdfEntry> entries = ap42Ss3Entries(values);
-    writeFdfFile(fdfPath, serializeFdf(fileSpecification(desktopCopyPath, nativePathStyle()), entries,
-                                       FdfClosing::OwnLine));
+    writeFormFdf(fdfPath, desktopCopyPath, entries, FdfClosing::OwnLine);
     return entries;
 }
 

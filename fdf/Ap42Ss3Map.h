@@ -58,7 +58,8 @@ struct Ap42Ss3Values
     clinical::FiscalCodeParts fiscalCodeDisagreements;
 };
 
-// Has the host write the patient's export to exportPath, then reads the person attributes and the
+// Has the host write the patient's export to exportPath (clinical::requestEssentialData, which raises
+// when the export may not be read), then reads the person attributes and the
 // latest blood-pressure measurement. Throws InvalidDateError (before any measurement call) when the
 // issue date is not "yyyy-mm-dd".
 Ap42Ss3Values readAp42Ss3Values(const clinical::PatientRow& row, Tzantopat& session,

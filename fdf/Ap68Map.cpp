@@ -107,8 +107,7 @@ std::vector<FdfEntry> WriteAp68Fdf(const clinical::PatientRow& row, Tzantopat& s
     if (disagreements)
         *disagreements = values.fiscalCodeDisagreements;
     std::vector<FdfEntry> entries = ap68Entries(values);
-    writeFdfFile(fdfPath, serializeFdf(fileSpecification(desktopCopyPath, nativePathStyle()), entries,
-                                       FdfClosing::AfterLastEntry));
+    writeFormFdf(fdfPath, desktopCopyPath, entries, FdfClosing::AfterLastEntry);
     return entries;
 }
 

@@ -51,8 +51,9 @@ struct Ap68Values
 // The "on" state of each check box of a form, by field name, as the form defines it.
 using CheckBoxStates = std::map<QString, QString>;
 
-// Has the host write the patient's export to exportPath and gathers the values: select_single,
-// genera_xml, then utente_leggi_attributo "cognome" and "nome".
+// Has the host write the patient's export to exportPath (clinical::requestEssentialData: select_single,
+// the selected patient's names, genera_xml; it raises when the export may not be read) and gathers the
+// values, then utente_leggi_attributo "cognome" and "nome".
 Ap68Values readAp68Values(const clinical::PatientRow& row, Tzantopat& session, const QString& exportPath);
 
 // The field list in form order: 41 entries, 40 when the sex is neither "M" nor "F". A ticked box takes

@@ -118,4 +118,10 @@ void writeFdfFile(const QString& path, const QByteArray& bytes)
     }
 }
 
+void writeFormFdf(const QString& fdfPath, const QString& formPath, const std::vector<FdfEntry>& entries,
+                  FdfClosing closing)
+{
+    writeFdfFile(fdfPath, serializeFdf(fileSpecification(formPath, nativePathStyle()), entries, closing));
+}
+
 } // namespace fdf

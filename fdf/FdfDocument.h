@@ -63,4 +63,9 @@ public:
 // FdfWriteError says why, in Italian, then the path.
 void writeFdfFile(const QString& path, const QByteArray& bytes);
 
+// The FDF of `entries` for the form file `formPath` (its /F, in the platform's path style), written as
+// writeFdfFile writes.
+void writeFormFdf(const QString& fdfPath, const QString& formPath, const std::vector<FdfEntry>& entries,
+                  FdfClosing closing);
+
 } // namespace fdf

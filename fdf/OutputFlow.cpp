@@ -5,6 +5,8 @@
 #include "FilledPdf.h"
 #include "FontSetting.h"
 #include "OutputFiles.h"
+#include "clinical/EssentialData.h"
+#include "host/tc_GenTools.h"
 #include "platform/Files.h"
 #include "platform/Platform.h"
 
@@ -16,8 +18,34 @@ namespace fdf {
 
 namespace {
 
-using Writer = std::vector<FdfEntry> (*)(const clinical::PatientRow&, Tzantopat&, const QString&,
-                                         const QString&, const QString&, clinical::FiscalCodeParts*);
+// What a pre-fill read from the host: the field list, and what the files are named after.
+struct Prefill
+{
+    std::vector<FdfEntry> entries;
+    QString codiceFiscale;
+    clinical::FiscalCodeParts disagreements;
+};
+
+using Reader = Prefill (*)(const clinical::PatientRow&, Tzantopat&, const QString& exportPath);
+
+Prefill readAp68(const clinical::PatientRow& row, Tzantopat& session, const QString& exportPath)
+{
+    const Ap68Values values = readAp68Values(row, session, exportPath);
+    return {ap68Entries(values), values.codiceFiscale, values.fiscalCodeDisagreements};
+}
+
+Prefill readAp42Ss3(const clinical::PatientRow& row, Tzantopat& session, const QString& exportPath)
+{
+    const Ap42Ss3Values values = readAp42Ss3Values(row, session, exportPath);
+    return {ap42Ss3Entries(values), values.codiceFiscale, values.fiscalCodeDisagreements};
+}
+
+// The host's own code of the row's patient, and the id itself, for names that clean to nothing.
+QStringList hostCodes(const clinical::PatientRow& row)
+{
+    QString code;
+    return tc_GenTools::hex2string(row.id, code) ? QStringList{code, row.id} : QStringList{row.id};
+}
 
 void processEvents(FlowContext& context)
 {
@@ -28,6 +56,13 @@ void processEvents(FlowContext& context)
 QString native(const QString& path)
 {
     return QDir::toNativeSeparators(path);
+}
+
+// Why no output may be written at `path`, naming it; "" when it may.
+QString refusedOutput(const QString& path)
+{
+    const QString reason = platform::unsafeOutputReason(path);
+    return reason.isEmpty() ? reason : reason + QStringLiteral(" (") + native(path) + QLatin1Char(')');
 }
 
 // The blank form's bytes; "" when they were read, otherwise why not.
@@ -107,6 +142,8 @@ FilledCopy fillFreshCopy(const QString& blankForm, const QString& copyPath,
     QByteArray blank;
     QString failure = readBlankForm(blankForm, blank);
     if (failure.isEmpty())
+        failure = refusedOutput(copyPath);
+    if (failure.isEmpty())
         failure = makeRoomForCopy(copyPath, blankForm, entries, copy.keptPath);
     if (failure.isEmpty())
         failure = copyBlankForm(blank, copyPath);
@@ -127,20 +164,27 @@ FilledCopy fillFreshCopy(const QString& blankForm, const QString& copyPath,
     return copy;
 }
 
-PdfFlowResult runFlow(Certificate certificate, Writer writer, const clinical::PatientRow& row,
-                      FlowContext& context)
+PdfFlowResult runFlow(Certificate certificate, Reader reader, FdfClosing closing,
+                      const clinical::PatientRow& row, FlowContext& context)
 {
-    const OutputFileSet files = outputFileSet(certificate, context.platform.programFolder(),
-                                              GetDesktopFolder(context.platform), row.cognome, row.nome);
+    const QString work = platform::preparedWorkFolder(context.platform);
     if (context.showStatus)
-        context.showStatus(files.statusText);
+        context.showStatus(statusText(certificate, row.cognome, row.nome));
     processEvents(context);
 
-    // The field list first: an earlier desktop copy is judged against it, and a writer that stops
-    // leaves that copy untouched.
-    clinical::FiscalCodeParts disagreements;
-    const std::vector<FdfEntry> entries =
-        writer(row, context.session, files.fdfPath, files.desktopCopyPath, files.exportPath, &disagreements);
+    // The field list first: the files are named after it, an earlier desktop copy is judged against
+    // it, and a reader that stops leaves every file untouched.
+    const Prefill prefill = reader(row, context.session, clinical::freshExportPath(work));
+    const OutputFileSet files =
+        outputFileSet(certificate, context.platform.programFolder(), work, GetDesktopFolder(context.platform),
+                      {row.cognome, row.nome, QStringList{prefill.codiceFiscale} + hostCodes(row)});
+    // The FDF names the desktop copy: not one that stands where a link is.
+    if (const QString refused = refusedOutput(files.desktopCopyPath); !refused.isEmpty())
+        throw std::runtime_error((QStringLiteral("Impossibile creare il modulo PDF sul desktop: ") + refused +
+                                  QStringLiteral(". Nessun file è stato scritto."))
+                                     .toStdString());
+    const std::vector<FdfEntry>& entries = prefill.entries;
+    writeFormFdf(files.fdfPath, files.desktopCopyPath, entries, closing);
     processEvents(context);
 
     const FilledCopy copy =
@@ -154,25 +198,26 @@ PdfFlowResult runFlow(Certificate certificate, Writer writer, const clinical::Pa
                     "impossibile compilare il modulo PDF %1: %2. Il file FDF è stato comunque creato.")
                     .arg(QFileInfo(files.desktopCopyPath).fileName(), copy.failure));
     processEvents(context);
-    return {files.fdfPath, copy.path, copy.keptPath, clinical::fiscalCodeWarning(disagreements)};
+    return {files.fdfPath, copy.path, copy.keptPath, clinical::fiscalCodeWarning(prefill.disagreements)};
 }
 
 } // namespace
 
 PdfFlowResult runAp68Flow(const clinical::PatientRow& row, FlowContext& context)
 {
-    return runFlow(Certificate::Ap68, &WriteAp68Fdf, row, context);
+    return runFlow(Certificate::Ap68, &readAp68, FdfClosing::AfterLastEntry, row, context);
 }
 
 PdfFlowResult runAp42Ss3Flow(const clinical::PatientRow& row, FlowContext& context)
 {
-    return runFlow(Certificate::Ap42Ss3, &WriteAp42Ss3Fdf, row, context);
+    return runFlow(Certificate::Ap42Ss3, &readAp42Ss3, FdfClosing::OwnLine, row, context);
 }
 
 FilledCopy completeAp68Form(const Ap68Values& values, platform::Platform& platform)
 {
-    const OutputFileSet files = outputFileSet(Certificate::Ap68, platform.programFolder(),
-                                              GetDesktopFolder(platform), values.cognome, values.nome);
+    const OutputFileSet files =
+        outputFileSet(Certificate::Ap68, platform.programFolder(), platform.workFolder(),
+                      GetDesktopFolder(platform), {values.cognome, values.nome, {values.codiceFiscale}});
     const std::vector<FdfEntry> entries = ap68Entries(values, checkBoxOnStates(files.blankFormPath));
     return fillFreshCopy(files.blankFormPath, files.completedCopyPath, entries, platform);
 }

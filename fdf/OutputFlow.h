@@ -35,9 +35,14 @@ struct PdfFlowResult
     QString fiscalCodeWarning = {};
 };
 
-// Each writes the FDF, then makes a fresh desktop copy and fills it with the same field list. Failures
-// of the FDF (it cannot be written, an AP42 issue date that does not parse) are raised as
-// std::runtime_error whose what() is the user's message in UTF-8, and no desktop file is touched.
+// Each has the host export the patient to a fresh file in the user's work folder
+// (clinical::requestEssentialData), writes the FDF there, then makes a fresh desktop copy and fills it
+// with the same field list. The files are named after the patient (OutputFiles.h: PatientNames, the
+// fiscal code and the host's code standing for a name that cleans to nothing). A host failure stops it
+// with platform::FailureShown, nothing written. Other failures before the desktop copy (an export
+// that is not the patient's, the FDF that cannot be written, a link where the desktop copy goes, an
+// AP42 issue date that does not parse) are raised as std::runtime_error whose what() is the user's
+// message in UTF-8, and no desktop file is touched.
 // An earlier desktop copy holding anything but the program's own values (the doctor's work in a
 // viewer, or a file that is not a readable form) is kept under a dated name; an unchanged one is
 // replaced. A desktop copy that cannot be made or filled (no blank form, not a PDF form, a field

@@ -21,7 +21,8 @@ public:
     Tzantopat(const Tzantopat&) = delete;
     Tzantopat& operator=(const Tzantopat&) = delete;
 
-    // Set by the login before start; kept so that a lookup can reconnect by itself.
+    // Set by the login before start. The login clears the password once it is over (app/Login.h), so a
+    // lookup that reconnects by itself offers the user name alone, which a host refuses.
     QString s_utente;
     QString s_password;
 

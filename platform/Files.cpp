@@ -1,5 +1,7 @@
 #include "Files.h"
 
+#include "Platform.h"
+
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -7,6 +9,7 @@
 #include <QSaveFile>
 
 #include <cerrno>
+#include <stdexcept>
 
 #ifdef Q_OS_WIN
 #include <windows.h>
@@ -71,6 +74,15 @@ bool heldByAnotherProgram(const QFileInfo& file)
 #endif
 }
 
+const QString kFolderInTheWay = QStringLiteral("al suo posto c'è una cartella con lo stesso nome");
+
+// A name taken, also by a link that points nowhere (QFileInfo::exists follows links).
+bool taken(const QString& path)
+{
+    const QFileInfo file(path);
+    return file.exists() || file.isSymLink();
+}
+
 QString systemCode(const char* what, int systemError)
 {
     return systemError == 0
@@ -95,13 +107,17 @@ QString fileErrorText(const QString& path, FileAccess access, QFileDevice::FileE
     const QFileInfo folder(file.absolutePath());
     if (!folder.isDir())
         return QStringLiteral("la cartella non esiste");
+    if (access == FileAccess::Write) {
+        if (const QString unsafe = unsafeOutputReason(path); !unsafe.isEmpty())
+            return unsafe;
+    }
     const Cause cause = causeOf(systemError, error);
     if (cause == Cause::DiskFull && access == FileAccess::Write)
         return QStringLiteral("il disco è pieno");
     if (cause == Cause::InUse || heldByAnotherProgram(file))
         return QStringLiteral("il file è in uso da un altro programma");
     if (file.isDir())
-        return QStringLiteral("al suo posto c'è una cartella con lo stesso nome");
+        return kFolderInTheWay;
     if (access == FileAccess::Read) {
         if (!file.exists())
             return QStringLiteral("il file non esiste");
@@ -116,8 +132,23 @@ QString fileErrorText(const QString& path, FileAccess access, QFileDevice::FileE
     return systemCode("errore di scrittura", systemError);
 }
 
+QString unsafeOutputReason(const QString& path)
+{
+    const QFileInfo file(path);
+    if (file.isSymLink())
+        return QStringLiteral("al suo posto c'è un collegamento simbolico, attraverso il quale il programma "
+                              "non scrive");
+    if (file.isDir())
+        return kFolderInTheWay;
+    if (file.exists() && !file.isFile())
+        return QStringLiteral("al suo posto c'è qualcosa che non è un file normale");
+    return {};
+}
+
 bool openOwnerOnly(QFile& file, QIODevice::OpenMode mode)
 {
+    if (!unsafeOutputReason(file.fileName()).isEmpty())
+        return false;
 #ifdef Q_OS_WIN
     return file.open(mode);
 #else
@@ -132,6 +163,8 @@ bool openOwnerOnly(QFile& file, QIODevice::OpenMode mode)
 
 QString writeFileWhole(const QString& path, const QByteArray& bytes)
 {
+    if (const QString unsafe = unsafeOutputReason(path); !unsafe.isEmpty())
+        return unsafe;
     // Unbuffered, so that a short write shows in write()'s count: Qt 6.4's QSaveFile::commit() renames
     // the temporary file even when the flush at its close fails, which would put a cut file in place
     // of the earlier one when the disk fills up.
@@ -164,15 +197,61 @@ KeptFile keepUnderDatedName(const QString& path, const QString& baseName)
     QFile file(path);
     for (int n = 1;; ++n) {
         const QString target = n == 1 ? stem + extension : stem + QStringLiteral(" (%1)").arg(n) + extension;
-        if (QFileInfo::exists(target))
+        if (taken(target))
             continue;
         // rename() never replaces an existing file, so a name taken meanwhile is not lost either.
         if (file.rename(target))
             return {QDir::toNativeSeparators(target), {}};
         const int systemError = lastSystemError();
-        if (!QFileInfo::exists(target))
+        if (!taken(target))
             return {{}, fileErrorText(file, FileAccess::Write, systemError)};
     }
+}
+
+std::optional<QByteArray> readRegularFile(const QString& path, qint64 limit, QString& problem)
+{
+    problem.clear();
+    const QFileInfo info(path);
+    if (!taken(path))
+        return std::nullopt;
+    if (info.isSymLink())
+        problem = QStringLiteral("al suo posto c'è un collegamento simbolico, che il programma non segue");
+    else if (!info.isFile())
+        problem = QStringLiteral("non è un file normale");
+    if (!problem.isEmpty())
+        return QByteArray();
+    const QString tooLarge = QStringLiteral("supera i %1 MB").arg(limit / (1024 * 1024));
+    if (info.size() > limit) {
+        problem = tooLarge;
+        return QByteArray();
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        problem = fileErrorText(file, FileAccess::Read);
+        return QByteArray();
+    }
+    // It may have grown since it was looked at: never more than the limit is read.
+    QByteArray bytes = file.read(limit + 1);
+    if (bytes.size() > limit) {
+        problem = tooLarge;
+        bytes.clear();
+    }
+    return bytes;
+}
+
+QString preparedWorkFolder(const Platform& platform)
+{
+    const QString folder = platform.workFolder();
+    if (folder.isEmpty() || !QDir().mkpath(folder))
+        throw std::runtime_error(QStringLiteral("Impossibile creare la cartella di lavoro dell'utente (%1)")
+                                     .arg(QDir::toNativeSeparators(folder))
+                                     .toStdString());
+#ifndef Q_OS_WIN
+    // The host's exports and the FDF files hold patient data: no other user may even list them.
+    QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+#endif
+    const QString native = QDir::toNativeSeparators(folder);
+    return native.endsWith(QDir::separator()) ? native : native + QDir::separator();
 }
 
 } // namespace platform

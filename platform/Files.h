@@ -3,11 +3,16 @@
 // under a dated name instead of being replaced, and why a file could not be read or written, in the
 // doctor's words.
 
+#include <QByteArray>
 #include <QFile>
 #include <QFileDevice>
 #include <QString>
 
+#include <optional>
+
 namespace platform {
+
+class Platform;
 
 enum class FileAccess { Read, Write };
 
@@ -32,14 +37,30 @@ inline QString fileErrorText(const QFileDevice& file, FileAccess access, int sys
 // its owner only, whatever the umask. On Windows the folders' permissions apply.
 inline constexpr QFileDevice::Permissions kOwnerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
 
+// Why no output may be written at `path`, fit to follow a colon: a symbolic link stands there (whatever
+// it points to, or nothing), or something that is not a regular file (a folder, a device, a pipe).
+// "" when nothing is there or a regular file is. Every writer below asks first, since Qt follows a
+// link (QSaveFile too) and would write the patient's data wherever it points.
+QString unsafeOutputReason(const QString& path);
+
 // Opens `file` as QFile::open does, a file it creates or truncates being made owner-only before
-// anything is written to it.
+// anything is written to it. False, without opening, where unsafeOutputReason finds a reason.
 bool openOwnerOnly(QFile& file, QIODevice::OpenMode mode);
 
 // Replaces the file at `path` whole with `bytes`, or leaves any earlier file as it was. The new file is
 // owner-only, also where it replaces a file others could read. "" on success, otherwise why not
-// (fileErrorText).
+// (fileErrorText, which tells of a link or a file that is not a regular one before anything is done).
 QString writeFileWhole(const QString& path, const QByteArray& bytes);
+
+// The bytes of a file that something outside the program wrote: only a regular file (never through a
+// link, never a device or a pipe) of at most `limit` bytes. nullopt when there is no file at `path`;
+// `problem` gets why it was not read otherwise ("" when it was).
+std::optional<QByteArray> readRegularFile(const QString& path, qint64 limit, QString& problem);
+
+// The user's work folder (Platform::workFolder) with a trailing separator, made when missing; outside
+// Windows only its owner may enter it (700). A folder that cannot be made raises std::runtime_error
+// with the user's message in UTF-8.
+QString preparedWorkFolder(const Platform& platform);
 
 struct KeptFile
 {

@@ -13,6 +13,7 @@ public:
 
     QString desktopFolder() const override { return m_inner.desktopFolder(); }
     QString programFolder() const override { return m_inner.programFolder(); }
+    QString workFolder() const override { return m_inner.workFolder(); }
     bool openFile(const QString& path) override { return m_inner.openFile(path); }
     QString machineSetting(const QString& keyPath, const QString& name) const override
     {

@@ -5,6 +5,8 @@
 #include <QDateTime>
 #include <QString>
 
+#include <stdexcept>
+
 namespace platform {
 
 enum class MessageKind { Plain, Error, Information };
@@ -16,8 +18,11 @@ public:
 
     // The user's desktop folder, "" when there is none.
     virtual QString desktopFolder() const = 0;
-    // The folder of the program file, ending with a separator.
+    // The folder of the program file, ending with a separator. Only read: the blank forms are there.
     virtual QString programFolder() const = 0;
+    // The user's own folder for the host's exports and the FDF files, without a trailing separator:
+    // nothing is written beside the program. It may not exist yet: platform/Files.h makes it, owner-only.
+    virtual QString workFolder() const = 0;
     // Opens a file with the application associated with it. False when no application took it.
     virtual bool openFile(const QString& path) = 0;
     // A machine-wide string value: on Windows the registry value `name` of the key `keyPath` below
@@ -57,6 +62,14 @@ public:
 
 private:
     Platform& m_platform;
+};
+
+// Raised to stop an operation whose failure has been shown already (the host session shows its own):
+// the error boundaries show nothing more.
+class FailureShown : public std::runtime_error
+{
+public:
+    FailureShown() : std::runtime_error(std::string()) {}
 };
 
 // A message that starts with this is a warning: what it tells of did not stop the work, which went on

@@ -28,6 +28,11 @@ QString QtPlatform::programFolder() const
     return QDir::toNativeSeparators(QCoreApplication::applicationDirPath() + QLatin1Char('/'));
 }
 
+QString QtPlatform::workFolder() const
+{
+    return standardWorkFolder();
+}
+
 bool QtPlatform::openFile(const QString& path)
 {
     return QDesktopServices::openUrl(QUrl::fromLocalFile(path));

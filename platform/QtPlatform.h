@@ -14,6 +14,7 @@ class QtPlatform : public Platform
 public:
     QString desktopFolder() const override;
     QString programFolder() const override;
+    QString workFolder() const override;
     bool openFile(const QString& path) override;
     QString machineSetting(const QString& keyPath, const QString& name) const override;
     QString userSetting(const QString& name) const override;

@@ -1,7 +1,12 @@
 #include "Settings.h"
 
+#include "Files.h"
+
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QSettings>
+#include <QStandardPaths>
 
 namespace platform {
 
@@ -22,7 +27,17 @@ QString readUserSetting(const QString& name)
 
 void writeUserSetting(const QString& name, const QString& value)
 {
-    userStore().setValue(name, value);
+    QSettings store = userStore();
+#ifndef Q_OS_WIN
+    // QSettings replaces its file keeping the earlier file's permissions: a first file is made
+    // owner-only empty before anything is written, an earlier one made so.
+    const QString file = store.fileName();
+    QDir().mkpath(QFileInfo(file).absolutePath());
+    QFile settingsFile(file);
+    if (openOwnerOnly(settingsFile, QIODevice::Append))
+        settingsFile.close();
+#endif
+    store.setValue(name, value);
 }
 
 QString userSettingsPath()
@@ -31,6 +46,17 @@ QString userSettingsPath()
     if (location.startsWith(QStringLiteral("\\HKEY_"))) // Qt names a registry key "\HKEY_CURRENT_USER\..."
         location.remove(0, 1);
     return location;
+}
+
+QString standardWorkFolder()
+{
+#ifdef Q_OS_WIN
+    const QString base = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    return QDir::toNativeSeparators(base + QStringLiteral("/InvCiv/temp"));
+#else
+    const QString base = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
+    return QDir::toNativeSeparators(base + QStringLiteral("/temp"));
+#endif
 }
 
 QString readSystemSetting(const QString& keyPath, const QString& name)

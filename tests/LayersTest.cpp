@@ -88,8 +88,9 @@ TEST(Layers, EveryProductFolderHasALayer)
                                               "scripts", "tests", "tools"};
     for (const auto& entry : fs::directory_iterator(root)) {
         const std::string name = entry.path().filename().string();
-        if (entry.is_directory() && name[0] != '.' && !notProduct.count(name))
+        if (entry.is_directory() && name[0] != '.' && !notProduct.count(name)) {
             EXPECT_TRUE(kAllowed.count(name)) << name << "/ has no row in the table of layers";
+        }
     }
 }
 

@@ -13,8 +13,16 @@
 #include <QStandardPaths>
 #include <QTextStream>
 
+#include <cstdio>
 #include <iostream>
 #include <string>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <termios.h>
+#include <unistd.h>
+#endif
 
 namespace cli {
 
@@ -24,7 +32,7 @@ QString usage()
         "usage: invciv-cli [--demo-host FILE] [--desktop DIR] --user NAME COMMAND [ARGUMENTS]\n"
         "\n"
         "The password is read from the environment variable INVCIV_PASSWORD, or else from the first line\n"
-        "of standard input.\n"
+        "of standard input: at a terminal, after the prompt \"Password: \", without showing what is typed.\n"
         "\n"
         "options:\n"
         "  --demo-host FILE  use the demo host over FILE (created from the seed when missing)\n"
@@ -48,12 +56,75 @@ QString usage()
     return text;
 }
 
+namespace {
+
+// Turns the terminal's echo off for its lifetime when standard input is a terminal, so that what is
+// typed does not show; restores it however the scope ends.
+class HiddenTyping
+{
+public:
+    HiddenTyping()
+    {
+#ifdef _WIN32
+        m_input = GetStdHandle(STD_INPUT_HANDLE);
+        m_terminal = GetConsoleMode(m_input, &m_mode) != 0;
+        if (m_terminal)
+            SetConsoleMode(m_input, m_mode & ~DWORD(ENABLE_ECHO_INPUT));
+#else
+        m_terminal = isatty(STDIN_FILENO) && tcgetattr(STDIN_FILENO, &m_mode) == 0;
+        if (m_terminal) {
+            termios hidden = m_mode;
+            hidden.c_lflag &= ~tcflag_t(ECHO);
+            tcsetattr(STDIN_FILENO, TCSAFLUSH, &hidden);
+        }
+#endif
+    }
+    ~HiddenTyping()
+    {
+        if (!m_terminal)
+            return;
+#ifdef _WIN32
+        SetConsoleMode(m_input, m_mode);
+#else
+        tcsetattr(STDIN_FILENO, TCSAFLUSH, &m_mode);
+#endif
+    }
+    HiddenTyping(const HiddenTyping&) = delete;
+    HiddenTyping& operator=(const HiddenTyping&) = delete;
+
+    bool terminal() const
+    {
+        return m_terminal;
+    }
+
+private:
+    bool m_terminal = false;
+#ifdef _WIN32
+    HANDLE m_input = nullptr;
+    DWORD m_mode = 0;
+#else
+    termios m_mode{};
+#endif
+};
+
+} // namespace
+
 QString passwordFromEnvironmentOrInput()
 {
     if (qEnvironmentVariableIsSet("INVCIV_PASSWORD"))
         return qEnvironmentVariable("INVCIV_PASSWORD");
     std::string line;
-    std::getline(std::cin, line);
+    {
+        const HiddenTyping hidden;
+        // A person at a terminal is asked; a pipe is read as it comes.
+        if (hidden.terminal()) {
+            std::fputs("Password: ", stderr);
+            std::fflush(stderr);
+        }
+        std::getline(std::cin, line);
+        if (hidden.terminal()) // the Enter typed did not show either
+            std::fputs("\n", stderr);
+    }
     if (!line.empty() && line.back() == '\r')
         line.pop_back();
     return QString::fromLocal8Bit(line);

@@ -18,7 +18,8 @@ QString usage();
 int runCli(const QStringList& words, QTextStream& out, QTextStream& err,
            const std::function<QString()>& password);
 
-// INVCIV_PASSWORD when set, else the first line of standard input.
+// INVCIV_PASSWORD when set, else the first line of standard input; when that is a terminal, after the
+// prompt "Password: " on standard error, with the terminal's echo off.
 QString passwordFromEnvironmentOrInput();
 
 } // namespace cli

@@ -6,9 +6,8 @@
 #include "fdf/OutputFlow.h"
 #include "platform/ConsolePlatform.h"
 
-#include <QRegularExpression>
-
 #include <QTextStream>
+
 #include <optional>
 
 namespace cli {
@@ -17,11 +16,11 @@ namespace {
 
 const QString kRifiutaCodiceFiscaleIncoerente = QStringLiteral("--rifiuta-codice-fiscale-incoerente");
 
-// One output line per record: tabs and line breaks inside a host text would split it.
-QString field(QString text)
+// One output line per record: tabs and line breaks inside a host text would split it, and its other
+// control characters (escape sequences) would reach the terminal.
+QString field(const QString& text)
 {
-    static const QRegularExpression breaks(QStringLiteral("[\\t\\r\\n]"));
-    return text.replace(breaks, QStringLiteral(" "));
+    return platform::printableText(text);
 }
 
 } // namespace
@@ -197,7 +196,8 @@ int runCertificate(CliContext& context, const QStringList& arguments)
     const certificate::CertificateOutcome outcome =
         certificate::compileCertificate(context.session, context.platform, row->id, input);
     if (!outcome.saved) {
-        context.platform.showMessage(platform::MessageKind::Error, outcome.message);
+        if (!outcome.message.isEmpty()) // else the host's message has been shown
+            context.platform.showMessage(platform::MessageKind::Error, outcome.message);
         return kExitRefused;
     }
     context.out << outcome.path << '\n';

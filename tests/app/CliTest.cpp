@@ -13,6 +13,13 @@
 
 #include <sqlite3.h>
 
+#ifndef _WIN32
+#include <poll.h>
+#include <pty.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -114,8 +121,9 @@ protected:
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.remove(QStringLiteral("INVCIV_PASSWORD"));
         environment.remove(QStringLiteral("INVCIV_DEMO_HOST"));
-        // The user's own settings: those of this test.
+        // The user's own settings and work folder: those of this test.
         environment.insert(QStringLiteral("XDG_CONFIG_HOME"), folder.filePath(QStringLiteral("config")));
+        environment.insert(QStringLiteral("XDG_DATA_HOME"), folder.filePath(QStringLiteral("data")));
         if (!password.isNull())
             environment.insert(QStringLiteral("INVCIV_PASSWORD"), password);
         for (const QString& pair : extraEnvironment)
@@ -153,15 +161,19 @@ protected:
     }
 
     // Runs SQL on the demo host's file (created by a first run).
-    void changeDatabase(const char* sql)
+    void changeDatabase(const QByteArray& sql)
     {
         sqlite3* db = nullptr;
         ASSERT_EQ(sqlite3_open(database.toUtf8().constData(), &db), SQLITE_OK);
         char* error = nullptr;
-        EXPECT_EQ(sqlite3_exec(db, sql, nullptr, nullptr, &error), SQLITE_OK) << (error ? error : "");
+        EXPECT_EQ(sqlite3_exec(db, sql.constData(), nullptr, nullptr, &error), SQLITE_OK)
+            << (error ? error : "");
         sqlite3_free(error);
         sqlite3_close(db);
     }
+
+    // The user's work folder, as the program finds it in this test's environment.
+    QString work() const { return folder.filePath(QStringLiteral("data/invciv/temp")); }
 
     QStringList demoArgs(const char* user, QStringList command)
     {
@@ -294,6 +306,66 @@ TEST_F(CliProgramTest, PasswordFromTheFirstLineOfInput)
     EXPECT_FALSE(r.out.isEmpty());
 }
 
+// At a terminal the password is asked for, and what is typed is not shown; the command runs as with a
+// pipe.
+TEST_F(CliProgramTest, AtATerminalThePasswordIsAskedForAndNotShown)
+{
+#ifdef _WIN32
+    GTEST_SKIP() << "a pseudo-terminal is POSIX";
+#else
+    // Everything the child needs is made before it starts: after fork it only calls execve.
+    const QByteArray program = QFile::encodeName(kCli);
+    std::vector<QByteArray> arguments = {program};
+    for (const QString& word : demoArgs("demo", {QStringLiteral("patients"), QStringLiteral("ROSSI")}))
+        arguments.push_back(word.toUtf8());
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(QStringLiteral("INVCIV_PASSWORD"));
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), folder.filePath(QStringLiteral("config")));
+    environment.insert(QStringLiteral("XDG_DATA_HOME"), folder.filePath(QStringLiteral("data")));
+    std::vector<QByteArray> variables;
+    for (const QString& pair : environment.toStringList())
+        variables.push_back(pair.toLocal8Bit());
+    const auto pointers = [](std::vector<QByteArray>& texts) {
+        std::vector<char*> out;
+        for (QByteArray& text : texts)
+            out.push_back(text.data());
+        out.push_back(nullptr);
+        return out;
+    };
+    std::vector<char*> argv = pointers(arguments), envp = pointers(variables);
+
+    int terminal = -1;
+    const pid_t child = forkpty(&terminal, nullptr, nullptr, nullptr);
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        execve(program.constData(), argv.data(), envp.data());
+        _exit(127);
+    }
+    // Reads what the terminal shows until `until` has shown or the program has ended.
+    QByteArray shown;
+    const auto readUntil = [&](const QByteArray& until) {
+        pollfd ready{terminal, POLLIN, 0};
+        char buffer[4096];
+        while ((until.isEmpty() || !shown.contains(until)) && poll(&ready, 1, 60000) > 0) {
+            const ssize_t n = read(terminal, buffer, sizeof buffer);
+            if (n <= 0)
+                break;
+            shown.append(buffer, n);
+        }
+    };
+    readUntil("Password: ");
+    ASSERT_TRUE(shown.endsWith("Password: ")) << shown.toStdString();
+    ASSERT_EQ(write(terminal, "demo\n", 5), 5);
+    readUntil({});
+    close(terminal);
+    int status = -1;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << shown.toStdString();
+    EXPECT_FALSE(shown.contains("demo")) << shown.toStdString();
+    EXPECT_TRUE(shown.contains("\tROSSI\t")) << shown.toStdString();
+#endif
+}
+
 TEST_F(CliProgramTest, RefusalsGiveTheProgramsOwnMessageAndStatus1)
 {
     const ProgramRun wrongPassword = run(demoArgs("demo", {QStringLiteral("patients"), QStringLiteral("RO")}),
@@ -345,10 +417,13 @@ TEST_F(CliProgramTest, OutputCommandsWriteTheFilesOfTheCompilaClick)
 {
     const QString desktop = folder.filePath(QStringLiteral("desktop"));
     ASSERT_TRUE(QDir().mkpath(desktop));
-    // A session clears what earlier ones left in temp/: an FDF of a week ago, an interrupted run's export.
-    const QString temp = QFileInfo(kCli).absolutePath() + QStringLiteral("/temp/");
-    const QStringList leftBehind = {temp + QStringLiteral("ZZVECCHIOcertmedinps.fdf"),
-                                    temp + QStringLiteral("ZZVECCHIOcertAP42_SS3.xml")};
+    // A session clears what earlier ones left in the work folder: an FDF of a week ago, an interrupted
+    // run's export.
+    const QString temp = work() + QLatin1Char('/');
+    ASSERT_TRUE(QDir().mkpath(temp));
+    const QStringList leftBehind = {
+        temp + QStringLiteral("ZZVECCHIOcertmedinps.fdf"),
+        temp + QStringLiteral("publ_dati_essenziali-0123456789abcdef0123456789abcdef.xml")};
     for (const QString& file : leftBehind)
         ASSERT_TRUE(testing_support::writeFile(file, "x", QDateTime::currentDateTime().addDays(-8)));
     const ProgramRun list = run(demoArgs("demo", {QStringLiteral("patients"), QStringLiteral("ROSSI")}), {},
@@ -373,12 +448,15 @@ TEST_F(CliProgramTest, OutputCommandsWriteTheFilesOfTheCompilaClick)
         const QString fdfPath = r.out.section(QLatin1Char('\n'), 0, 0);
         EXPECT_TRUE(fdfPath.endsWith(QLatin1String(flow.suffix) + QStringLiteral(".fdf")))
             << fdfPath.toStdString();
-        // What stays is its owner's only; the host's export lasted the one read.
+        // What stays is its owner's only, in the work folder only its owner may enter; the host's
+        // export lasted the one read.
+        EXPECT_EQ(QFileInfo(fdfPath).dir(), QDir(work()));
+        EXPECT_EQ(testing_support::permissionsOf(work()), "rwx------");
+        EXPECT_EQ(QDir(work()).entryList({QStringLiteral("*.xml")}, QDir::Files), QStringList());
         EXPECT_EQ(testing_support::permissionsOf(fdfPath), "rw-------");
         const QString copyName = QFileInfo(fdfPath).completeBaseName() + QStringLiteral(".pdf");
         EXPECT_EQ(testing_support::permissionsOf(desktop + QLatin1Char('/') + copyName), "rw-------")
             << copyName.toStdString();
-        EXPECT_FALSE(QFile::exists(temp + QFileInfo(fdfPath).completeBaseName() + QStringLiteral(".xml")));
         // The second line is the filled desktop copy.
         EXPECT_EQ(r.out.count(QLatin1Char('\n')), 2) << r.out.toStdString();
         EXPECT_EQ(QFileInfo(r.out.section(QLatin1Char('\n'), 1, 1)),
@@ -424,6 +502,11 @@ TEST_F(CliProgramTest, OutputCommandsWriteTheFilesOfTheCompilaClick)
                              QLatin1Char('\n') + completed + QLatin1Char('\n'));
     EXPECT_EQ(testing_support::permissionsOf(completed), "rw-------");
     EXPECT_EQ(testing_support::permissionsOf(desktop + QStringLiteral("/certmedinps.xml")), "rw-------");
+    // The demo host's users and passwords, and the doctor's details the save remembered: owner-only.
+    EXPECT_EQ(testing_support::permissionsOf(database), "rw-------");
+    EXPECT_EQ(testing_support::permissionsOf(
+                  folder.filePath(QStringLiteral("config/Brevalon-Ostrena/invciv.conf"))),
+              "rw-------");
     QFile xml(desktop + QStringLiteral("/certmedinps.xml"));
     ASSERT_TRUE(xml.open(QIODevice::ReadOnly));
     const QString text = QString::fromUtf8(xml.readAll());
@@ -510,31 +593,43 @@ TEST_F(CliProgramTest, AFiscalCodeOfOtherPersonalDataIsAWarningUnlessRefused)
     EXPECT_EQ(wrong.err, QStringLiteral("Il seguente dato non è formalmente corretto: CODICE FISCALE\n"));
 }
 
-TEST_F(CliProgramTest, AnotherDoctorsPatientIsRefusedAndNothingIsWritten)
+TEST_F(CliProgramTest, OnlyTheDoctorsOwnPatientsAreServedByIdWhateverTheirNames)
 {
     const QString desktop = folder.filePath(QStringLiteral("desktop"));
     ASSERT_TRUE(QDir().mkpath(desktop));
-    const QDir temp(QFileInfo(kCli).absolutePath() + QStringLiteral("/temp"));
-    const QStringList foreignFiles = {QStringLiteral("VALENTINISALVATORE*")};
-    for (const QString& name : temp.entryList(foreignFiles, QDir::Files))
-        ASSERT_TRUE(QFile::remove(temp.filePath(name)));
+    ASSERT_EQ(
+        run(demoArgs("demo", {QStringLiteral("patients"), QStringLiteral("RO")}), {}, QStringLiteral("demo"))
+            .status,
+        0);
 
-    // The host selects any of its patients; the doctor's list for that surname and name decides.
-    for (const QStringList& command : outputCommands(kForeignId, desktop)) {
-        SCOPED_TRACE(command.at(2).toStdString());
-        const ProgramRun r = run(demoArgs("demo", command), {}, QStringLiteral("demo"));
-        EXPECT_EQ(r.status, 1);
-        EXPECT_TRUE(r.out.isEmpty()) << r.out.toStdString();
-        EXPECT_EQ(r.err, QStringLiteral("Paziente non trovato: ") + kForeignId + QLatin1Char('\n'));
-        EXPECT_EQ(QDir(desktop).entryList(QDir::Files), QStringList());
-        EXPECT_EQ(temp.entryList(foreignFiles, QDir::Files), QStringList());
+    // Another doctor's patient and an id the host does not know look the same, and nothing is written.
+    for (const QString& id : {kForeignId, QStringLiteral("5A5A5A")}) {
+        for (const QStringList& command : outputCommands(id, desktop)) {
+            SCOPED_TRACE(command.join(QLatin1Char(' ')).toStdString());
+            const ProgramRun r = run(demoArgs("demo", command), {}, QStringLiteral("demo"));
+            EXPECT_EQ(r.status, 1);
+            EXPECT_TRUE(r.out.isEmpty()) << r.out.toStdString();
+            EXPECT_EQ(r.err, QStringLiteral("Paziente non trovato: ") + id + QLatin1Char('\n'));
+            EXPECT_EQ(QDir(desktop).entryList(QDir::Files), QStringList());
+            EXPECT_EQ(QDir(work()).entryList(QDir::Files), QStringList());
+        }
     }
-    // An id the host does not know is refused the same way, after the host's own message.
-    const ProgramRun unknown =
-        run(demoArgs("demo", {QStringLiteral("ap68"), QStringLiteral("5A5A5A")}), {}, QStringLiteral("demo"));
-    EXPECT_EQ(unknown.status, 1);
-    EXPECT_TRUE(unknown.err.endsWith(QStringLiteral("Paziente non trovato: 5A5A5A\n")))
-        << unknown.err.toStdString();
+    // A surname no search by initials finds: the doctor's own patient is served by id all the same.
+    for (const char* surname : {"O", "DE|LU=CA", " VALENTINI"}) {
+        SCOPED_TRACE(surname);
+        changeDatabase(QStringLiteral("UPDATE pazienti SET cognome = '%1' WHERE codice = '1042'")
+                           .arg(QLatin1String(surname))
+                           .toUtf8());
+        const ProgramRun r = run(QStringList{QStringLiteral("--desktop"), desktop} +
+                                     demoArgs("demo", {QStringLiteral("ap68"), kOwnId}),
+                                 {}, QStringLiteral("demo"));
+        EXPECT_EQ(r.status, 0) << r.err.toStdString();
+        EXPECT_TRUE(
+            r.out.section(QLatin1Char('\n'), 1, 1)
+                .endsWith(QString::fromLatin1(surname).remove(QLatin1Char('|')).remove(QLatin1Char(' ')) +
+                          QStringLiteral("FRANCESCOcertmedinps.pdf")))
+            << r.out.toStdString();
+    }
 }
 
 TEST_F(CliProgramTest, AnyErrorShownGivesStatus1AndAWarningKeeps0)
@@ -555,17 +650,34 @@ TEST_F(CliProgramTest, AnyErrorShownGivesStatus1AndAWarningKeeps0)
     EXPECT_EQ(pairs.status, 0);
     EXPECT_TRUE(pairs.err.isEmpty()) << pairs.err.toStdString();
 
-    // A birth date the list cannot show is a warning: the list is whole.
-    changeDatabase("UPDATE pazienti SET data_nascita = '1951-02-30' WHERE codice = '1042'");
+    // A birth date the list cannot show is a warning: the list is whole. The host's control characters
+    // (an escape sequence, a carriage return) reach neither line.
+    changeDatabase(
+        "UPDATE pazienti SET data_nascita = '1951-02-30', "
+        "nome = 'FRAN' || char(27) || '[2J' || char(13) || 'CESCO' || char(8233) WHERE codice = '1042'");
     const ProgramRun warned = run(demoArgs("demo", {QStringLiteral("patients"), QStringLiteral("VALENTINI")}),
                                   {}, QStringLiteral("demo"));
     EXPECT_EQ(warned.status, 0);
     EXPECT_TRUE(warned.err.startsWith(QStringLiteral("Attenzione: "))) << warned.err.toStdString();
-    EXPECT_TRUE(warned.out.contains(kOwnId + QStringLiteral("\tVALENTINI\tFRANCESCO\t\n")))
+    EXPECT_TRUE(warned.out.contains(kOwnId + QStringLiteral("\tVALENTINI\tFRAN [2J CESCO \t\n")))
         << warned.out.toStdString();
+    EXPECT_TRUE(warned.err.contains(QStringLiteral("VALENTINI FRAN [2J CESCO : ")));
+    EXPECT_FALSE(warned.err.contains(QChar(27)) || warned.out.contains(QChar(27)));
 
     // The host fails in the middle of each output command (its clinical data cannot be read): the
-    // failure is shown and the status is 1, whatever the command went on to write.
+    // failure is shown, the status is 1 and nothing is written. Another patient's export where exports
+    // went before (beside the program) or go now (the work folder) is never read in its place.
+    const QString besideTheProgram = QFileInfo(kCli).absolutePath() + QStringLiteral("/temp/");
+    const QStringList stale = {
+        besideTheProgram + QStringLiteral("VALENTINIFRANCESCOcertmedinps.xml"),
+        besideTheProgram + QStringLiteral("certmedinps.xml"),
+        work() + QStringLiteral("/publ_dati_essenziali-0123456789abcdef0123456789abcdef.xml")};
+    const QByteArray foreign = "<Publ_Dati_Essenziali><Elenco_pazienti><PAZIENTE><PERSONA><cognome>VALENTINI"
+                               "</cognome><nome_persona>SALVATORE</nome_persona><codice_fiscale>VLNSVT40A01"
+                               "H199X</codice_fiscale></PERSONA></PAZIENTE></Elenco_pazienti>"
+                               "</Publ_Dati_Essenziali>";
+    for (const QString& file : stale)
+        ASSERT_TRUE(QDir().mkpath(QFileInfo(file).path()) && testing_support::writeFile(file, foreign));
     changeDatabase(
         "DROP TABLE dati_essenziali;"
         "CREATE VIEW dati_essenziali(id, codice_paziente, classe, ordine, codice, descrizione_estesa,"
@@ -574,9 +686,13 @@ TEST_F(CliProgramTest, AnyErrorShownGivesStatus1AndAWarningKeeps0)
         SCOPED_TRACE(command.at(2).toStdString());
         const ProgramRun r = run(demoArgs("demo", command), {}, QStringLiteral("demo"));
         EXPECT_EQ(r.status, 1);
-        EXPECT_TRUE(r.err.contains(QStringLiteral("Tgate_zantopat.genera_xml(): eccezione")))
-            << r.err.toStdString();
+        EXPECT_EQ(r.err, QStringLiteral("Tgate_zantopat.genera_xml(): eccezione\n"));
+        EXPECT_TRUE(r.out.isEmpty()) << r.out.toStdString();
+        EXPECT_EQ(QDir(desktop).entryList(QDir::Files), QStringList());
+        EXPECT_EQ(QDir(work()).entryList(QDir::Files), QStringList{QFileInfo(stale.last()).fileName()});
     }
+    for (const QString& file : stale)
+        EXPECT_TRUE(QFile::remove(file)) << file.toStdString();
 }
 
 } // namespace

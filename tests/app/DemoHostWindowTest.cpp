@@ -47,6 +47,7 @@ protected:
     {
         platform.program = folders.program;
         platform.desktop = folders.desktop;
+        platform.work = folders.work;
         const std::string file = (folders.root.path() + QStringLiteral("/demo-host.sqlite")).toStdString();
         demohost::DemoHost::ensureDatabase(file);
         window =
@@ -79,12 +80,12 @@ protected:
 
 TEST_F(DemoHostWindowTest, RefusalsThenLoginThenListThenAp68)
 {
-    const QString oldFdf = folders.program + QStringLiteral("temp/ROSSIMARIOcertmedinps.fdf");
+    const QString oldFdf = folders.work + QStringLiteral("/ROSSIMARIOcertmedinps.fdf");
     ASSERT_TRUE(writeFile(oldFdf, "x", platform.clock.addDays(-8)));
     ASSERT_TRUE(logIn({{QStringLiteral("demo"), QStringLiteral("sbagliata")},
                        {QStringLiteral("ferri"), QStringLiteral("ferri")},
                        {QStringLiteral("demo"), QStringLiteral("demo")}}));
-    // The session has started: what earlier ones left in temp/ is cleared.
+    // The session has started: what earlier ones left in the work folder is cleared.
     EXPECT_FALSE(QFile::exists(oldFdf));
     ASSERT_EQ(platform.messages.size(), 2);
     EXPECT_TRUE(platform.messages.at(0).text.startsWith(
@@ -137,7 +138,7 @@ TEST_F(DemoHostWindowTest, RefusalsThenLoginThenListThenAp68)
     }
     platform.settings[fdf::kOpenFilledPdfKey] = QStringLiteral("false");
     const QString fdf = clickAndExpectNotOpened(2);
-    EXPECT_TRUE(fdf.startsWith(folders.program)) << fdf.toStdString();
+    EXPECT_TRUE(fdf.startsWith(folders.work)) << fdf.toStdString();
     EXPECT_TRUE(fdf.endsWith(QStringLiteral("certmedinps.fdf")));
     QFile written(fdf);
     ASSERT_TRUE(written.open(QIODevice::ReadOnly));

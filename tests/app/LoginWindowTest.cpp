@@ -137,6 +137,8 @@ TEST_F(LoginTest, ThreeRefusalsThenAcceptedWithOneSessionThroughout)
             EXPECT_EQ(edit(login, "txtUtente")->text(), attempt.user);
             EXPECT_EQ(edit(login, "txtPw")->text(), attempt.password);
             EXPECT_EQ(&window->Session(), session);
+            // The session keeps the password no longer than the login.
+            EXPECT_EQ(session->s_password, QString());
         }
         platform.messages.clear();
         host.log->creationFailure.reset();
@@ -144,6 +146,8 @@ TEST_F(LoginTest, ThreeRefusalsThenAcceptedWithOneSessionThroughout)
         typeCredentials(login, QStringLiteral("demo"), QStringLiteral("demo"));
         QTest::mouseClick(button(login, "cmdOK"), Qt::LeftButton);
         EXPECT_FALSE(login.isVisible());
+        EXPECT_EQ(session->s_password, QString());
+        EXPECT_EQ(session->s_utente, QStringLiteral("demo"));
     });
 
     EXPECT_TRUE(accepted);

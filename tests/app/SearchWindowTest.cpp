@@ -438,15 +438,19 @@ TEST_F(SearchTest, KeysAloneFromTheInitialsToTheOutputOfARow)
     EXPECT_EQ(grid()->currentIndex(), cell(1, PatientTableModel::Scrivi));
     EXPECT_TRUE(grid()->selectionModel()->isRowSelected(1));
 
-    // Enter and Space are a click on "Compila", with its guard: not again while the output runs.
+    // Enter, Space and the keypad's Enter are a click on "Compila", with its guard: not again while the
+    // output runs.
     flows->during = [&] { QTest::keyClick(grid(), Qt::Key_Return); };
     press(Qt::Key_Return);
     EXPECT_EQ(flows->calls, QStringList{QStringLiteral("ap68 5032")});
     flows->during = nullptr;
     press(Qt::Key_Down);
     press(Qt::Key_Space);
-    EXPECT_EQ(flows->calls, QStringList({QStringLiteral("ap68 5032"), QStringLiteral("ap68 5033")}));
-    EXPECT_EQ(platform.opened, QStringList({kFdf, kFdf}));
+    press(Qt::Key_Up);
+    QTest::keyClick(grid(), Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_EQ(flows->calls, QStringList({QStringLiteral("ap68 5032"), QStringLiteral("ap68 5033"),
+                                         QStringLiteral("ap68 5032")}));
+    EXPECT_EQ(platform.opened, QStringList({kFdf, kFdf, kFdf}));
 
     // Tab leaves the grid for the two lists and comes round to the initials.
     for (QWidget* next : {static_cast<QWidget*>(certificate()), static_cast<QWidget*>(format()),

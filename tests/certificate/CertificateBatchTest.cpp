@@ -124,8 +124,8 @@ TEST_F(Batch, AnotherPatientsCertificateIsKeptTheSamePatientsRevised)
     const QByteArray rossiCertificate = rossi.readAll();
     rossi.close();
     ASSERT_TRUE(testing_support::writeFile(certificatePath(), rossiCertificate, earlier));
-    patient.cognome = QStringLiteral("D'Angelo");
-    patient.nome = QStringLiteral("Maria Rosa");
+    host.patients[0].cognome = *(patient.cognome = QStringLiteral("D'Angelo"));
+    host.patients[0].nome = *(patient.nome = QStringLiteral("Maria Rosa"));
     patient.codiceFiscale = QStringLiteral("DNGMRS60A41F205M");
     CertificateOutcome outcome = compileCertificate(*session, platform, id, input());
     ASSERT_TRUE(outcome.saved) << outcome.message.toStdString();
@@ -141,6 +141,52 @@ TEST_F(Batch, AnotherPatientsCertificateIsKeptTheSamePatientsRevised)
     outcome = compileCertificate(*session, platform, id, input());
     EXPECT_EQ(outcome.kept, desktop.filePath(QStringLiteral("certmedinps (2026-12-06 17.30.00).xml")));
     EXPECT_EQ(desktop.entryList({QStringLiteral("*.xml")}, QDir::Files).size(), 3);
+
+    // An earlier certificate without a fiscal code: the names and the birth date tell the patient.
+    host.patients[0].cognome = *(patient.cognome = QStringLiteral("Rossi"));
+    host.patients[0].nome = *(patient.nome = QStringLiteral("Mario"));
+    patient.codiceFiscale = QStringLiteral("RSSMRA50C07F205M");
+    for (const auto& [birth, kept] : {std::pair{"1950-03-07", QString()},
+                                      std::pair{"1951-03-07", QStringLiteral("certmedinps Rossi Mario "
+                                                                             "(2026-12-07 09.00.00).xml")}}) {
+        const QByteArray noFiscalCode =
+            QByteArray(rossiCertificate).replace("RSSMRA50C07F205M", "").replace("1950-03-07", birth);
+        ASSERT_TRUE(testing_support::writeFile(certificatePath(), noFiscalCode,
+                                               QDateTime(QDate(2026, 12, 7), QTime(9, 0))));
+        outcome = compileCertificate(*session, platform, id, input());
+        EXPECT_EQ(outcome.kept, kept.isEmpty() ? kept : desktop.filePath(kept)) << birth;
+    }
+}
+
+// A link where the certificate goes, to a file or to nothing: refused, naming it; nothing is read,
+// moved or written through it.
+TEST_F(Batch, NoCertificateIsWrittenThroughALink)
+{
+#ifdef _WIN32
+    GTEST_SKIP() << "links need privileges on Windows";
+#else
+    const QString target = folders.root.filePath(QStringLiteral("altrove.xml"));
+    for (const bool targetExists : {true, false}) {
+        SCOPED_TRACE(targetExists);
+        QFile::remove(certificatePath());
+        if (targetExists) {
+            ASSERT_TRUE(testing_support::writeFile(target, "altrui"));
+        }
+        ASSERT_TRUE(QFile::link(target, certificatePath()));
+        const CertificateOutcome outcome =
+            compileCertificate(*session, platform, QStringLiteral("3132"), input());
+        EXPECT_FALSE(outcome.saved);
+        EXPECT_EQ(outcome.message, QStringLiteral("Impossibile salvare il certificato: al suo posto c'è un "
+                                                  "collegamento simbolico, attraverso il quale il programma "
+                                                  "non scrive (%1)")
+                                       .arg(certificatePath()));
+        EXPECT_EQ(QFileInfo::exists(target), targetExists);
+        EXPECT_EQ(testing_support::readAll(target), targetExists ? QByteArray("altrui") : QByteArray());
+        EXPECT_EQ(QDir(folders.desktop).entryList(QDir::Files | QDir::System),
+                  QStringList{"certmedinps.xml"});
+        QFile::remove(target);
+    }
+#endif
 }
 
 // The paper copy: the AP68 form completed with what the doctor typed and ticked, read back by pdftk.

@@ -1,6 +1,7 @@
 // The editor window offscreen: filling from the host, closing, saving, messages, names and limits.
 #include "EditorFixture.h"
 
+#include "certificate/DoctorDetails.h"
 #include "certificate/MemoEdit.h"
 #include "certificate/TFormGestCertMedINPS.h"
 
@@ -9,6 +10,7 @@
 #include <QClipboard>
 #include <QDateEdit>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -83,15 +85,24 @@ TEST_F(Editor, FillsFromTheHostInItsOrder)
     };
     open();
 
+    // The export goes to a fresh name in the user's own work folder, after the selected patient's names.
+    EXPECT_TRUE(
+        QFileInfo(exportPath())
+            .fileName()
+            .contains(QRegularExpression(QStringLiteral("^publ_dati_essenziali-[0-9a-f]{32}\\.xml$"))))
+        << exportPath().toStdString();
+    EXPECT_EQ(QFileInfo(exportPath()).dir(), QDir(platform.work));
     EXPECT_EQ(host.calls(),
-              (QStringList{QStringLiteral("select_single(3132)"),
+              (QStringList{QStringLiteral("select_single(3132)"), QStringLiteral("leggi_attributo(cognome)"),
+                           QStringLiteral("leggi_attributo(nome)"),
                            QStringLiteral("genera_xml(publ_dati_essenziali, , ") + exportPath() + ")",
                            QStringLiteral("leggi_attributo(data_nascita)"),
                            QStringLiteral("leggi_attributo(data_nascita)"),
                            QStringLiteral("utente_leggi_attributo(cognome)"),
                            QStringLiteral("utente_leggi_attributo(nome)")}));
-    // The export lasts the one read.
-    EXPECT_EQ(QDir(folders.program + QStringLiteral("temp")).entryList(QDir::Files), QStringList());
+    // The export lasts the one read; the work folder is its owner's only.
+    EXPECT_EQ(QDir(platform.work).entryList(QDir::Files), QStringList());
+    EXPECT_EQ(testing_support::permissionsOf(platform.work), "rwx------");
     EXPECT_EQ(find<QTabWidget>("PageControlCertMedINPS")->currentIndex(), 0);
     EXPECT_EQ(text("EditCognome"), QStringLiteral("Rossi"));
     EXPECT_EQ(text("EditNome"), QStringLiteral("Mario"));
@@ -165,18 +176,36 @@ TEST_F(Editor, UnreadableBirthDateAndMissingDescriptionLeaveOnlyThemEmpty)
                             "Il seguente dato obbligatorio non è stato inserito: NAT0/A IL gg/mm/aaaa")});
 }
 
-TEST_F(Editor, AFailingHostNeverShowsTheLastPatient)
+// Another patient's export, left where the editor's went before (a fixed name beside the program) or
+// written by a host that did not select the patient, never fills the window: it says why and closes.
+TEST_F(Editor, NoExportButTheSelectedPatientsFillsTheWindow)
 {
-    open(); // Rossi's export, read and removed
-    // Nor does an export that an interrupted run left.
-    ASSERT_TRUE(testing_support::writeFile(exportPath(), patient.toXml()));
-    host.log->failures["genera_xml"] = "host gone";
-    patient.cognome = QStringLiteral("Verdi");
-    open();
-    EXPECT_EQ(text("EditCognome"), QString());
-    EXPECT_EQ(text("EditCodiceFiscale"), QString());
-    EXPECT_EQ(text("EditCodICD901"), QString());
-    EXPECT_EQ(platform.messageTexts(), QStringList{QStringLiteral("Tgate_zantopat.genera_xml(): eccezione")});
+    testing_support::PatientExport verdi = patient;
+    verdi.cognome = QStringLiteral("Verdi");
+    QDir().mkpath(folders.program + QStringLiteral("temp"));
+    ASSERT_TRUE(
+        testing_support::writeFile(folders.program + QStringLiteral("temp/certmedinps.xml"), verdi.toXml()));
+    const struct
+    {
+        bool hostFails;
+        QString message;
+    } cases[] = {{true, QStringLiteral("Tgate_zantopat.genera_xml(): eccezione")},
+                 {false, QStringLiteral("I dati esportati dal programma di cartella non appartengono al "
+                                        "paziente scelto (Rossi Mario). Nessun file è stato scritto.")}};
+    patient = verdi;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.message.toStdString());
+        host.log->failures.clear();
+        if (c.hostFails)
+            host.log->failures["genera_xml"] = "host gone";
+        platform.messages.clear();
+        open();
+        EXPECT_EQ(platform.messageTexts(), QStringList{c.message});
+        EXPECT_EQ(text("EditCognome"), QString());
+        EXPECT_EQ(text("EditCodICD901"), QString());
+        QTRY_VERIFY(!form->isVisible());
+        EXPECT_EQ(form->ResultText(), QStringLiteral("cancel"));
+    }
 }
 
 TEST_F(Editor, AnOverLongTherapyIsKeptWholeAndTheDoctorShortensIt)
@@ -358,6 +387,7 @@ TEST_F(Editor, TheDoctorsOwnDetailsAreRememberedPerLoginAfterASave)
 TEST_F(Editor, AFailingSaveStaysOpenOnItsPage)
 {
     patient.nome->clear();
+    host.patients[0].nome.clear();
     host.comuni.clear();
     open();
     find<QTabWidget>("PageControlCertMedINPS")->setCurrentIndex(2);
@@ -482,6 +512,12 @@ TEST_F(Editor, AFailedWriteKeepsTheEditorOpen)
     ASSERT_TRUE(desktopFile.open(QIODevice::WriteOnly));
     desktopFile.close();
     platform.desktop = desktopFile.fileName();
+    // The doctor's details remembered from an earlier certificate, which this one changes.
+    for (const auto& [name, value] :
+         {std::pair{"num_iscrizione", "999"}, {"prov_albo", "RM"}, {"luogo", "Roma"}})
+        platform.setUserSetting(doctorSettingName(session->s_utente, QLatin1String(name)),
+                                QString::fromUtf8(value));
+    const QMap<QString, QString> remembered = platform.settings;
     open();
     complete();
     click("ButtonCompila1");
@@ -490,6 +526,7 @@ TEST_F(Editor, AFailedWriteKeepsTheEditorOpen)
                           platform.desktop + QStringLiteral("/certmedinps.xml)")});
     EXPECT_TRUE(form->isVisible());
     EXPECT_EQ(form->ResultText(), QString());
+    EXPECT_EQ(platform.settings, remembered);
 }
 
 TEST_F(Editor, FilledPageByPageAndSavedWithTheKeysAlone)
@@ -502,6 +539,11 @@ TEST_F(Editor, FilledPageByPageAndSavedWithTheKeysAlone)
     const auto focusedName = [&] { return focused() ? focused()->objectName() : QString(); };
     const auto press = [&](Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
         QTest::keyClick(focused(), key, modifiers);
+    };
+    // A key held down repeats as presses marked auto-repeat.
+    const auto holdReturn = [&] {
+        QKeyEvent repeat(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"), true);
+        QApplication::sendEvent(focused(), &repeat);
     };
     // Tab from the focus until `last`, recording the controls passed through.
     const auto tabTo = [&](const char* last) {
@@ -557,11 +599,14 @@ TEST_F(Editor, FilledPageByPageAndSavedWithTheKeysAlone)
     press(Qt::Key_Tab, Qt::ShiftModifier);
     QTest::keyClicks(focused(), QStringLiteral("12345"));
     EXPECT_EQ(tabTo("Button1"), QStringList({"EditProvAlbo", "ButtonCompila3", "Button1"}));
+    holdReturn(); // the repeats of a held Enter press nothing: not Annulla
+    EXPECT_TRUE(platform.questions.isEmpty());
     press(Qt::Key_Tab, Qt::ShiftModifier);
     press(Qt::Key_Return); // Salva: the checks still want a place and a purpose
+    holdReturn();          // nor Salva a second time
     EXPECT_TRUE(form->isVisible());
-    EXPECT_EQ(errors().value(0), QStringLiteral("I seguenti dati obbligatori non sono stati inseriti: Luogo, "
-                                                "Tipo domanda(INVALIDITA', CECITA', ...)"));
+    EXPECT_EQ(errors(), QStringList{QStringLiteral("I seguenti dati obbligatori non sono stati inseriti: "
+                                                   "Luogo, Tipo domanda(INVALIDITA', CECITA', ...)")});
     EXPECT_EQ(focusedName(), QStringLiteral("ButtonCompila3"));
 
     tabTo("CheckBoxInvalidita");
@@ -569,7 +614,7 @@ TEST_F(Editor, FilledPageByPageAndSavedWithTheKeysAlone)
     tabTo("EditLuogo");
     QTest::keyClicks(focused(), QStringLiteral("Milano"));
     tabTo("ButtonCompila3");
-    press(Qt::Key_Return);
+    press(Qt::Key_Enter, Qt::KeypadModifier); // the keypad's Enter is Enter too
     EXPECT_FALSE(form->isVisible());
     EXPECT_EQ(form->ResultText(), certificatePath());
     EXPECT_EQ(text("MemoDiagnosi"), QStringLiteral("Diabete tipo 2\r\n"));

@@ -38,7 +38,10 @@ protected:
         platform.program = folders.program;
         platform.desktop = folders.desktop;
         // Id 3132; the birth date as the search list takes it too, one-digit month and day.
-        host.patients = {{.codice = QStringLiteral("12"), .data_nascita = QStringLiteral("1950-3-7")}};
+        host.patients = {{.codice = QStringLiteral("12"),
+                          .cognome = QStringLiteral("Rossi"),
+                          .nome = QStringLiteral("Mario"),
+                          .data_nascita = QStringLiteral("1950-3-7")}};
         host.doctorSurname = QStringLiteral("Bianchi");
         host.doctorName = QStringLiteral("Anna");
         host.comuni = {{QStringLiteral("Milano"), QStringLiteral("F205")}};
@@ -53,7 +56,8 @@ protected:
         host.log->calls.clear();
     }
 
-    QString exportPath() const { return folders.program + QStringLiteral("temp/certmedinps.xml"); }
+    // The export the host was asked to write: a fresh file in the work folder each time.
+    QString exportPath() const { return host.lastExportPath(); }
     QString certificatePath() const { return folders.desktop + QStringLiteral("/certmedinps.xml"); }
 };
 

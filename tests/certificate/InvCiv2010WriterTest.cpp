@@ -12,6 +12,7 @@
 #include <pugixml.hpp>
 
 #include <cerrno>
+#include <functional>
 #ifdef _WIN32
 #include <winerror.h>
 #else
@@ -286,12 +287,54 @@ TEST_F(SaveCertificateFile, ReadOnlyFolder)
     EXPECT_EQ(current(), QByteArray("earlier"));
 }
 
-TEST_F(SaveCertificateFile, ADirectoryInThePlaceOfTheFileStays)
+// Only a regular file is written over: a folder, a link (to a file or to nothing) or a pipe in its place
+// is refused by every writer, and what it points to stays as it was.
+TEST_F(SaveCertificateFile, NothingButARegularFileIsWrittenOver)
 {
-    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("certmedinps.xml")));
-    EXPECT_EQ(platform::writeFileWhole(path(), "<InvCiv2010 />"),
-              QStringLiteral("al suo posto c'è una cartella con lo stesso nome"));
-    EXPECT_TRUE(QFileInfo(path()).isDir());
+    const QString target = dir.filePath(QStringLiteral("altrove.pdf"));
+    const QString link = QStringLiteral("al suo posto c'è un collegamento simbolico, attraverso il quale il "
+                                        "programma non scrive");
+    const struct
+    {
+        const char* what;
+        std::function<bool()> plant;
+        QString reason;
+    } cases[] = {
+        {"folder", [this] { return QDir(dir.path()).mkdir(QStringLiteral("certmedinps.xml")); },
+         QStringLiteral("al suo posto c'è una cartella con lo stesso nome")},
+#ifndef _WIN32
+        {"link to a file",
+         [&] { return testing_support::writeFile(target, "altrui") && QFile::link(target, path()); }, link},
+        {"link to nothing", [&] { return QFile::link(target, path()); }, link},
+        {"pipe", [this] { return mkfifo(QFile::encodeName(path()).constData(), 0600) == 0; },
+         QStringLiteral("al suo posto c'è qualcosa che non è un file normale")},
+#endif
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_TRUE(c.plant());
+        const QByteArray before = testing_support::readAll(target);
+        EXPECT_EQ(platform::unsafeOutputReason(path()), c.reason);
+        EXPECT_EQ(platform::writeFileWhole(path(), "<InvCiv2010 />"), c.reason);
+        QFile copy(path());
+        EXPECT_FALSE(platform::openOwnerOnly(copy, QIODevice::WriteOnly | QIODevice::Truncate));
+        EXPECT_EQ(platform::fileErrorText(copy, platform::FileAccess::Write), c.reason);
+        EXPECT_EQ(testing_support::readAll(target), before);
+        EXPECT_EQ(QFileInfo::exists(target), !before.isEmpty());
+        QFile::remove(path());
+        QDir(dir.path()).rmdir(QStringLiteral("certmedinps.xml"));
+        QFile::remove(target);
+    }
+#ifndef _WIN32
+    // A kept copy takes the next free name: a link at a dated name counts as taken.
+    writeEarlier("del medico");
+    const QString stamp = QFileInfo(path()).lastModified().toString(QStringLiteral("yyyy-MM-dd HH.mm.ss"));
+    ASSERT_TRUE(QFile::link(target, dir.filePath(QStringLiteral("copia (%1).xml").arg(stamp))));
+    const platform::KeptFile kept = platform::keepUnderDatedName(path(), QStringLiteral("copia"));
+    EXPECT_EQ(kept.path,
+              QDir::toNativeSeparators(dir.filePath(QStringLiteral("copia (%1) (2).xml").arg(stamp))));
+    EXPECT_FALSE(QFileInfo::exists(target));
+#endif
 }
 
 // What the system's own code says, where no test can make the situation itself.

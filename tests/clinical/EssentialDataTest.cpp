@@ -6,10 +6,16 @@
 
 #include "support/ExportBuilder.h"
 #include "support/FakeHost.h"
+#include "support/TempDirs.h"
+
+#include "text/Windows1252.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
+
+#include <functional>
 
 #include <gtest/gtest.h>
 
@@ -188,28 +194,118 @@ INSTANTIATE_TEST_SUITE_P(
         TherapyCase{"multi_line_description_kept", {"una\r\ndue", "tre"}, "una\r\ndue\r\ntre"}),
     [](const testing::TestParamInfo<TherapyCase>& info) { return std::string(info.param.name); });
 
-TEST(EssentialData, RequestDeletesAnEarlierExportAndAsksTheHost)
+// The export is read only when the host made it, from a regular file of bounded size, and only when it
+// is the selected patient's; it is removed whatever came of it.
+TEST(EssentialData, OnlyTheSelectedPatientsExportIsRead)
 {
     testing_support::FakeHostSession host;
+    host.patients = {{.codice = "A", .cognome = QStringLiteral("ȘTEFAN"), .nome = QStringLiteral("MARIO")}};
+    const auto exportOf = [](const QString& cognome, const QString& nome) {
+        testing_support::PatientExport e;
+        e.cognome = cognome;
+        e.nome = nome;
+        e.codiceFiscale = QStringLiteral("STFMRA50C05H501X");
+        return e.toXml();
+    };
+    const QByteArray own = exportOf(QStringLiteral("ȘTEFAN"), QStringLiteral("MARIO"));
+    QByteArray twoPatients = own;
+    twoPatients.replace("</PAZIENTE>",
+                        "</PAZIENTE><PAZIENTE><PERSONA><cognome>VERDI</cognome></PERSONA></PAZIENTE>");
+
+    enum Outcome { Read, Empty, Refused, Stopped };
+    const QString notTheirs = QStringLiteral("I dati esportati dal programma di cartella non appartengono al "
+                                             "paziente scelto (ȘTEFAN MARIO). Nessun file è stato scritto.");
+    const QString unreadable =
+        QStringLiteral("Impossibile leggere i dati esportati dal programma di cartella: "
+                       "%1 (%2). Nessun file è stato scritto.");
+    const struct
+    {
+        const char* name;
+        std::function<bool(const QString& path)> write; // as the host writes the export
+        const char* failing;                            // the host method that fails
+        Outcome outcome;
+        QString message = {}; // %1 the export's path
+    } cases[] = {
+        {"own", [&](const QString& p) { return testing_support::writeFile(p, own); }, nullptr, Read},
+        {"case and blanks",
+         [&](const QString& p) { return testing_support::writeFile(p, exportOf(" ștefan ", "Mario")); },
+         nullptr, Read},
+        {"Windows-1252 writes Ș as ?",
+         [&](const QString& p) {
+             return testing_support::writeFile(
+                 p, text::encodeWindows1252(QString::fromUtf8(own).replace("UTF-8", "windows-1252")));
+         },
+         nullptr, Read},
+        {"another patient",
+         [&](const QString& p) { return testing_support::writeFile(p, exportOf("VERDI", "MARIO")); }, nullptr,
+         Refused, notTheirs},
+        {"two patients", [&](const QString& p) { return testing_support::writeFile(p, twoPatients); },
+         nullptr, Refused, notTheirs},
+        {"nothing written", [](const QString&) { return true; }, nullptr, Empty},
+        {"too large",
+         [](const QString& p) {
+             return testing_support::writeFile(p, QByteArray(clinical::kMaxExportBytes + 1, ' '));
+         },
+         nullptr, Refused, unreadable.arg(QStringLiteral("supera i 16 MB"), QStringLiteral("%1"))},
+#ifndef _WIN32
+        {"link to a device", [](const QString& p) { return QFile::link(QStringLiteral("/dev/zero"), p); },
+         nullptr, Refused,
+         unreadable.arg(
+             QStringLiteral("al suo posto c'è un collegamento simbolico, che il programma non segue"),
+             QStringLiteral("%1"))},
+#endif
+        {"the host fails to export", [&](const QString&) { return false; }, "genera_xml", Stopped,
+         QStringLiteral("Tgate_zantopat.genera_xml(): eccezione")},
+        {"the host fails to select", [&](const QString&) { return false; }, "select_single", Stopped,
+         QStringLiteral("Tzantopat.select_single(): eccezione")},
+    };
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("ROSSIMARIOcertmedinps.xml"));
-    testing_support::PatientExport rossi;
-    rossi.codiceFiscale = QStringLiteral("RSSMRA50C05H501X");
-    host.patients = {{.codice = "A", .exportXml = rossi.toXml()}}; // id 41
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        host.log->failures.clear();
+        if (c.failing)
+            host.log->failures[c.failing] = "host down";
+        host.log->handler = [&c, answer = host.log->handler](const std::string& method,
+                                                             host::Arguments& args) {
+            if (method == "genera_xml")
+                return host::Result(c.write(testing_support::argumentText(args, 2)));
+            return answer(method, args);
+        };
+        host.log->calls.clear();
+        host.platform.messages.clear();
+        const QString path = clinical::freshExportPath(dir.path() + QDir::separator());
+        Outcome outcome = Read;
+        EssentialDataDocument document;
+        try {
+            document = clinical::requestEssentialData(host.session, QStringLiteral("41"), path);
+            outcome = document.isEmpty() ? Empty : Read;
+        } catch (const platform::FailureShown&) {
+            outcome = Stopped;
+            EXPECT_EQ(host.platform.messageTexts(), QStringList{c.message});
+        } catch (const std::runtime_error& error) {
+            outcome = Refused;
+            EXPECT_EQ(QString::fromUtf8(error.what()), c.message.arg(path));
+        }
+        EXPECT_EQ(outcome, c.outcome);
+        if (outcome == Read) {
+            EXPECT_EQ(document.value(paths::kCodiceFiscale), QStringLiteral("STFMRA50C05H501X"));
+        }
+        EXPECT_FALSE(QFileInfo::exists(path) || QFileInfo(path).isSymLink())
+            << "the export outlived its read";
+        if (c.failing == nullptr) {
+            EXPECT_EQ(host.calls(),
+                      QStringList({"select_single(41)", "leggi_attributo(cognome)", "leggi_attributo(nome)",
+                                   "genera_xml(publ_dati_essenziali, , " + path + ")"}));
+        }
+    }
+    EXPECT_TRUE(QDir(dir.path()).isEmpty());
+    EXPECT_EQ(host.callsOf("genera_xml"), QStringList()) << "nothing is exported for a patient not selected";
 
-    const EssentialDataDocument document =
-        clinical::requestEssentialData(host.session, QStringLiteral("41"), path);
-    EXPECT_EQ(document.value(paths::kCodiceFiscale), QStringLiteral("RSSMRA50C05H501X"));
-    EXPECT_EQ(host.calls(),
-              QStringList({"select_single(41)", "genera_xml(publ_dati_essenziali, , " + path + ")"}));
-
-    // The host fails for the next patient: the earlier patient's export must not be read as this one's.
-    host.log->failures["genera_xml"] = "host down";
-    const EssentialDataDocument failed =
-        clinical::requestEssentialData(host.session, QStringLiteral("42"), path);
-    EXPECT_TRUE(failed.isEmpty());
-    EXPECT_FALSE(QFile::exists(path));
-    EXPECT_EQ(host.platform.messageTexts(), QStringList({"Tgate_zantopat.genera_xml(): eccezione"}));
+    // Each request its own name, which no one can guess, and which the clearing of the work folder knows.
+    const QString first = clinical::freshExportPath(QString());
+    EXPECT_NE(first, clinical::freshExportPath(QString()));
+    EXPECT_TRUE(clinical::isExportFileName(first)) << first.toStdString();
+    EXPECT_FALSE(clinical::isExportFileName(QStringLiteral("ROSSIMARIOcertmedinps.xml")));
 }
 
 // The one reading of host dates, which the search list, the forms and the certificate share.

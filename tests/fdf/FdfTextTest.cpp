@@ -97,7 +97,21 @@ TEST(CleanFileNamePart, KeepsWhatAFileNameAndTheFormReferenceCanHold)
         {"Đorđević Yılmaz Ħabib", "DordevicYIlmazHabib"},
         {"Œdipe Žák Ÿves", "ŒdipeŽákŸves"},
         {"’ł😀", "’l"},
-        {"E\u0301Ω≮x", "Ex"},
+        {"E\u0301Ω≮x", "EOx"},
+        // Cyrillic and Greek as passports write them in Latin letters, in the case written.
+        {"ЗЗИВАНОВ ИВАН", "ZZIVANOVIVAN"},
+        {"ЗЗПЕТРОВ ОЛЬГА", "ZZPETROVOLGA"},
+        {"Жанна Щербакова", "ZhannaShcherbakova"},
+        {"ЖУКОВ Юлия", "ZHUKOVIuliia"},
+        {"Ђорђевић Їжак", "DordevicIzhak"},
+        {"ΠΑΠΑΔΟΠΟΥΛΟΣ ΕΥΑΓΓΕΛΟΣ", "PAPADOPOULOSEVANGELOS"},
+        {"Γιώργος Θεοδωρίδης", "GiorgosTheodoridis"},
+        // What has no Latin letters goes, as before.
+        {"王秀英", ""},
+        {"محمد", ""},
+        // At most 60 characters.
+        {QString(70, QLatin1Char('A')), QString(60, QLatin1Char('A'))},
+        {QString(40, QChar(0x0429)), QStringLiteral("SHCH").repeated(15)},
     };
     for (const TextCase& c : cases)
         EXPECT_EQ(fdf::CleanFileNamePart(c.input), c.expected) << c.input.toStdString();
@@ -140,28 +154,50 @@ TEST(OutputFileSet, NamesEveryFileFromTheCleanedNames)
 {
     const QString sep = QDir::separator();
     const QString program = sep + QStringLiteral("prog") + sep;
+    const QString work = sep + QStringLiteral("work");
     const fdf::OutputFileSet ap68 =
-        fdf::outputFileSet(fdf::Certificate::Ap68, program, sep + QStringLiteral("desk"),
-                           QStringLiteral("D'ANGELO"), QStringLiteral("MARIA ROSA"));
+        fdf::outputFileSet(fdf::Certificate::Ap68, program, work, sep + QStringLiteral("desk"),
+                           {QStringLiteral("D'ANGELO"), QStringLiteral("MARIA ROSA")});
     EXPECT_EQ(ap68.statusText, QStringLiteral("Creazione Certificato per DANGELO - MARIAROSA"));
-    EXPECT_EQ(ap68.fdfPath, program + "temp" + sep + "DANGELOMARIAROSAcertmedinps.fdf");
-    EXPECT_EQ(ap68.exportPath, program + "temp" + sep + "DANGELOMARIAROSAcertmedinps.xml");
+    EXPECT_EQ(ap68.fdfPath, work + sep + "DANGELOMARIAROSAcertmedinps.fdf");
     EXPECT_EQ(ap68.blankFormPath, program + "cert med INPS.pdf");
     EXPECT_EQ(ap68.desktopCopyPath, sep + "desk" + sep + "DANGELOMARIAROSAcertmedinps.pdf");
 
     const fdf::OutputFileSet ap42 =
-        fdf::outputFileSet(fdf::Certificate::Ap42Ss3, program, sep + QStringLiteral("desk") + sep,
-                           QStringLiteral("ROSSI"), QStringLiteral("MARIO"));
+        fdf::outputFileSet(fdf::Certificate::Ap42Ss3, program, work + sep, sep + QStringLiteral("desk") + sep,
+                           {QStringLiteral("ROSSI"), QStringLiteral("MARIO")});
     EXPECT_EQ(ap42.statusText, QStringLiteral("Creazione Certificato AP42 SS3  per ROSSI - MARIO"));
-    EXPECT_EQ(ap42.fdfPath, program + "temp" + sep + "ROSSIMARIOcertAP42_SS3.fdf");
-    EXPECT_EQ(ap42.exportPath, program + "temp" + sep + "ROSSIMARIOcertAP42_SS3.xml");
+    EXPECT_EQ(ap42.fdfPath, work + sep + "ROSSIMARIOcertAP42_SS3.fdf");
     EXPECT_EQ(ap42.blankFormPath, program + "AP42_SS3.pdf");
     EXPECT_EQ(ap42.desktopCopyPath, sep + "desk" + sep + "ROSSIMARIOcertAP42_SS3.pdf");
 
     // No desktop: the copy goes to the root, and its name still cannot leave it.
-    const fdf::OutputFileSet rootCopy = fdf::outputFileSet(fdf::Certificate::Ap68, program, QString(),
-                                                           QStringLiteral("../.."), QStringLiteral("X"));
+    const fdf::OutputFileSet rootCopy = fdf::outputFileSet(fdf::Certificate::Ap68, program, work, QString(),
+                                                           {QStringLiteral("../.."), QStringLiteral("X")});
     EXPECT_EQ(rootCopy.desktopCopyPath, sep + "....Xcertmedinps.pdf");
+
+    // A name that cleans to nothing takes the first alternative that does not: the fiscal code, then
+    // the host's code; the status line keeps the names as they clean.
+    const struct
+    {
+        QStringList alternatives;
+        const char* copy;
+    } fallbacks[] = {{{"WNGXYN80A41Z210K", "1001", "31303031"}, "WNGXYN80A41Z210Kcertmedinps.pdf"},
+                     {{"", "1001", "31303031"}, "1001certmedinps.pdf"},
+                     {{"", "页", "E9A1B5"}, "E9A1B5certmedinps.pdf"},
+                     {{}, "certmedinps.pdf"}};
+    for (const auto& f : fallbacks) {
+        const fdf::OutputFileSet files =
+            fdf::outputFileSet(fdf::Certificate::Ap68, program, work, sep + QStringLiteral("desk"),
+                               {QStringLiteral("王"), QStringLiteral("秀英"), f.alternatives});
+        EXPECT_EQ(files.desktopCopyPath, sep + "desk" + sep + QLatin1String(f.copy)) << f.copy;
+        EXPECT_EQ(files.statusText, QStringLiteral("Creazione Certificato per  - "));
+    }
+    // Only when both parts clean to nothing.
+    EXPECT_EQ(fdf::outputFileSet(fdf::Certificate::Ap68, program, work, sep + QStringLiteral("desk"),
+                                 {QStringLiteral("王"), QStringLiteral("MARIA"), {QStringLiteral("X")}})
+                  .desktopCopyPath,
+              sep + "desk" + sep + "MARIAcertmedinps.pdf");
 }
 
 } // namespace

@@ -20,6 +20,9 @@
 #include <qpdf/QPDFWriter.hh>
 
 #include <gtest/gtest.h>
+#include <hb.h>
+
+#include <memory>
 
 namespace {
 
@@ -161,6 +164,24 @@ QString withOwnAppearances(const QString& pdfPath, const QTemporaryDir& dir, boo
     return out;
 }
 
+// The normal appearance of the first widget of `field`.
+QPDFObjectHandle appearanceOf(QPDF& pdf, const std::string& field)
+{
+    QPDFAcroFormDocumentHelper acroForm(pdf);
+    for (QPDFFormFieldObjectHelper& f : acroForm.getFormFields()) {
+        if (f.getFullyQualifiedName() == field)
+            return acroForm.getAnnotationsForField(f).at(0).getAppearanceStream("/N");
+    }
+    ADD_FAILURE() << "no field " << field;
+    return QPDFObjectHandle::newNull();
+}
+
+QByteArray contentOf(QPDFObjectHandle stream)
+{
+    const std::shared_ptr<Buffer> data = stream.getStreamData();
+    return QByteArray(reinterpret_cast<const char*>(data->getBuffer()), qsizetype(data->getSize()));
+}
+
 // What a poppler tool prints on standard output and error.
 std::pair<QString, QString> poppler(const QString& tool, const QStringList& arguments)
 {
@@ -221,6 +242,33 @@ FakePatient foreignPatient()
     return p;
 }
 
+// A glyph's outline as HarfBuzz draws it: the points of its contours in order (TrueType outlines are
+// lines and quadratic curves).
+std::vector<float> outlineOf(hb_font_t* font, hb_codepoint_t glyph)
+{
+    using Points = std::vector<float>;
+    hb_draw_funcs_t* funcs = hb_draw_funcs_create();
+    const auto point = [](hb_draw_funcs_t*, void* points, hb_draw_state_t*, float x, float y, void*) {
+        static_cast<Points*>(points)->insert(static_cast<Points*>(points)->end(), {x, y});
+    };
+    hb_draw_funcs_set_move_to_func(funcs, point, nullptr, nullptr);
+    hb_draw_funcs_set_line_to_func(funcs, point, nullptr, nullptr);
+    hb_draw_funcs_set_quadratic_to_func(
+        funcs,
+        [](hb_draw_funcs_t*, void* points, hb_draw_state_t*, float cx, float cy, float x, float y, void*) {
+            static_cast<Points*>(points)->insert(static_cast<Points*>(points)->end(), {cx, cy, x, y});
+        },
+        nullptr, nullptr);
+    Points points;
+#if HB_VERSION_ATLEAST(7, 0, 0)
+    hb_font_draw_glyph(font, glyph, funcs, &points);
+#else
+    hb_font_get_glyph_shape(font, glyph, funcs, &points);
+#endif
+    hb_draw_funcs_destroy(funcs);
+    return points;
+}
+
 // The appearances draw every letter with one small embedded subset: flattened into the page, they
 // give back the text; poppler draws them and its own appearances without missing a font; the values
 // read back exactly.
@@ -257,12 +305,80 @@ TEST_F(FilledPdf, LettersBeyondTheStandardFontShowWithAnEmbeddedSubset)
         EXPECT_GT(darkPixels(pdf, cognome, 144), 100);
     }
 
+    // Each glyph a line draws is its letter: its outline in the embedded subset is the letter's in the
+    // font the subset was made from.
+    using Font = std::unique_ptr<hb_font_t, decltype(&hb_font_destroy)>;
+    // The bytes stay with the caller, who keeps them while the font lives.
+    const auto fontOf = [](const QByteArray& bytes) {
+        hb_blob_t* blob =
+            hb_blob_create(bytes.constData(), unsigned(bytes.size()), HB_MEMORY_MODE_READONLY, {}, {});
+        hb_face_t* face = hb_face_create(blob, 0);
+        Font font(hb_font_create(face), &hb_font_destroy);
+        hb_face_destroy(face);
+        hb_blob_destroy(blob);
+        return font;
+    };
+    const QByteArray sourceFile = readAll(fdf::unicodeFontPath(host.platform));
+    const Font source = fontOf(sourceFile);
+    QPDF pdf;
+    pdf.processFile(foreign.filledPdfPath.toStdString().c_str());
+    for (auto it = values.begin(); it != values.end(); ++it) {
+        QPDFObjectHandle appearance = appearanceOf(pdf, it.key().toStdString());
+        QPDFObjectHandle type0;
+        for (auto font : appearance.getDict().getKey("/Resources").getKey("/Font").ditems())
+            type0 = font.second.getKey("/Subtype").isNameAndEquals("/Type0") ? font.second : type0;
+        ASSERT_TRUE(type0.isDictionary()) << it.key().toStdString();
+        const QByteArray program = contentOf(
+            type0.getKey("/DescendantFonts").getArrayItem(0).getKey("/FontDescriptor").getKey("/FontFile2"));
+        const Font subset = fontOf(program);
+        QStringList drawn;
+        for (const auto& hex : QRegularExpression(QStringLiteral("<([0-9A-F]*)> Tj"))
+                                   .globalMatch(QString::fromLatin1(contentOf(appearance))))
+            drawn << hex.captured(1);
+        const QStringList lines = it.value().split('\n');
+        ASSERT_EQ(drawn.size(), lines.size()) << it.key().toStdString();
+        for (qsizetype line = 0; line < lines.size(); ++line) {
+            const QList<uint> letters = lines[line].toUcs4();
+            ASSERT_EQ(drawn[line].size(), 4 * letters.size()) << drawn[line].toStdString();
+            for (qsizetype i = 0; i < letters.size(); ++i) {
+                hb_codepoint_t glyph = 0;
+                ASSERT_TRUE(hb_font_get_nominal_glyph(source.get(), letters[i], &glyph));
+                EXPECT_EQ(outlineOf(subset.get(), drawn[line].mid(4 * i, 4).toUInt(nullptr, 16)),
+                          outlineOf(source.get(), glyph))
+                    << "letter " << i << " of " << lines[line].toStdString();
+            }
+        }
+    }
+
     // Once for the whole copy, and small beside the copy of an Italian name.
     const QByteArray bytes = readAll(foreign.filledPdfPath);
     EXPECT_EQ(bytes.count("/FontFile2"), 1);
     const QByteArray rossi = readAll(fdf::runAp68Flow(rossiRow(), context).filledPdfPath);
     EXPECT_FALSE(rossi.contains("/FontFile2"));
     EXPECT_LT(bytes.size() - rossi.size(), 60 * 1024);
+}
+
+// A value's line breaks make lines only in a multi-line box, whichever font draws it.
+TEST_F(FilledPdf, LineBreaksMakeLinesOnlyInAMultiLineBox)
+{
+    struct Case
+    {
+        const char* field;
+        QString value;
+        qsizetype lines;
+    };
+    const Case cases[] = {
+        {"cognome", "ROSSI\nBIANCHI", 1}, {"nome", "IOANA\nȚARĂ", 1}, {"descr_1", "Ș\nŁ", 2}};
+    std::vector<fdf::FdfEntry> entries;
+    for (const Case& c : cases)
+        entries.push_back(fdf::textEntry(c.field, c.value));
+    const QString copy = desktop("copy.pdf");
+    ASSERT_TRUE(QFile::copy(blank(kAp68), copy));
+    EXPECT_TRUE(fdf::fillPdfForm(copy, entries, fdf::unicodeFontPath(host.platform)).empty());
+    QPDF pdf;
+    pdf.processFile(copy.toStdString().c_str());
+    for (const Case& c : cases)
+        EXPECT_EQ(contentOf(appearanceOf(pdf, c.field)).count(" Tj"), c.lines) << c.field;
 }
 
 // A font that cannot be read keeps the standard appearance, and the flow names the letters.

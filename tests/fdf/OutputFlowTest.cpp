@@ -6,10 +6,13 @@
 #include "Patients.h"
 #include "support/TempDirs.h"
 
+#include "clinical/EssentialData.h"
 #include "fdf/Ap42Ss3Map.h"
 #include "fdf/Ap68Map.h"
 #include "fdf/FdfDocument.h"
 #include "fdf/OutputFiles.h"
+#include "host/tc_GenTools.h"
+#include "platform/Platform.h"
 #include "text/Windows1252.h"
 
 #include <QDir>
@@ -92,9 +95,10 @@ protected:
     {
         host.platform.program = folders.program;
         host.platform.desktop = folders.desktop;
+        host.platform.work = folders.work;
     }
 
-    QString temp(const QString& name) const { return folders.program + "temp" + QDir::separator() + name; }
+    QString work(const QString& name) const { return folders.work + QDir::separator() + name; }
     QString desktop(const QString& name) const { return folders.desktop + QDir::separator() + name; }
     QString form(const char* name) const { return folders.program + QLatin1String(name); }
 
@@ -111,20 +115,26 @@ TEST_F(OutputFlow, Ap68ForAnOrdinaryPatient)
     host.patients = {rossiPatient()};
     const QString fdfPath = fdf::CreateAp68Pdf(rossiRow(), context);
 
-    EXPECT_EQ(fdfPath, temp("ROSSIMARIOcertmedinps.fdf"));
+    EXPECT_EQ(fdfPath, work("ROSSIMARIOcertmedinps.fdf"));
     EXPECT_EQ(statuses, QStringList{"Creazione Certificato per ROSSI - MARIO"});
     EXPECT_EQ(processed, 3);
+    // The export is asked under a fresh name in the work folder, once the host has the patient selected.
+    EXPECT_EQ(QFileInfo(host.lastExportPath()).dir(), QDir(folders.work));
+    EXPECT_TRUE(clinical::isExportFileName(QFileInfo(host.lastExportPath()).fileName()));
     EXPECT_EQ(host.calls(),
-              QStringList({"select_single(524F535349)",
-                           "genera_xml(" + kExport + ", , " + temp("ROSSIMARIOcertmedinps.xml") + ")",
+              QStringList({"select_single(524F535349)", "leggi_attributo(cognome)", "leggi_attributo(nome)",
+                           "genera_xml(" + kExport + ", , " + host.lastExportPath() + ")",
                            "utente_leggi_attributo(cognome)", "utente_leggi_attributo(nome)"}));
     EXPECT_TRUE(host.platform.messages.isEmpty());
     // A fresh copy of the blank form, filled (FilledPdfTest reads it back).
     EXPECT_TRUE(readAll(desktop("ROSSIMARIOcertmedinps.pdf")).startsWith("%PDF-"));
     EXPECT_EQ(readAll(fdfPath), fixture("ap68_rossi.fdf", desktop("ROSSIMARIOcertmedinps.pdf")));
-    // The host's export lasts the one read; the files that stay are their owner's only.
-    EXPECT_EQ(QDir(folders.program + "temp").entryList(QDir::Files),
-              QStringList{"ROSSIMARIOcertmedinps.fdf"});
+    // The host's export lasts the one read; the files that stay are their owner's only, in a folder only
+    // its owner may enter; nothing is written beside the program.
+    EXPECT_EQ(QDir(folders.work).entryList(QDir::Files), QStringList{"ROSSIMARIOcertmedinps.fdf"});
+    EXPECT_EQ(permissionsOf(folders.work), "rwx------");
+    EXPECT_EQ(QDir(folders.program).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+              QStringList({"AP42_SS3.pdf", "cert med INPS.pdf"}));
     EXPECT_EQ(permissionsOf(fdfPath), "rw-------");
     EXPECT_EQ(permissionsOf(desktop("ROSSIMARIOcertmedinps.pdf")), "rw-------");
 
@@ -146,7 +156,7 @@ TEST_F(OutputFlow, Ap68WithoutSexSectionsBirthDateOrDoctor)
     const fdf::PdfFlowResult result = fdf::runAp68Flow(row, context);
     const QString fdfPath = result.fdfPath;
 
-    EXPECT_EQ(fdfPath, temp("DANGELOMARIAROSAcertmedinps.fdf"));
+    EXPECT_EQ(fdfPath, work("DANGELOMARIAROSAcertmedinps.fdf"));
     EXPECT_EQ(statuses, QStringList{"Creazione Certificato per DANGELO - MARIAROSA"});
     EXPECT_TRUE(readAll(desktop("DANGELOMARIAROSAcertmedinps.pdf")).startsWith("%PDF-"));
     EXPECT_EQ(result.keptPath, desktop("DANGELOMARIAROSAcertmedinps (2026-11-30 18.05.09).pdf"));
@@ -182,7 +192,7 @@ TEST_F(OutputFlow, Ap68ForHostileData)
     const QString fdfPath = fdf::CreateAp68Pdf(hostileRow(), context);
 
     // Cleaned names keep every file where it belongs.
-    EXPECT_EQ(fdfPath, temp("DANGELODEROSA(MARIAcertmedinps.fdf"));
+    EXPECT_EQ(fdfPath, work("DANGELODEROSA(MARIAcertmedinps.fdf"));
     EXPECT_TRUE(QFile::exists(desktop("DANGELODEROSA(MARIAcertmedinps.pdf")));
     EXPECT_EQ(statuses, QStringList{"Creazione Certificato per DANGELODEROSA( - MARIA"});
     const QByteArray expectedForm =
@@ -220,7 +230,7 @@ TEST_F(OutputFlow, NamesOutsideWindows1252StillNameTheDesktopCopy)
     const clinical::PatientRow row{"53", "ȘERBAN-ŁUKASZ", "ỄMA ȚARA", QDate(1980, 1, 2)};
     const QString fdfPath = fdf::CreateAp68Pdf(row, context);
 
-    EXPECT_EQ(fdfPath, temp("SERBAN-LUKASZEMATARAcertmedinps.fdf"));
+    EXPECT_EQ(fdfPath, work("SERBAN-LUKASZEMATARAcertmedinps.fdf"));
     EXPECT_EQ(statuses, QStringList{"Creazione Certificato per SERBAN-LUKASZ - EMATARA"});
     // The form reference, read as Windows-1252 the way a viewer reads it, names the copy that exists.
     const QString copy = desktop("SERBAN-LUKASZEMATARAcertmedinps.pdf");
@@ -245,11 +255,12 @@ TEST_F(OutputFlow, Ap42Ss3ForAnOrdinaryPatient)
     host.patients = {rossiPatient()};
     const QString fdfPath = fdf::CreateAp42Ss3Pdf(rossiRow(), context);
 
-    EXPECT_EQ(fdfPath, temp("ROSSIMARIOcertAP42_SS3.fdf"));
+    EXPECT_EQ(fdfPath, work("ROSSIMARIOcertAP42_SS3.fdf"));
     EXPECT_EQ(statuses, QStringList{"Creazione Certificato AP42 SS3  per ROSSI - MARIO"});
     EXPECT_EQ(processed, 3);
-    QStringList expectedCalls = {"select_single(524F535349)",
-                                 "genera_xml(" + kExport + ", , " + temp("ROSSIMARIOcertAP42_SS3.xml") + ")"};
+    QStringList expectedCalls = {"select_single(524F535349)", "leggi_attributo(cognome)",
+                                 "leggi_attributo(nome)",
+                                 "genera_xml(" + kExport + ", , " + host.lastExportPath() + ")"};
     for (const char* path :
          {"persona\\attributi_persona\\cittadinanza", "persona\\residenza\\indirizzo\\comune",
           "persona\\residenza\\indirizzo\\sigla_provincia", "persona\\residenza\\indirizzo\\via_piazza",
@@ -266,8 +277,7 @@ TEST_F(OutputFlow, Ap42Ss3ForAnOrdinaryPatient)
     EXPECT_EQ(host.calls(), expectedCalls);
     EXPECT_TRUE(readAll(desktop("ROSSIMARIOcertAP42_SS3.pdf")).startsWith("%PDF-"));
     EXPECT_EQ(readAll(fdfPath), fixture("ap42_ss3_rossi.fdf", desktop("ROSSIMARIOcertAP42_SS3.pdf")));
-    EXPECT_EQ(QDir(folders.program + "temp").entryList(QDir::Files),
-              QStringList{"ROSSIMARIOcertAP42_SS3.fdf"});
+    EXPECT_EQ(QDir(folders.work).entryList(QDir::Files), QStringList{"ROSSIMARIOcertAP42_SS3.fdf"});
     EXPECT_EQ(permissionsOf(fdfPath), "rw-------");
     EXPECT_EQ(permissionsOf(desktop("ROSSIMARIOcertAP42_SS3.pdf")), "rw-------");
 
@@ -281,7 +291,7 @@ TEST_F(OutputFlow, Ap42Ss3ForHostileDataAndHalfAMeasurement)
     host.patients = {patient};
     const QString fdfPath = fdf::CreateAp42Ss3Pdf(hostileRow(), context);
 
-    EXPECT_EQ(fdfPath, temp("DANGELODEROSA(MARIAcertAP42_SS3.fdf"));
+    EXPECT_EQ(fdfPath, work("DANGELODEROSA(MARIAcertAP42_SS3.fdf"));
     const QByteArray fdf = readAll(fdfPath);
     EXPECT_TRUE(fdf.contains("\r\n<</T(SS3_09f)/V(7\\(2)>>\r\n<</T(SS3_09g)>>\r\n<</T(SS3_09h)>>\r\n"));
     EXPECT_TRUE(fdf.contains("\r\n<</T(doc_data)>>\r\n"));
@@ -309,7 +319,7 @@ TEST_F(OutputFlow, Ap42Ss3AsksNoMeasurementWhenThereIsNone)
     host.patients = {patient};
     const QString fdfPath = fdf::CreateAp42Ss3Pdf(rossiRow(), context);
 
-    EXPECT_EQ(host.calls().mid(14),
+    EXPECT_EQ(host.calls().mid(16),
               QStringList({"new_object(i_hl_dataset, pressione)",
                            "call_method_pipe(DS1, carica, codice=524F535349|ordinamento=ordine_data_desc)"}));
     const QByteArray fdf = readAll(fdfPath);
@@ -329,7 +339,7 @@ TEST_F(OutputFlow, Ap42Ss3StopsOnAnIssueDateThatDoesNotParse)
     host.patients = {patient};
     // An FDF of an earlier run stays as it was.
     {
-        QFile earlier(temp("ROSSIMARIOcertAP42_SS3.fdf"));
+        QFile earlier(work("ROSSIMARIOcertAP42_SS3.fdf"));
         ASSERT_TRUE(earlier.open(QIODevice::WriteOnly));
         earlier.write("earlier");
     }
@@ -340,30 +350,30 @@ TEST_F(OutputFlow, Ap42Ss3StopsOnAnIssueDateThatDoesNotParse)
     } catch (const std::runtime_error& error) {
         EXPECT_STREQ(error.what(), "Data di rilascio del documento non valida: 07/03/2005");
     }
-    EXPECT_EQ(readAll(temp("ROSSIMARIOcertAP42_SS3.fdf")), QByteArray("earlier"));
+    EXPECT_EQ(readAll(work("ROSSIMARIOcertAP42_SS3.fdf")), QByteArray("earlier"));
     // The writer stops before the desktop is touched.
     EXPECT_FALSE(QFile::exists(desktop("ROSSIMARIOcertAP42_SS3.pdf")));
     // The export read before the stop is gone all the same.
-    EXPECT_FALSE(QFile::exists(temp("ROSSIMARIOcertAP42_SS3.xml")));
+    EXPECT_EQ(QDir(folders.work).entryList(QDir::Files), QStringList{"ROSSIMARIOcertAP42_SS3.fdf"});
     EXPECT_EQ(host.calls().last(), "leggi_attributo(persona\\documento_identita\\data_rilascio)");
     EXPECT_EQ(statuses.size(), 1);
 }
 
-TEST_F(OutputFlow, MissingTempFolderReachesTheCallerAsAnError)
+TEST_F(OutputFlow, AWorkFolderThatCannotBeMadeReachesTheCallerAsAnError)
 {
     host.patients = {rossiPatient()};
-    ASSERT_TRUE(QDir(folders.program + "temp").removeRecursively());
+    ASSERT_TRUE(writeFile(work("file"), "x"));
+    host.platform.work = work("file") + QDir::separator() + "temp";
     try {
         fdf::CreateAp68Pdf(rossiRow(), context);
         ADD_FAILURE() << "no error";
     } catch (const std::runtime_error& error) {
         EXPECT_EQ(QString::fromUtf8(error.what()),
-                  "Impossibile scrivere il file FDF: la cartella non esiste (" +
-                      temp("ROSSIMARIOcertmedinps.fdf") + ")");
+                  "Impossibile creare la cartella di lavoro dell'utente (" + host.platform.work + ")");
     }
-    // No desktop copy without its FDF; the status line stays for the window to clear.
-    EXPECT_FALSE(QFile::exists(desktop("ROSSIMARIOcertmedinps.pdf")));
-    EXPECT_EQ(statuses.size(), 1);
+    // Nothing asked of the host, nothing on the desktop.
+    EXPECT_EQ(host.calls(), QStringList());
+    EXPECT_EQ(QDir(folders.desktop).entryList(QDir::Files), QStringList());
 }
 
 TEST_F(OutputFlow, MissingBlankFormStillWritesTheFdf)
@@ -386,12 +396,12 @@ TEST_F(OutputFlow, TheDoctorsEarlierCopyIsKeptAndAnUnchangedOneReplaced)
     EXPECT_EQ(QDir(folders.desktop).entryList(QDir::Files), QStringList{"ROSSIMARIOcertmedinps.pdf"});
 
     // The doctor types the anamnesis into the copy in a viewer and saves it.
-    const QString typed = temp("typed.fdf");
+    const QString typed = work("typed.fdf");
     fdf::writeFdfFile(typed, fdf::serializeFdf(copy, {fdf::textEntry("anamnesi", "Dispnea da sforzo")},
                                                fdf::FdfClosing::OwnLine));
-    ASSERT_EQ(fillForm(copy, typed, temp("saved.pdf")), QString());
+    ASSERT_EQ(fillForm(copy, typed, work("saved.pdf")), QString());
     const QDateTime saved(QDate(2026, 1, 2), QTime(3, 4, 5));
-    ASSERT_TRUE(writeFile(copy, readAll(temp("saved.pdf")), saved));
+    ASSERT_TRUE(writeFile(copy, readAll(work("saved.pdf")), saved));
     // Another file already has the dated name: it is no more replaced than the copy.
     ASSERT_TRUE(writeFile(desktop("ROSSIMARIOcertmedinps (2026-01-02 03.04.05).pdf"), "altro"));
 
@@ -406,31 +416,168 @@ TEST_F(OutputFlow, TheDoctorsEarlierCopyIsKeptAndAnUnchangedOneReplaced)
     EXPECT_TRUE(host.platform.messages.isEmpty());
 }
 
-// A name that cleans to nothing leaves only the suffixes: the flows still remove nothing but their own
-// export, neither another patient's files nor the doctor's certificate on the desktop.
-TEST_F(OutputFlow, ANameThatCleansToNothingRemovesOnlyItsOwnExport)
+// Every patient gets files of his own that the FDF names: Cyrillic and Greek names in Latin letters,
+// a name with none in its fiscal code or else the host's code, a long one cut. The forms keep the names
+// as written; the flows touch no one else's files.
+TEST_F(OutputFlow, EveryNameNamesFilesOfItsOwn)
 {
-    host.patients = {rossiPatient()};
-    host.patients[0].codice = QStringLiteral("I"); // id 49
-    const QStringList others = {"ROSSIMARIOcertmedinps.fdf", "ROSSIMARIOcertmedinps.xml",
-                                "ROSSIMARIOcertAP42_SS3.xml", "appunti.txt"};
+    const QStringList others = {"ROSSIMARIOcertmedinps.fdf", "certmedinps.fdf", "appunti.txt"};
     for (const QString& name : others)
-        ASSERT_TRUE(writeFile(temp(name), name.toUtf8()));
+        ASSERT_TRUE(writeFile(work(name), name.toUtf8()));
     ASSERT_TRUE(writeFile(desktop("certmedinps.xml"), "<InvCiv2010 />"));
+    const struct
+    {
+        const char* codice;
+        QString cognome, nome, codiceFiscale;
+        QString files; // the desktop copy's and the FDF's name without the suffix
+    } patients[] = {
+        {"1", "ЗЗИВАНОВ", "ИВАН", "ZZVVNI80A01Z154X", "ZZIVANOVIVAN"},
+        {"2", "ЗЗПЕТРОВ", "ОЛЬГА", "ZZPTRL80A41Z154X", "ZZPETROVOLGA"},
+        {"3", "ΠΑΠΑΔΟΠΟΥΛΟΣ", "Ελένη", "PPDLNE80A41Z115X", "PAPADOPOULOSEleni"},
+        {"4", "王", "秀英", "WNGXYN80A41Z210K", "WNGXYN80A41Z210K"},
+        {"L5", "李", "娜", "", "L5"},
+        {"6", QString(70, 'A'), "Ж" + QString(69, 'b'), "", QString(60, 'A') + "Zh" + QString(58, 'b')},
+    };
+    QStringList names;
+    for (const auto& p : patients) {
+        SCOPED_TRACE(p.files.toStdString());
+        PatientExport e;
+        e.cognome = p.cognome;
+        e.nome = p.nome;
+        e.codiceFiscale = p.codiceFiscale;
+        host.patients = {{.codice = p.codice, .cognome = p.cognome, .nome = p.nome, .exportXml = e.toXml()}};
+        const clinical::PatientRow row{tc_GenTools::string2hex(p.codice), p.cognome, p.nome, QDate()};
+        const fdf::PdfFlowResult result = fdf::runAp68Flow(row, context);
 
-    const clinical::PatientRow row{"49", "'", " ", QDate()};
-    EXPECT_EQ(fdf::CreateAp68Pdf(row, context), temp("certmedinps.fdf"));
-    EXPECT_EQ(fdf::CreateAp42Ss3Pdf(row, context), temp("certAP42_SS3.fdf"));
-
-    EXPECT_TRUE(host.calls().contains("genera_xml(" + kExport + ", , " + temp("certmedinps.xml") + ")"));
-    QStringList left = QDir(folders.program + "temp").entryList(QDir::Files);
-    left.sort();
-    QStringList expected = others + QStringList{"certAP42_SS3.fdf", "certmedinps.fdf"};
-    expected.sort();
-    EXPECT_EQ(left, expected);
+        const QString copy = desktop(p.files + "certmedinps.pdf");
+        EXPECT_EQ(result.fdfPath, work(p.files + "certmedinps.fdf"));
+        EXPECT_EQ(result.filledPdfPath, copy);
+        EXPECT_EQ(text::decodeWindows1252(fdfLines(readAll(result.fdfPath)).at(3)),
+                  "<</F(" + copy + ")/Fields[");
+        const PdftkResult filled = readFields(copy);
+        EXPECT_EQ(filled.values.value("cognome"), p.cognome);
+        EXPECT_EQ(filled.values.value("nome"), p.nome);
+        names << p.files;
+    }
+    names.removeDuplicates();
+    EXPECT_EQ(names.size(), std::size(patients));
     for (const QString& name : others)
-        EXPECT_EQ(readAll(temp(name)), name.toUtf8());
+        EXPECT_EQ(readAll(work(name)), name.toUtf8());
     EXPECT_EQ(readAll(desktop("certmedinps.xml")), QByteArray("<InvCiv2010 />"));
+}
+
+// An export the host did not make for the selected patient never reaches a form: neither another
+// patient's left where exports went before or go now, nor one a failing host leaves, nor another
+// patient's written by the host. The flow stops with the host's message or says whose it is not, and
+// writes nothing.
+TEST_F(OutputFlow, NoExportButTheSelectedPatientsReachesAForm)
+{
+    PatientExport verdi = rossiExport();
+    verdi.cognome = QStringLiteral("VERDI");
+    verdi.codiceFiscale = QStringLiteral("VRDMRA50C05H501X");
+    ASSERT_TRUE(QDir().mkpath(folders.program + "temp"));
+    const QStringList stale = {folders.program + "temp/ROSSIMARIOcertmedinps.xml",
+                               folders.program + "temp/ROSSIMARIOcertAP42_SS3.xml",
+                               folders.program + "temp/certmedinps.xml",
+                               work("publ_dati_essenziali-0123456789abcdef0123456789abcdef.xml")};
+    for (const QString& file : stale)
+        ASSERT_TRUE(writeFile(file, verdi.toXml()));
+
+    // The host fails; the host exports another patient.
+    const struct
+    {
+        bool hostFails;
+        QString message;
+    } cases[] = {
+        {true, "Tgate_zantopat.genera_xml(): eccezione"},
+        {false,
+         "I dati esportati dal programma di cartella non appartengono al paziente scelto (ROSSI MARIO). "
+         "Nessun file è stato scritto."},
+    };
+    for (const auto& c : cases) {
+        for (const auto flow : {&fdf::runAp68Flow, &fdf::runAp42Ss3Flow}) {
+            SCOPED_TRACE(c.message.toStdString());
+            host.patients = {rossiPatient()};
+            host.patients[0].exportXml = verdi.toXml();
+            host.log->failures.clear();
+            if (c.hostFails)
+                host.log->failures["genera_xml"] = "host gone";
+            host.platform.messages.clear();
+            QString stopped;
+            try {
+                flow(rossiRow(), context);
+            } catch (const platform::FailureShown&) {
+                stopped = host.platform.messageTexts().join('\n');
+            } catch (const std::runtime_error& error) {
+                stopped = QString::fromUtf8(error.what());
+            }
+            EXPECT_EQ(stopped, c.message);
+            EXPECT_EQ(QDir(folders.desktop).entryList(QDir::Files), QStringList());
+            EXPECT_EQ(QDir(folders.work).entryList(QDir::Files),
+                      QStringList{QFileInfo(stale.last()).fileName()});
+        }
+    }
+    for (const QString& file : stale)
+        EXPECT_EQ(readAll(file), verdi.toXml());
+}
+
+// A link (to a file or to nothing) where the FDF, the desktop copy or the completed form goes: refused,
+// naming it, and what it points to stays as it was.
+TEST_F(OutputFlow, NothingIsWrittenThroughALink)
+{
+#ifdef _WIN32
+    GTEST_SKIP() << "links need privileges on Windows";
+#else
+    host.patients = {rossiPatient()};
+    const QString target = folders.root.filePath("altrove.pdf");
+    const QString link =
+        "al suo posto c'è un collegamento simbolico, attraverso il quale il programma non scrive";
+    const struct
+    {
+        QString path;
+        bool targetExists;
+        QString message; // of the flow, or of the completed form
+    } cases[] = {
+        {work("ROSSIMARIOcertmedinps.fdf"), true,
+         "Impossibile scrivere il file FDF: " + link + " (" + work("ROSSIMARIOcertmedinps.fdf") + ")"},
+        {desktop("ROSSIMARIOcertmedinps.pdf"), true,
+         "Impossibile creare il modulo PDF sul desktop: " + link + " (" +
+             desktop("ROSSIMARIOcertmedinps.pdf") + "). Nessun file è stato scritto."},
+        {desktop("ROSSIMARIOcertmedinps.pdf"), false,
+         "Impossibile creare il modulo PDF sul desktop: " + link + " (" +
+             desktop("ROSSIMARIOcertmedinps.pdf") + "). Nessun file è stato scritto."},
+        {desktop("ROSSIMARIOcertmedinps_compilato.pdf"), true,
+         link + " (" + desktop("ROSSIMARIOcertmedinps_compilato.pdf") + ")"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.message.toStdString());
+        for (const QString& dir : {folders.work, folders.desktop})
+            for (const QString& file : QDir(dir).entryList(QDir::Files | QDir::System))
+                QFile::remove(dir + QDir::separator() + file);
+        QFile::remove(target);
+        if (c.targetExists) {
+            ASSERT_TRUE(writeFile(target, "altrui"));
+        }
+        ASSERT_TRUE(QFile::link(target, c.path));
+        QString refused;
+        if (c.path.endsWith("_compilato.pdf")) {
+            fdf::Ap68Values values;
+            values.cognome = "ROSSI";
+            values.nome = "MARIO";
+            refused = fdf::completeAp68Form(values, host.platform).failure;
+        } else {
+            try {
+                fdf::runAp68Flow(rossiRow(), context);
+            } catch (const std::runtime_error& error) {
+                refused = QString::fromUtf8(error.what());
+            }
+        }
+        EXPECT_EQ(refused, c.message);
+        EXPECT_EQ(readAll(target), c.targetExists ? QByteArray("altrui") : QByteArray());
+        EXPECT_EQ(QFileInfo::exists(target), c.targetExists);
+        EXPECT_TRUE(QFileInfo(c.path).isSymLink());
+    }
+#endif
 }
 
 // When a session starts: FDFs older than a week and the exports an interrupted run left go, nothing else.
@@ -448,24 +595,25 @@ TEST_F(OutputFlow, StartOfASessionClearsOldFdfsAndLeftExports)
         {"VERDIANNAcertAP42_SS3.fdf", now.addDays(-8), false},
         {".ROSAcertmedinps.fdf", now.addDays(-8), false}, // a surname starting with "."
         {"BIANCHILUCAcertmedinps.fdf", now.addDays(-1), true},
-        {"ROSSIMARIOcertAP42_SS3.xml", now.addSecs(-3600), false},
-        {"certmedinps.xml", now.addSecs(-3600), false},
+        {"publ_dati_essenziali-00112233445566778899aabbccddeeff.xml", now.addSecs(-3600), false},
         // Another copy of the program may be about to read this one.
-        {"NERIPAOLOcertmedinps.xml", now.addSecs(-60), true},
+        {"publ_dati_essenziali-ffeeddccbbaa99887766554433221100.xml", now.addSecs(-60), true},
+        {"publ_dati_essenziali-appunti.xml", now.addSecs(-3600), true},
+        {"ROSSIMARIOcertAP42_SS3.xml", now.addSecs(-3600), true},
         {"appunti.txt", now.addDays(-30), true},
         {"ROSSIMARIOcertmedinps.pdf", now.addDays(-30), true},
         {"ROSSIMARIOcertmedinps.fdf.bak", now.addDays(-30), true},
     };
     for (const File& file : files)
-        ASSERT_TRUE(writeFile(temp(file.name), "x", file.modified)) << file.name;
-    ASSERT_TRUE(QDir(folders.program + "temp").mkdir("ARCHIVIOcertmedinps.fdf"));
+        ASSERT_TRUE(writeFile(work(file.name), "x", file.modified)) << file.name;
+    ASSERT_TRUE(QDir(folders.work).mkdir("ARCHIVIOcertmedinps.fdf"));
     ASSERT_TRUE(writeFile(desktop("certmedinps.xml"), "x", now.addDays(-30)));
 
     fdf::clearTempFolder(host.platform);
 
     for (const File& file : files)
-        EXPECT_EQ(QFile::exists(temp(file.name)), file.stays) << file.name;
-    EXPECT_TRUE(QFileInfo(temp("ARCHIVIOcertmedinps.fdf")).isDir());
+        EXPECT_EQ(QFile::exists(work(file.name)), file.stays) << file.name;
+    EXPECT_TRUE(QFileInfo(work("ARCHIVIOcertmedinps.fdf")).isDir());
     EXPECT_TRUE(QFile::exists(desktop("certmedinps.xml")));
 }
 

@@ -54,6 +54,8 @@ inline FakePatient rossiPatient()
 {
     FakePatient p;
     p.codice = QStringLiteral("ROSSI");
+    p.cognome = QStringLiteral("ROSSI");
+    p.nome = QStringLiteral("MARIO");
     p.exportXml = rossiExport().toXml();
     p.attributes = {
         {"persona\\attributi_persona\\cittadinanza", "ITALIANA"},
@@ -100,6 +102,8 @@ inline clinical::PatientRow hostileRow()
 inline FakePatient hostilePatient()
 {
     PatientExport e;
+    e.cognome = hostile::kCognome;
+    e.nome = hostile::kNome;
     e.codiceFiscale = hostile::kCodiceFiscale;
     e.sesso = QStringLiteral("F");
     e.comune = hostile::kComune;
@@ -113,6 +117,8 @@ inline FakePatient hostilePatient()
     };
     FakePatient p;
     p.codice = QStringLiteral("H");
+    p.cognome = hostile::kCognome;
+    p.nome = hostile::kNome;
     p.exportXml = e.toXml();
     p.attributes = {
         {"persona\\residenza\\indirizzo\\via_piazza", hostile::kIndirizzo},

@@ -62,6 +62,12 @@ public:
     {
         return log->texts().filter(QRegularExpression(QStringLiteral("^(?!get_error\\()")));
     }
+    // The file the host was last asked to write the export to; "" when it was not asked.
+    QString lastExportPath() const
+    {
+        const QStringList asked = callsOf("genera_xml");
+        return asked.isEmpty() ? QString() : asked.last().section(QStringLiteral(", "), 2).chopped(1);
+    }
     // The texts of every call of one method, in order.
     QStringList callsOf(const std::string& method) const
     {

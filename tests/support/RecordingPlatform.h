@@ -1,12 +1,13 @@
 #pragma once
 // The platform double: records message boxes, questions (answered as scripted) and opened files, answers
-// settings from a map, and keeps a clock that tests move by hand.
+// settings from a map, keeps a clock that tests move by hand, and gives a work folder of its own.
 
 #include "platform/Platform.h"
 
 #include <QList>
 #include <QMap>
 #include <QStringList>
+#include <QTemporaryDir>
 
 #include <functional>
 
@@ -23,6 +24,8 @@ public:
 
     QString desktop;
     QString program;
+    QTemporaryDir workRoot;
+    QString work = workRoot.filePath(QStringLiteral("temp")); // made by the flows, as the real one
     QStringList opened;
     bool opens = true;               // false: no application takes the files opened
     QMap<QString, QString> settings; // machine settings by "keyPath|name", user settings by name
@@ -35,6 +38,7 @@ public:
 
     QString desktopFolder() const override { return desktop; }
     QString programFolder() const override { return program; }
+    QString workFolder() const override { return work; }
     bool openFile(const QString& path) override
     {
         opened << path;

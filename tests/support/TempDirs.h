@@ -1,5 +1,5 @@
 #pragma once
-// A throwaway program folder (with temp/ and the blank forms) and desktop for one test.
+// A throwaway program folder (with the blank forms), desktop and work folder for one test.
 
 #include <QDateTime>
 #include <QDir>
@@ -48,16 +48,19 @@ inline std::string permissionsOf(const QString& path)
 struct TempFolders
 {
     QTemporaryDir root;
-    QString program; // with trailing separator, holds temp/ and the forms
+    QString program; // with trailing separator, holds the forms
     QString desktop;
+    QString work; // the user's work folder
 
     TempFolders()
     {
         QDir dir(root.path());
-        dir.mkpath(QStringLiteral("program/temp"));
+        dir.mkpath(QStringLiteral("program"));
         dir.mkpath(QStringLiteral("desktop"));
+        dir.mkpath(QStringLiteral("work"));
         program = QDir::toNativeSeparators(root.path() + QStringLiteral("/program/"));
         desktop = QDir::toNativeSeparators(root.path() + QStringLiteral("/desktop"));
+        work = QDir::toNativeSeparators(root.path() + QStringLiteral("/work"));
 #ifdef INVCIV_FORMS_DIR
         for (const char* form : {"cert med INPS.pdf", "AP42_SS3.pdf"})
             QFile::copy(QStringLiteral(INVCIV_FORMS_DIR "/") + QLatin1String(form),
