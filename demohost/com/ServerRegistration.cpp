@@ -204,7 +204,7 @@ std::string databaseFile()
     if (local.empty())
         throw host::AutomationError("Il demo host non trova la cartella dei dati locali dell'utente: " +
                                     host::win::systemMessage(hr));
-    return utf8(local + L"\\invciv\\demo-host.sqlite");
+    return utf8(local + L"\\InvCiv\\demo-host.sqlite");
 }
 
 } // namespace demohost::com

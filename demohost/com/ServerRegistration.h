@@ -32,8 +32,8 @@ HRESULT unregisterServer();
 std::wstring shadowingMessage(const ForeignServer& foreign, const std::wstring& dllPath);
 
 // The database file (UTF-8): INVCIV_DEMO_HOST, else the per-user value DemoHostFile beside the ProgID,
-// else demo-host.sqlite in the user's local application data, in the folder the program's own demo host
-// uses (invciv). Throws host::AutomationError when there is no local application data folder.
+// else demo-host.sqlite in the program's folder of the user's local application data (InvCiv, beside its
+// work folder). Throws host::AutomationError when there is no local application data folder.
 std::string databaseFile();
 
 } // namespace demohost::com

@@ -366,7 +366,7 @@ TEST_F(DemoServerSession, TheDatabaseIsTheNamedFileThenThePerUserValueThenTheLoc
         fs::path environment, value, opened;
     } cases[] = {{named, perUser, named},
                  {{}, perUser, perUser},
-                 {{}, {}, fs::path(local) / L"invciv" / L"demo-host.sqlite"}};
+                 {{}, {}, fs::path(local) / L"InvCiv" / L"demo-host.sqlite"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.opened.string());
         for (const fs::path& file : {named, perUser})
