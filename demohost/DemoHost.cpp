@@ -413,6 +413,14 @@ host::Result DemoHost::invoke(const std::string& method, host::Arguments& argume
     return d->invoke(method, arguments);
 }
 
+std::vector<std::string_view> DemoHost::methodNames()
+{
+    std::vector<std::string_view> names;
+    for (const Impl::Method& method : Impl::methods())
+        names.push_back(method.name);
+    return names;
+}
+
 void DemoHost::ensureDatabase(const std::string& databaseFile)
 {
     DemoDatabase check(databaseFile);

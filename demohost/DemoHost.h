@@ -6,6 +6,8 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace demohost {
 
@@ -18,6 +20,10 @@ public:
     ~DemoHost() override;
 
     host::Result invoke(const std::string& method, host::Arguments& arguments) override;
+
+    // The names of the server methods it answers, as callers invoke them (it finds them without regard
+    // to case, as automation does).
+    static std::vector<std::string_view> methodNames();
 
     // Checks that the file is (or can be created as) a demo-host database; throws host::AutomationError
     // with a message naming the file otherwise. The front ends call it once at start.

@@ -25,7 +25,7 @@ const std::map<std::string, std::set<std::string>> kAllowed = {
     {"host/win", {"host"}},
     {"host", {"text", "platform"}},
     {"demohost", {"host"}},
-    {"demohost/com", {"host", "host/win", "demohost"}},
+    {"demohost/com", {"platform/win", "host", "host/win", "demohost"}},
     {"clinical", {"text", "platform", "host"}},
     {"pdf", {"text", "platform"}},
     {"fdf", {"text", "platform", "host", "clinical", "pdf"}},

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <limits>
+#include <variant>
 
 namespace host::win {
 
@@ -127,6 +128,53 @@ Result resultFromVariant(const VARIANT& value)
     if (FAILED(VariantChangeType(text.get(), const_cast<VARIANT*>(&value), 0, VT_BSTR)))
         return std::monostate{};
     return fromWide(V_BSTR(text.get()), SysStringLen(V_BSTR(text.get())));
+}
+
+std::optional<Argument> argumentFromVariant(const VARIANTARG& value)
+{
+    const VARTYPE type = V_VT(&value);
+    if (type == (VT_BSTR | VT_BYREF))
+        return V_BSTRREF(&value) ? fromWide(*V_BSTRREF(&value), SysStringLen(*V_BSTRREF(&value)))
+                                 : std::u16string();
+    if (type == VT_BSTR)
+        return fromWide(V_BSTR(&value), SysStringLen(V_BSTR(&value)));
+    if (type == VT_ERROR && V_ERROR(&value) == DISP_E_PARAMNOTFOUND)
+        return Omitted{};
+    if (type == VT_ERROR || type == VT_DISPATCH || type == VT_UNKNOWN || (type & VT_ARRAY))
+        return std::nullopt;
+    Variant text;
+    if (FAILED(VariantChangeType(text.get(), const_cast<VARIANTARG*>(&value), 0, VT_BSTR)))
+        return std::nullopt;
+    return fromWide(V_BSTR(text.get()), SysStringLen(V_BSTR(text.get())));
+}
+
+void resultToVariant(const Result& result, VARIANT& out)
+{
+    if (const auto* text = std::get_if<std::u16string>(&result)) {
+        V_BSTR(&out) = Bstr(*text).release();
+        V_VT(&out) = VT_BSTR;
+    } else if (const auto* number = std::get_if<std::int32_t>(&result)) {
+        V_VT(&out) = VT_I4;
+        V_I4(&out) = *number;
+    } else if (const auto* floating = std::get_if<double>(&result)) {
+        V_VT(&out) = VT_R8;
+        V_R8(&out) = *floating;
+    } else if (const auto* flag = std::get_if<bool>(&result)) {
+        V_VT(&out) = VT_BOOL;
+        V_BOOL(&out) = *flag ? VARIANT_TRUE : VARIANT_FALSE;
+    }
+}
+
+void raiseException(EXCEPINFO& exception, const std::u16string& source, const std::u16string& description)
+{
+    exception = EXCEPINFO{};
+    // Without memory for the texts the client still learns that the call failed (its scode's text).
+    const std::wstring wideSource = toWide(source);
+    const std::wstring wideDescription = toWide(description);
+    exception.bstrSource = SysAllocStringLen(wideSource.data(), static_cast<UINT>(wideSource.size()));
+    exception.bstrDescription =
+        SysAllocStringLen(wideDescription.data(), static_cast<UINT>(wideDescription.size()));
+    exception.scode = E_FAIL;
 }
 
 } // namespace host::win

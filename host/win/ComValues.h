@@ -1,6 +1,7 @@
 #pragma once
 // Owners for the automation runtime's values, so that every BSTR, VARIANT, EXCEPINFO and interface
-// reference is freed on every path, and the mapping of a method's VARIANT result onto host::Result.
+// reference is freed on every path, and the mapping between VARIANTs and host::Argument and host::Result,
+// both ways: the client's (DispatchObject) and a server's (the demo host's COM server).
 
 #include "host/AutomationObject.h"
 
@@ -8,6 +9,7 @@
 
 #include <oleauto.h>
 
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -39,6 +41,7 @@ public:
 
     BSTR get() const { return m_value; }
     BSTR* slot() { return &m_value; }
+    BSTR release() { return std::exchange(m_value, nullptr); } // the caller frees it
     std::u16string text() const; // a null BSTR is the empty text
 
 private:
@@ -108,5 +111,16 @@ private:
 // Values without a text form (objects, error codes, arrays) are taken as nothing, so that a method whose
 // result the caller ignores never fails on what it hands back.
 Result resultFromVariant(const VARIANT& value);
+
+// A server's side. An argument as Invoke received it: a text by reference or by value (a null BSTR is the
+// empty text), DISP_E_PARAMNOTFOUND as the omitted marker, any other value the runtime can write as text
+// as that text; nothing for a value that has none (a type mismatch).
+std::optional<Argument> argumentFromVariant(const VARIANTARG& value);
+// The result handed back: empty, VT_BSTR, VT_I4, VT_R8 or VT_BOOL. `out` must be empty; throws
+// AutomationError when out of memory.
+void resultToVariant(const Result& result, VARIANT& out);
+// Fills in the exception a failed Invoke reports with DISP_E_EXCEPTION: the source and the description,
+// which the client shows (invocationMessage), and E_FAIL.
+void raiseException(EXCEPINFO& exception, const std::u16string& source, const std::u16string& description);
 
 } // namespace host::win

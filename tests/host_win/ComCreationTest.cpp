@@ -2,6 +2,7 @@
 // "InvCivTest.Server", created by ProgID and called through late binding.
 
 #include "TestServerIds.h"
+#include "WinTestSupport.h"
 
 #include "host/win/ComAutomation.h"
 
@@ -25,29 +26,13 @@ const std::wstring kClsidKey = L"Software\\Classes\\CLSID\\" INVCIV_TEST_SERVER_
 // only the machine's classes, which its prefix lets the user write.
 HKEY classesRoot()
 {
-    const bool wine = GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
-    return wine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
+    return host_win_test::underWine() ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
 }
 
 void setValue(const std::wstring& key, const wchar_t* name, const std::wstring& value)
 {
-    HKEY handle = nullptr;
-    ASSERT_EQ(
-        RegCreateKeyExW(classesRoot(), key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &handle, nullptr),
-        ERROR_SUCCESS)
-        << "cannot create the key " << std::string(key.begin(), key.end());
-    const auto bytes = static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t));
-    EXPECT_EQ(RegSetValueExW(handle, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()), bytes),
-              ERROR_SUCCESS);
-    RegCloseKey(handle);
-}
-
-std::wstring serverDllPath()
-{
-    wchar_t buffer[MAX_PATH];
-    const DWORD length = GetModuleFileNameW(nullptr, buffer, MAX_PATH);
-    std::wstring path(buffer, length);
-    return path.substr(0, path.find_last_of(L"\\/") + 1) + INVCIV_TEST_SERVER_DLL;
+    ASSERT_TRUE(host_win_test::writeRegistryString(classesRoot(), key, name, value))
+        << "cannot write the key " << std::string(key.begin(), key.end());
 }
 
 std::string failureOfCreating(const std::u16string& progId)
@@ -67,7 +52,7 @@ protected:
     {
         setValue(kProgIdKey + L"\\CLSID", nullptr, INVCIV_TEST_SERVER_CLSID);
         setValue(kClsidKey, nullptr, INVCIV_TEST_SERVER_PROGID);
-        setValue(kClsidKey + L"\\InprocServer32", nullptr, serverDllPath());
+        setValue(kClsidKey + L"\\InprocServer32", nullptr, host_win_test::besideTests(INVCIV_TEST_SERVER_DLL));
         setValue(kClsidKey + L"\\InprocServer32", L"ThreadingModel", L"Apartment");
     }
     static void TearDownTestSuite()

@@ -7,25 +7,6 @@ void FakeDispatch::define(const std::string& name, Answer answer)
     m_methods.push_back({name, std::move(answer)});
 }
 
-HRESULT FakeDispatch::QueryInterface(REFIID iid, void** object)
-{
-    if (!object)
-        return E_POINTER;
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch)) {
-        *object = static_cast<IDispatch*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-}
-
-HRESULT FakeDispatch::GetTypeInfoCount(UINT* count)
-{
-    *count = 0;
-    return S_OK;
-}
-
 HRESULT FakeDispatch::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids)
 {
     if (count != 1)

@@ -2,6 +2,8 @@
 // An in-process IDispatch that records what arrives (names looked up, argument count, order and types,
 // texts) and answers each method as the test tells it.
 
+#include "host/win/ComServer.h"
+
 #include <windows.h>
 
 #include <oleauto.h>
@@ -33,7 +35,7 @@ struct ReceivedCall
 // How a method answers: fill the result or the exception, return the HRESULT.
 using Answer = std::function<HRESULT(DISPPARAMS& params, VARIANT& result, EXCEPINFO& exception)>;
 
-class FakeDispatch final : public IDispatch
+class FakeDispatch final : public host::win::ServedDispatch
 {
 public:
     // A method the object knows, answering empty unless told otherwise. Other names are unknown.
@@ -44,11 +46,8 @@ public:
     UINT argumentErrorToReport = 0; // what Invoke tells through puArgErr (an index into rgvarg)
     ULONG references() const { return m_references; }
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
     ULONG STDMETHODCALLTYPE AddRef() override { return ++m_references; }
     ULONG STDMETHODCALLTYPE Release() override { return --m_references; } // lives on the test's stack
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override;
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override;
     HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
                                      EXCEPINFO* exception, UINT* argumentError) override;

@@ -4,6 +4,8 @@
 
 #include "TestServerIds.h"
 
+#include "host/win/ComServer.h"
+
 #include <windows.h>
 
 #include <oleauto.h>
@@ -52,38 +54,9 @@ void setText(VARIANT* result, const std::wstring& text)
     }
 }
 
-class Server final : public IDispatch
+class Server final : public host::win::ServedDispatch
 {
 public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override
-    {
-        if (!object)
-            return E_POINTER;
-        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch)) {
-            *object = static_cast<IDispatch*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override
-    {
-        return static_cast<ULONG>(InterlockedIncrement(&m_references));
-    }
-    ULONG STDMETHODCALLTYPE Release() override
-    {
-        const LONG left = InterlockedDecrement(&m_references);
-        if (left == 0)
-            delete this;
-        return static_cast<ULONG>(left);
-    }
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override
-    {
-        *count = 0;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override
     {
         HRESULT hr = S_OK;
@@ -151,53 +124,17 @@ public:
     }
 
 private:
-    LONG m_references = 1;
     bool m_created = false;
     bool m_connected = false;
 };
 
-class Factory final : public IClassFactory
-{
-public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override
-    {
-        if (!object)
-            return E_POINTER;
-        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IClassFactory)) {
-            *object = static_cast<IClassFactory*>(this);
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    // One factory for the life of the module.
-    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-    ULONG STDMETHODCALLTYPE Release() override { return 1; }
-    HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid, void** object) override
-    {
-        if (outer)
-            return CLASS_E_NOAGGREGATION;
-        Server* server = new (std::nothrow) Server;
-        if (!server)
-            return E_OUTOFMEMORY;
-        const HRESULT hr = server->QueryInterface(iid, object);
-        server->Release();
-        return hr;
-    }
-    HRESULT STDMETHODCALLTYPE LockServer(BOOL) override { return S_OK; }
-};
-
-Factory factory;
+host::win::SingleClassFactory factory(kClsid, []() -> IDispatch* { return new (std::nothrow) Server; });
 
 } // namespace
 
 STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, LPVOID* object)
 {
-    if (!IsEqualCLSID(clsid, kClsid)) {
-        *object = nullptr;
-        return CLASS_E_CLASSNOTAVAILABLE;
-    }
-    return factory.QueryInterface(iid, object);
+    return factory.classObject(clsid, iid, object);
 }
 
 // The module stays loaded for the whole test run.

@@ -1,0 +1,145 @@
+// invciv-demo-server.dll: the demo host as the in-process COM server "Korvalis.Server", so that the program
+// reaches the demo database through COM exactly as it reaches the host's own server. regsvr32 registers it
+// per user (ServerRegistration.h); each object opens the database when it is created.
+
+#include "DemoDispatch.h"
+#include "DemoServerIds.h"
+#include "ServerRegistration.h"
+
+#include "demohost/DemoHost.h"
+#include "host/win/ComValues.h"
+
+#include <windows.h>
+
+#include <oleauto.h>
+#include <shellapi.h>
+
+#include <exception>
+#include <memory>
+#include <new>
+
+namespace {
+
+using namespace demohost::com;
+
+// This DLL's own path, whatever its length.
+std::wstring modulePath()
+{
+    HMODULE module = nullptr;
+    if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                            reinterpret_cast<LPCWSTR>(&modulePath), &module))
+        return {};
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = GetModuleFileNameW(module, path.data(), static_cast<DWORD>(path.size()));
+        if (length == 0)
+            return {};
+        if (length < path.size()) {
+            path.resize(length);
+            return path;
+        }
+        path.resize(path.size() * 2);
+    }
+}
+
+// The server's object: the demo host over its database, or, when it cannot serve, an object that says why
+// at the first call (the program shows it at its login). Nothing when out of memory.
+IDispatch* createServer() noexcept
+{
+    try {
+        std::u16string unavailable;
+        std::unique_ptr<host::AutomationObject> demo;
+        if (const auto foreign = foreignServer()) {
+            const std::wstring message = shadowingMessage(*foreign, modulePath());
+            unavailable = host::win::fromWide(message.data(), message.size());
+        } else {
+            try {
+                demo = std::make_unique<demohost::DemoHost>(databaseFile());
+            } catch (const std::bad_alloc&) {
+                throw;
+            } catch (const std::exception& error) {
+                unavailable = host::fromUtf8(error.what());
+            }
+        }
+        // COM's reference count owns it from here: its last Release deletes it.
+        return new DemoDispatch(std::move(demo), demohost::DemoHost::methodNames(), std::move(unavailable));
+    } catch (const std::exception&) {
+        return nullptr;
+    }
+}
+
+host::win::SingleClassFactory factory(kClsidValue, &createServer);
+
+bool sameIgnoringCase(const wchar_t* a, const wchar_t* b)
+{
+    return CompareStringOrdinal(a, -1, b, -1, TRUE) == CSTR_EQUAL;
+}
+
+// regsvr32 reports a failure by its code alone: unless it was told to be silent (/s), the reason is shown
+// here. Any caller can read it as the thread's error information.
+void tellWhy(const std::wstring& message)
+{
+    ICreateErrorInfo* create = nullptr;
+    if (SUCCEEDED(CreateErrorInfo(&create))) {
+        create->SetSource(const_cast<LPOLESTR>(L"Korvalis.Server"));
+        create->SetDescription(const_cast<LPOLESTR>(message.c_str()));
+        IErrorInfo* info = nullptr;
+        if (SUCCEEDED(create->QueryInterface(IID_IErrorInfo, reinterpret_cast<void**>(&info)))) {
+            SetErrorInfo(0, info);
+            info->Release();
+        }
+        create->Release();
+    }
+
+    int count = 0;
+    LPWSTR* arguments = CommandLineToArgvW(GetCommandLineW(), &count);
+    if (!arguments)
+        return;
+    wchar_t program[MAX_PATH] = L"";
+    GetModuleFileNameW(nullptr, program, MAX_PATH);
+    const wchar_t* name = program;
+    for (const wchar_t* c = program; *c; ++c) {
+        if (*c == L'\\' || *c == L'/')
+            name = c + 1;
+    }
+    bool show = sameIgnoringCase(name, L"regsvr32.exe");
+    for (int i = 1; i < count; ++i)
+        show = show && !sameIgnoringCase(arguments[i], L"/s") && !sameIgnoringCase(arguments[i], L"-s");
+    LocalFree(arguments);
+    if (show)
+        MessageBoxW(nullptr, message.c_str(), L"InvCiv - demo host", MB_OK | MB_ICONERROR);
+}
+
+} // namespace
+
+STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, LPVOID* object)
+{
+    return factory.classObject(clsid, iid, object);
+}
+
+// The module keeps no count of its objects, so it stays loaded for the life of the process.
+STDAPI DllCanUnloadNow()
+{
+    return S_FALSE;
+}
+
+STDAPI DllRegisterServer()
+{
+    try {
+        const std::wstring path = modulePath();
+        if (path.empty())
+            return E_UNEXPECTED;
+        std::wstring message;
+        const HRESULT hr = registerServer(path, message);
+        if (FAILED(hr))
+            tellWhy(message);
+        return hr;
+    } catch (const std::exception&) {
+        return E_OUTOFMEMORY;
+    }
+}
+
+STDAPI DllUnregisterServer()
+{
+    return unregisterServer();
+}
