@@ -215,8 +215,15 @@ build_deps() { # arch triplet [package...]
     log=$wcache/logs/$pkg.log
     src=$(src_fetch "$pkg" "$version") || return 1
     bld=$wcache/build/$pkg
-    rm -rf "$bld"
-    mkdir -p "$bld"
+    # A build of the same recipe that was cut short (the machine stopped, say) goes on where it was; one
+    # of another recipe starts afresh.
+    if [ "$(cat "$bld/.invciv-recipe" 2>/dev/null)" != "$(basename "$stamp")" ]; then
+      rm -rf "$bld"
+      mkdir -p "$bld"
+      basename "$stamp" >"$bld/.invciv-recipe"
+    else
+      echo "    $pkg $version: going on with the build that was cut short"
+    fi
     echo "    $pkg $version: building (log $log)"
     # In the background so that set -e holds inside the recipe (a condition would switch it off there).
     (set -e; "$fn") >"$log" 2>&1 &
