@@ -61,6 +61,9 @@ build_app() { # arch triplet prefix; sets app_build (the build folder) and app_d
   rm -rf "$app_dir"
   mkdir -p "$app_dir/platforms" "$app_dir/styles" "$app_build/bin/platforms" "$app_build/bin/styles"
   cp "$app_build/bin/invciv.exe" "$app_build/bin/invciv-cli.exe" "$app_dir/"
+  # The demo host as a COM server, for trying or teaching the program without the real records; it is
+  # registered only by hand (docs/windows-build.md).
+  [ ! -f "$app_build/bin/invciv-demo-server.dll" ] || cp "$app_build/bin/invciv-demo-server.dll" "$app_dir/"
   cp "$root/forms/cert med INPS.pdf" "$root/forms/AP42_SS3.pdf" "$app_dir/"
   for plugin in platforms/qwindows.dll platforms/qoffscreen.dll styles/qwindowsvistastyle.dll; do
     if [ -f "$p/plugins/$plugin" ]; then
@@ -68,6 +71,9 @@ build_app() { # arch triplet prefix; sets app_build (the build folder) and app_d
       cp "$p/plugins/$plugin" "$app_build/bin/$plugin"
     fi
   done
-  win_copy_dlls "$t" "$p" "$app_dir" "$app_dir"/*.exe "$app_dir"/platforms/*.dll "$app_dir"/styles/*.dll
-  win_copy_dlls "$t" "$p" "$app_build/bin" "$app_build"/bin/*.exe "$app_build"/bin/platforms/*.dll
+  local files
+  mapfile -t files < <(find "$app_dir" -name '*.exe' -o -name '*.dll')
+  win_copy_dlls "$t" "$p" "$app_dir" "${files[@]}"
+  mapfile -t files < <(find "$app_build/bin" -name '*.exe' -o -name '*.dll')
+  win_copy_dlls "$t" "$p" "$app_build/bin" "${files[@]}"
 }
