@@ -12,9 +12,9 @@
 
 #include "MedianReporter.h"
 #include "fdf/Ap68Map.h"
-#include "fdf/FilledPdf.h"
-#include "fdf/FontSetting.h"
 #include "fdf/OutputFlow.h"
+#include "pdf/FilledPdf.h"
+#include "pdf/FontSetting.h"
 #include "platform/ConsolePlatform.h"
 #include "support/TempDirs.h"
 
@@ -35,7 +35,7 @@ using testing_support::TempFolders;
 // The font the program would embed: the one the user's settings name, or the system's.
 QString usersUnicodeFont()
 {
-    return fdf::unicodeFontPath(platform::ConsolePlatform({}, {}));
+    return pdf::unicodeFontPath(platform::ConsolePlatform({}, {}));
 }
 
 // An ordinary patient: five coded problems, a two-line therapy, accented letters.
@@ -130,7 +130,7 @@ struct Files
             out.write(blankBytes);
     }
 
-    void fill(const Form& form) const { fdf::fillPdfForm(form.copy, form.entries, unicodeFont); }
+    void fill(const Form& form) const { pdf::fillPdfForm(form.copy, form.entries, unicodeFont); }
 };
 
 void qpdfFill(benchmark::State& state, const Files* files, const Form* form)
@@ -189,7 +189,7 @@ int fillOnce(const char* patient, const char* out)
         copy.write(blank.readAll()) < 0)
         return 1;
     copy.close();
-    fdf::fillPdfForm(copy.fileName(),
+    pdf::fillPdfForm(copy.fileName(),
                      fdf::ap68Entries(std::strcmp(patient, "foreign") == 0 ? foreign() : italian()),
                      usersUnicodeFont());
     return 0;

@@ -1,10 +1,11 @@
 // The filled desktop copy: it reads as pdftk's own fill of the FDF, shows the values when rendered,
 // and a form that does not fit leaves the plain copy and the FDF with one message.
 
-#include "fdf/FilledPdf.h"
-#include "fdf/FontSetting.h"
+#include "fdf/FdfDocument.h"
 #include "fdf/OpenSetting.h"
 #include "fdf/OutputFlow.h"
+#include "pdf/FilledPdf.h"
+#include "pdf/FontSetting.h"
 
 #include "Patients.h"
 #include "support/TempDirs.h"
@@ -318,7 +319,7 @@ TEST_F(FilledPdf, LettersBeyondTheStandardFontShowWithAnEmbeddedSubset)
         hb_blob_destroy(blob);
         return font;
     };
-    const QByteArray sourceFile = readAll(fdf::unicodeFontPath(host.platform));
+    const QByteArray sourceFile = readAll(pdf::unicodeFontPath(host.platform));
     const Font source = fontOf(sourceFile);
     QPDF pdf;
     pdf.processFile(foreign.filledPdfPath.toStdString().c_str());
@@ -374,7 +375,7 @@ TEST_F(FilledPdf, LineBreaksMakeLinesOnlyInAMultiLineBox)
         entries.push_back(fdf::textEntry(c.field, c.value));
     const QString copy = desktop("copy.pdf");
     ASSERT_TRUE(QFile::copy(blank(kAp68), copy));
-    EXPECT_TRUE(fdf::fillPdfForm(copy, entries, fdf::unicodeFontPath(host.platform)).empty());
+    EXPECT_TRUE(pdf::fillPdfForm(copy, entries, pdf::unicodeFontPath(host.platform)).empty());
     QPDF pdf;
     pdf.processFile(copy.toStdString().c_str());
     for (const Case& c : cases)
@@ -384,7 +385,7 @@ TEST_F(FilledPdf, LineBreaksMakeLinesOnlyInAMultiLineBox)
 // A font that cannot be read keeps the standard appearance, and the flow names the letters.
 TEST_F(FilledPdf, WithoutAUsableFontTheFlowNamesTheLettersThatMayNotPrint)
 {
-    host.platform.settings[fdf::kPdfFontKey] = blank(kAp68);
+    host.platform.settings[pdf::kPdfFontKey] = blank(kAp68);
     host.patients.push_back(foreignPatient());
     const fdf::PdfFlowResult foreign = fdf::runAp68Flow(foreignRow(), context);
     ASSERT_FALSE(foreign.filledPdfPath.isEmpty());
@@ -498,9 +499,9 @@ TEST_F(FilledPdf, EntryThatDoesNotFitItsFieldChangesNothing)
           Case{fdf::checkBoxOff("cognome"), R"(il campo "cognome" non è una casella da spuntare)"},
           Case{fdf::noValue("sesso/2"), R"(il modulo non ha il campo "sesso/2")"}}) {
         try {
-            fdf::fillPdfForm(copy, {fdf::textEntry("nome", "MARIO"), c.entry}, {});
+            pdf::fillPdfForm(copy, {fdf::textEntry("nome", "MARIO"), c.entry}, {});
             ADD_FAILURE() << "filled with " << c.entry.name.toStdString();
-        } catch (const fdf::FormFillError& error) {
+        } catch (const pdf::FormFillError& error) {
             EXPECT_EQ(QString::fromUtf8(error.what()), c.reason);
         }
         EXPECT_EQ(readAll(copy), before);
@@ -516,9 +517,9 @@ TEST_F(FilledPdf, FormThatWouldNotReadBackIsRefused)
         INVCIV_FUZZ_CRASHES_DIR "/filled_pdf-crash-e9ef2e72383dec5cb372451d292feb83ea4e56b9", copy));
     const QByteArray before = readAll(copy);
     try {
-        fdf::fillPdfForm(copy, {fdf::checkBoxOff("hand"), fdf::textEntry("nomefile", "AP68")}, {});
+        pdf::fillPdfForm(copy, {fdf::checkBoxOff("hand"), fdf::textEntry("nomefile", "AP68")}, {});
         ADD_FAILURE() << "filled";
-    } catch (const fdf::FormFillError& error) {
+    } catch (const pdf::FormFillError& error) {
         EXPECT_EQ(QString::fromUtf8(error.what()), "il file PDF è danneggiato");
     }
     EXPECT_EQ(readAll(copy), before);
