@@ -31,7 +31,6 @@ const QString kErrorNoFile = QStringLiteral("Errore nella Creazione del File!");
 const QString kDesktopFile = QStringLiteral("Sul desktop puoi trovare il file ");
 const QString kKeptCopy = QStringLiteral("La copia precedente del modulo è stata conservata come ");
 const QString kKeptCertificate = QStringLiteral("Il certificato precedente è stato conservato come ");
-const QString kCancel = QStringLiteral("cancel");
 
 // What the doctor reads when no application took the file: it is there, where it is, and how to open it.
 // The FDF opens only in a viewer that imports FDF, so its message also points to the filled desktop copy
@@ -351,7 +350,7 @@ void TFormMain::dispatch(const clinical::PatientRow& row)
         open = true;
     } else if (certificate == CertificatoInvalidita && format == Xml) {
         output = OpenCertificateEditor(row);
-        if (output.path == kCancel)
+        if (output.cancelled)
             return;
         if (!output.path.isEmpty())
             m_platform.showMessage(

@@ -58,7 +58,7 @@ int textLength(const QString& text)
     return count;
 }
 
-QStringList formatFailures(const CertificateFields& f, const CadastralLookup& lookUpCadastralCode)
+QStringList CheckFormat(const CertificateFields& f, const CadastralLookup& cadastralCodeOf)
 {
     QStringList items;
     const auto check = [&items](bool passes, const char* item) {
@@ -71,7 +71,7 @@ QStringList formatFailures(const CertificateFields& f, const CadastralLookup& lo
     check(MatchesPattern(kFiscalCodePattern, f.codiceFiscale) &&
               clinical::hasValidCheckCharacter(f.codiceFiscale),
           "EditCodiceFiscale");
-    const QString cadastral = lookUpCadastralCode(f.luogoDiNascita);
+    const QString cadastral = cadastralCodeOf(f.luogoDiNascita);
     check(textLength(cadastral) == 4 && MatchesPattern(kCadastralCodePattern, cadastral),
           "EditLuogoDiNascita");
     check(atMost(f.codTesSanitaria, 20), "EditCodTesSanitaria");
@@ -97,7 +97,7 @@ QStringList formatFailures(const CertificateFields& f, const CadastralLookup& lo
     return items;
 }
 
-QStringList mandatoryFailures(const CertificateFields& f, const CadastralLookup& lookUpCadastralCode)
+QStringList CheckMandatory(const CertificateFields& f, const CadastralLookup& cadastralCodeOf)
 {
     QStringList items;
     const auto require = [&items](bool present, const QString& item) {
@@ -114,7 +114,7 @@ QStringList mandatoryFailures(const CertificateFields& f, const CadastralLookup&
     require(f.sesso != Sesso::None, QStringLiteral("RadioGroupSesso"));
     filled(f.codiceFiscale, "EditCodiceFiscale");
     filled(f.dataDiNascita, "EditDataDiNascita");
-    filled(lookUpCadastralCode(f.luogoDiNascita), "EditLuogoDiNascita");
+    filled(cadastralCodeOf(f.luogoDiNascita), "EditLuogoDiNascita");
     // Doctor.
     filled(f.cognomeMedico, "EditCognomeMedico");
     filled(f.nomeMedico, "EditNomeMedico");
@@ -162,7 +162,7 @@ QString labelTextOf(const QString& controlName)
     return controlName;
 }
 
-QString checkItemText(const QString& item)
+QString CheckItemText(const QString& item)
 {
     const QString fixed = fixedItemText(item);
     return fixed.isEmpty() ? labelTextOf(item) : fixed;
@@ -183,11 +183,11 @@ QString checkMessage(CheckKind kind, const QStringList& itemTexts)
     return prefix + itemTexts.join(QStringLiteral(", "));
 }
 
-QString failureMessage(CheckKind kind, const QStringList& items)
+QString BuildCheckMessage(CheckKind kind, const QStringList& items)
 {
     QStringList texts;
     for (const QString& item : items)
-        texts << checkItemText(item);
+        texts << CheckItemText(item);
     return checkMessage(kind, texts);
 }
 

@@ -43,8 +43,8 @@ bool MatchesPattern(const QString& pattern, const QString& text);
 int textLength(const QString& text);
 
 // Failure items of each phase, in the fixed order of their rules.
-QStringList formatFailures(const CertificateFields& fields, const CadastralLookup& lookUpCadastralCode);
-QStringList mandatoryFailures(const CertificateFields& fields, const CadastralLookup& lookUpCadastralCode);
+QStringList CheckFormat(const CertificateFields& fields, const CadastralLookup& cadastralCodeOf);
+QStringList CheckMandatory(const CertificateFields& fields, const CadastralLookup& cadastralCodeOf);
 
 // The text of one of the three fixed items; "" for any other item (a control name).
 QString fixedItemText(const QString& item);
@@ -55,13 +55,13 @@ QString fixedItemText(const QString& item);
 QString labelTextOf(const QString& controlName);
 
 // An item's text in a message: a fixed item's own text, else the caption of the control's label.
-QString checkItemText(const QString& item);
+QString CheckItemText(const QString& item);
 
 // The message for the given item texts: the prefix for the kind and the count, then the texts
 // joined by ", ". "" when there are none.
 QString checkMessage(CheckKind kind, const QStringList& itemTexts);
 
 // The message that names the failure items of one phase; "" when there are none.
-QString failureMessage(CheckKind kind, const QStringList& items);
+QString BuildCheckMessage(CheckKind kind, const QStringList& items);
 
 } // namespace certificate

@@ -1,5 +1,6 @@
 #include "TFormGestCertMedINPS.h"
 
+#include "CertificateChecks.h"
 #include "MemoEdit.h"
 #include "ui_TFormGestCertMedINPS.h"
 
@@ -18,7 +19,6 @@ namespace certificate {
 
 namespace {
 
-const QString kCancel = QStringLiteral("cancel");
 const QString kDiscardQuestion =
     QStringLiteral("Chiudere il certificato senza salvarlo? Il testo inserito andrà perso.");
 const char* const kTypingLimit = "typingLimit";
@@ -180,7 +180,7 @@ void TFormGestCertMedINPS::showEvent(QShowEvent* event)
     // Without the patient's export the window has nothing to show, and nothing is saved from it: it
     // closes as cancelled once it has said why.
     const auto closeUnfilled = [this] {
-        m_resultText = kCancel;
+        m_ending = Ending::Cancelled;
         QMetaObject::invokeMethod(
             this, [this] { QDialog::reject(); }, Qt::QueuedConnection);
     };
@@ -217,8 +217,21 @@ void TFormGestCertMedINPS::done(int)
 
 void TFormGestCertMedINPS::FormClose()
 {
-    if (m_resultText.isEmpty())
-        m_resultText = kCancel;
+    if (m_ending == Ending::Open)
+        m_ending = Ending::Cancelled;
+}
+
+QString TFormGestCertMedINPS::ResultText() const
+{
+    switch (m_ending) {
+    case Ending::Saved:
+        return m_savedPath;
+    case Ending::Cancelled:
+        return QStringLiteral("cancel");
+    case Ending::Open:
+        break;
+    }
+    return {};
 }
 
 void TFormGestCertMedINPS::ButtonCompilaClick()
@@ -235,7 +248,7 @@ void TFormGestCertMedINPS::ButtonAnnullaClick()
 {
     if (!mayDiscard())
         return;
-    m_resultText = kCancel;
+    m_ending = Ending::Cancelled;
     QDialog::reject();
 }
 
@@ -266,9 +279,11 @@ bool TFormGestCertMedINPS::SaveCertificate()
         return m_platform.askYesNo(fiscalCodeQuestion(parts));
     };
     const QString path = takeOutcome(saveCertificate(fields(), m_session, m_platform, saveAnyway));
-    if (!path.isEmpty())
-        m_resultText = path;
-    return !path.isEmpty();
+    if (path.isEmpty())
+        return false;
+    m_savedPath = path;
+    m_ending = Ending::Saved;
+    return true;
 }
 
 QString TFormGestCertMedINPS::takeOutcome(const CertificateOutcome& outcome)
@@ -289,42 +304,9 @@ QWidget* TFormGestCertMedINPS::FindControl(const QString& name) const
     return findChild<QWidget*>(name, Qt::FindChildrenRecursively);
 }
 
-QString TFormGestCertMedINPS::LookUpCadastralCode(const QString& town)
-{
-    return lookUpCadastralCode(m_session, town);
-}
-
-QString TFormGestCertMedINPS::CheckFormat(const QString& separator)
-{
-    return formatFailures(fields(), [this](const QString& town) { return LookUpCadastralCode(town); })
-        .join(separator);
-}
-
-QString TFormGestCertMedINPS::CheckMandatory(const QString& separator)
-{
-    return mandatoryFailures(fields(), [this](const QString& town) { return LookUpCadastralCode(town); })
-        .join(separator);
-}
-
-QString TFormGestCertMedINPS::BuildCheckMessage(CheckKind kind, const QString& list,
-                                                const QString& separator) const
-{
-    return failureMessage(kind, list.split(separator, Qt::SkipEmptyParts));
-}
-
-QString TFormGestCertMedINPS::CheckItemText(const QString& item) const
-{
-    return checkItemText(item);
-}
-
 QString TFormGestCertMedINPS::LabelTextOf(const QWidget* control) const
 {
     return labelTextOf(control->objectName());
-}
-
-QString TFormGestCertMedINPS::WriteInvCiv2010()
-{
-    return takeOutcome(writeCertificate(fields(), m_session, m_platform));
 }
 
 CertificateFields TFormGestCertMedINPS::fields() const

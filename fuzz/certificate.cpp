@@ -55,11 +55,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         *texts[i] = parts[i];
 
     const CadastralLookup lookUp = [&cadastralCode](const QString&) { return cadastralCode; };
-    const QStringList format = formatFailures(f, lookUp);
-    const QStringList mandatory = mandatoryFailures(f, lookUp);
-    fuzz::require(format.isEmpty() == failureMessage(CheckKind::Format, format).isEmpty(),
+    const QStringList format = CheckFormat(f, lookUp);
+    const QStringList mandatory = CheckMandatory(f, lookUp);
+    fuzz::require(format.isEmpty() == BuildCheckMessage(CheckKind::Format, format).isEmpty(),
                   "format failures without a message");
-    fuzz::require(mandatory.isEmpty() == failureMessage(CheckKind::Mandatory, mandatory).isEmpty(),
+    fuzz::require(mandatory.isEmpty() == BuildCheckMessage(CheckKind::Mandatory, mandatory).isEmpty(),
                   "mandatory failures without a message");
     if (!format.isEmpty() || !mandatory.isEmpty())
         return 0;

@@ -68,7 +68,7 @@ TEST_P(FormatRule, PassesOrFailsAtItsBoundary)
     CertificateFields f = complete();
     Towns towns;
     GetParam().change(f, towns);
-    EXPECT_EQ(formatFailures(f, towns.lookup()), GetParam().expected);
+    EXPECT_EQ(CheckFormat(f, towns.lookup()), GetParam().expected);
     EXPECT_EQ(towns.asked, 1);
 }
 
@@ -162,7 +162,7 @@ TEST(FormatPhase, ReportsEveryFailureInRuleOrder)
     f.anamnesi = f.obiettivita = f.diagnosi = f.terapia = chars(1001);
     f.codiciIcd9[0] = chars(6);
     Towns towns;
-    EXPECT_EQ(formatFailures(f, towns.lookup()).join(kFormatSeparator),
+    EXPECT_EQ(CheckFormat(f, towns.lookup()).join(kFormatSeparator),
               QStringLiteral("EditCognome|EditNome|EditCodiceFiscale|EditLuogoDiNascita|EditCodTesSanitaria|"
                              "EditCognomeMedico|EditNomeMedico|EditNumIscrizione|EditProvAlbo|"
                              "EditASLDiAppartenenza|MemoAnamnesi|MemoObiettivita|MemoDiagnosi|MemoTerapia|"
@@ -172,11 +172,11 @@ TEST(FormatPhase, ReportsEveryFailureInRuleOrder)
 TEST(MandatoryPhase, ReportsEveryMissingValueInGroupOrder)
 {
     Towns towns;
-    EXPECT_TRUE(mandatoryFailures(complete(), towns.lookup()).isEmpty());
+    EXPECT_TRUE(CheckMandatory(complete(), towns.lookup()).isEmpty());
 
     CertificateFields empty;
     EXPECT_EQ(
-        mandatoryFailures(empty, towns.lookup()).join(kMandatorySeparator),
+        CheckMandatory(empty, towns.lookup()).join(kMandatorySeparator),
         QStringLiteral("EditCognome$EditNome$RadioGroupSesso$EditCodiceFiscale$EditDataDiNascita$"
                        "EditLuogoDiNascita$EditCognomeMedico$EditNomeMedico$EditNumIscrizione$EditProvAlbo$"
                        "EditASLDiAppartenenza$DateTimePickerData$EditLuogo$CodiceICD-9_no_present$"
@@ -189,7 +189,7 @@ TEST(MandatoryPhase, SingleRules)
     const auto failures = [&towns](const std::function<void(CertificateFields&)>& change) {
         CertificateFields f = complete();
         change(f);
-        return mandatoryFailures(f, towns.lookup());
+        return CheckMandatory(f, towns.lookup());
     };
     // Day 0 of the day count is no date.
     EXPECT_EQ(failures([](auto& f) { f.data = QDate(1899, 12, 30); }), item("DateTimePickerData"));
