@@ -81,7 +81,7 @@ fdf::Ap68Values completed()
     v.anamnesi = QStringLiteral("Ipertensione arteriosa dal 2004.\r\nDiabete mellito tipo 2 dal 2010.");
     v.obiettivita = QStringLiteral("Deambulazione autonoma con ausilio. PA 150/90 mmHg.");
     v.diagnosi = QStringLiteral("Cardiopatia ipertensiva; diabete mellito tipo 2.");
-    v.domanda = {true, false, false, true, false};
+    v.domanda[clinical::Purpose::Invalidita] = v.domanda[clinical::Purpose::Handicap] = true;
     v.dichiarazioni = {false, true, false};
     v.luogo = QStringLiteral("Forlì");
     v.dataCertificato = QDate(2026, 12, 8);

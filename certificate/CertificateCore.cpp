@@ -97,9 +97,9 @@ CertificateOutcome saveCertificate(const CertificateFields& fields, Tzantopat& s
     const CadastralLookup lookUp = [&session](const QString& town) {
         return LookUpCadastralCode(session, town);
     };
-    if (const QStringList failures = CheckFormat(fields, lookUp); !failures.isEmpty())
+    if (const Failures failures = CheckFormat(fields, lookUp); !failures.empty())
         return {false, {}, {}, BuildCheckMessage(CheckKind::Format, failures)};
-    if (const QStringList failures = CheckMandatory(fields, lookUp); !failures.isEmpty())
+    if (const Failures failures = CheckMandatory(fields, lookUp); !failures.empty())
         return {false, {}, {}, BuildCheckMessage(CheckKind::Mandatory, failures)};
     if (const auto parts = fiscalCodeDisagreements(fields, lookUp(fields.luogoDiNascita));
         parts && !saveAnyway(parts))

@@ -64,28 +64,41 @@ IcdRows icdRows(const Form& ui)
              {ui.EditCodICD905, ui.MemoCodICD905}}};
 }
 
-// The declarations and the purposes, in the order of their values.
-using CheckBoxes = std::pair<std::array<QCheckBox*, 3>, std::array<QCheckBox*, 5>>;
+// The declarations in the order of their values, and the purposes.
+using Purpose = clinical::Purpose;
+using CheckBoxes = std::pair<std::array<QCheckBox*, 3>, std::array<std::pair<QCheckBox*, Purpose>, 5>>;
 CheckBoxes checkBoxes(const Form& ui)
 {
     return {{ui.CheckBoxCert01A, ui.CheckBoxCert01B, ui.CheckBoxCert01C},
-            {ui.CheckBoxInvalidita, ui.CheckBoxCecita, ui.CheckBoxSordita, ui.CheckBoxHandicap,
-             ui.CheckBoxDisabilita}};
+            {{{ui.CheckBoxInvalidita, Purpose::Invalidita},
+              {ui.CheckBoxCecita, Purpose::Cecita},
+              {ui.CheckBoxSordita, Purpose::Sordita},
+              {ui.CheckBoxHandicap, Purpose::Handicap},
+              {ui.CheckBoxDisabilita, Purpose::Disabilita}}}};
 }
 
-// The name of a control's label: the control's name with its kind word replaced by "Label"; "" for a
-// control of another kind.
-QString labelNameOf(const QString& controlName)
-{
-    static const std::array<QString, 4> kKinds = {QStringLiteral("Edit"), QStringLiteral("Memo"),
-                                                  QStringLiteral("RadioGroup"),
-                                                  QStringLiteral("DateTimePicker")};
-    for (const QString& kind : kKinds) {
-        if (controlName.startsWith(kind))
-            return QString(controlName).replace(kind, QStringLiteral("Label"));
-    }
-    return {};
-}
+// The control that shows each captioned field of the checks: a message names the control's label as
+// it names the field.
+const std::array<std::pair<Field, const char*>, 18> kFieldControls = {{
+    {Field::Cognome, "EditCognome"},
+    {Field::Nome, "EditNome"},
+    {Field::Sesso, "RadioGroupSesso"},
+    {Field::CodiceFiscale, "EditCodiceFiscale"},
+    {Field::DataDiNascita, "EditDataDiNascita"},
+    {Field::LuogoDiNascita, "EditLuogoDiNascita"},
+    {Field::CodTesSanitaria, "EditCodTesSanitaria"},
+    {Field::AslDiAppartenenza, "EditASLDiAppartenenza"},
+    {Field::Anamnesi, "MemoAnamnesi"},
+    {Field::Obiettivita, "MemoObiettivita"},
+    {Field::Diagnosi, "MemoDiagnosi"},
+    {Field::Terapia, "MemoTerapia"},
+    {Field::Luogo, "EditLuogo"},
+    {Field::Data, "DateTimePickerData"},
+    {Field::CognomeMedico, "EditCognomeMedico"},
+    {Field::NomeMedico, "EditNomeMedico"},
+    {Field::NumIscrizione, "EditNumIscrizione"},
+    {Field::ProvAlbo, "EditProvAlbo"},
+}};
 
 // Each label stands for its control: the one the messages' naming finds, and those it cannot (the
 // birth province, the ICD-9 rows, the declarations written in labels of their own).
@@ -96,7 +109,7 @@ void labelControls(TFormGestCertMedINPS& form)
             caption->setBuddy(form.FindControl(control));
     };
     for (const QWidget* control : form.findChildren<QWidget*>())
-        pair(labelNameOf(control->objectName()), control->objectName());
+        pair(TFormGestCertMedINPS::labelNameOf(control->objectName()), control->objectName());
     pair(QStringLiteral("LabelProv"), QStringLiteral("EditProvDiNascita"));
     for (int row = 1; row <= 5; ++row) {
         pair(QStringLiteral("LabelCodice0%1").arg(row), QStringLiteral("EditCodICD90%1").arg(row));
@@ -304,9 +317,26 @@ QWidget* TFormGestCertMedINPS::FindControl(const QString& name) const
     return findChild<QWidget*>(name, Qt::FindChildrenRecursively);
 }
 
+QString TFormGestCertMedINPS::labelNameOf(const QString& controlName)
+{
+    static const std::array<QString, 4> kKinds = {QStringLiteral("Edit"), QStringLiteral("Memo"),
+                                                  QStringLiteral("RadioGroup"),
+                                                  QStringLiteral("DateTimePicker")};
+    for (const QString& kind : kKinds) {
+        if (controlName.startsWith(kind))
+            return QString(controlName).replace(kind, QStringLiteral("Label"));
+    }
+    return {};
+}
+
 QString TFormGestCertMedINPS::LabelTextOf(const QWidget* control) const
 {
-    return labelTextOf(control->objectName());
+    const QString name = control->objectName();
+    for (const auto& [field, controlName] : kFieldControls) {
+        if (name == QLatin1String(controlName))
+            return fieldCaption(field);
+    }
+    return name;
 }
 
 CertificateFields TFormGestCertMedINPS::fields() const
@@ -329,8 +359,8 @@ CertificateFields TFormGestCertMedINPS::fields() const
     const CheckBoxes boxes = checkBoxes(*ui);
     for (std::size_t i = 0; i < f.dichiarazioni.size(); ++i)
         f.dichiarazioni[i] = boxes.first[i]->isChecked();
-    for (std::size_t i = 0; i < f.domanda.size(); ++i)
-        f.domanda[i] = boxes.second[i]->isChecked();
+    for (const auto& [box, purpose] : boxes.second)
+        f.domanda[purpose] = box->isChecked();
     f.data = ui->DateTimePickerData->date();
     return f;
 }
@@ -360,8 +390,8 @@ void TFormGestCertMedINPS::setFields(const CertificateFields& values)
     const CheckBoxes boxes = checkBoxes(*ui);
     for (std::size_t i = 0; i < values.dichiarazioni.size(); ++i)
         boxes.first[i]->setChecked(values.dichiarazioni[i]);
-    for (std::size_t i = 0; i < values.domanda.size(); ++i)
-        boxes.second[i]->setChecked(values.domanda[i]);
+    for (const auto& [box, purpose] : boxes.second)
+        box->setChecked(values.domanda[purpose]);
     ui->DateTimePickerData->setDate(values.data);
 }
 

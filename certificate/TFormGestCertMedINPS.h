@@ -58,6 +58,10 @@ public:
 
     // The window's component with exactly this object name, or nullptr.
     QWidget* FindControl(const QString& name) const;
+    // The name of a control's label: the control's name with its kind word ("Edit", "Memo",
+    // "RadioGroup", "DateTimePicker") replaced by "Label"; "" for a control of another kind.
+    static QString labelNameOf(const QString& controlName);
+    // What the check messages call the control: the caption of the field it shows, else its name.
     QString LabelTextOf(const QWidget* control) const;
 
     // The values as the controls hold them, and the controls set to show values.

@@ -9,6 +9,7 @@
 #include "pdf/FontSetting.h"
 #include "platform/Files.h"
 #include "platform/Platform.h"
+#include "text/Messages.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -239,7 +240,7 @@ PdfFlowResult runFlow(Certificate certificate, Reader reader, FdfClosing closing
     if (!copy.failure.isEmpty())
         context.platform.showMessage(
             platform::MessageKind::Error,
-            platform::kWarningPrefix +
+            text::kWarningPrefix +
                 QStringLiteral(
                     "impossibile compilare il modulo PDF %1: %2. Il file FDF è stato comunque creato.")
                     .arg(QFileInfo(files.desktopCopyPath).fileName(), copy.failure));

@@ -50,7 +50,7 @@ CertificateFields sample()
     f.nomeMedico = QStringLiteral("Anna");
     f.numIscrizione = QStringLiteral("12345");
     f.provAlbo = QStringLiteral("MI");
-    f.domanda = {false, true, false, true, false};
+    f.domanda[clinical::Purpose::Cecita] = f.domanda[clinical::Purpose::Handicap] = true;
     return f;
 }
 
