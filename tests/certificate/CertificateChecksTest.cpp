@@ -1,37 +1,16 @@
 // The two check phases rule by rule at their boundaries, their order, and the message prefixes.
 #include "certificate/CertificateChecks.h"
 #include "support/QtPrinters.h"
+#include "support/SampleData.h"
 
 #include <gtest/gtest.h>
 
 #include <functional>
 
 using namespace certificate;
+using testing_support::completeCertificate;
 
 namespace {
-
-// A certificate that passes both phases.
-CertificateFields complete()
-{
-    CertificateFields f;
-    f.cognome = QStringLiteral("Rossi");
-    f.nome = QStringLiteral("Mario");
-    f.sesso = Sesso::M;
-    f.codiceFiscale = QStringLiteral("RSSMRA50C07F205M");
-    f.dataDiNascita = QStringLiteral("07/03/1950");
-    f.luogoDiNascita = QStringLiteral("Milano");
-    f.codTesSanitaria = QStringLiteral("80380001200012345678");
-    f.aslDiAppartenenza = QStringLiteral("000123");
-    f.codiciIcd9 = {QStringLiteral("25000")};
-    f.luogo = QStringLiteral("Milano");
-    f.data = QDate(2010, 5, 5);
-    f.cognomeMedico = QStringLiteral("Bianchi");
-    f.nomeMedico = QStringLiteral("Anna");
-    f.numIscrizione = QStringLiteral("12345");
-    f.provAlbo = QStringLiteral("MI");
-    f.domanda[clinical::Purpose::Invalidita] = true;
-    return f;
-}
 
 // "Milano" is F205; the test may change the answer.
 struct Towns
@@ -65,7 +44,7 @@ class FormatRule : public testing::TestWithParam<Case>
 
 TEST_P(FormatRule, PassesOrFailsAtItsBoundary)
 {
-    CertificateFields f = complete();
+    CertificateFields f = completeCertificate();
     Towns towns;
     GetParam().change(f, towns);
     EXPECT_EQ(CheckFormat(f, towns.lookup()), GetParam().expected);
@@ -151,7 +130,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(FormatPhase, ReportsEveryFailureInRuleOrder)
 {
-    CertificateFields f = complete();
+    CertificateFields f = completeCertificate();
     f.cognome = f.nome = f.cognomeMedico = f.nomeMedico = f.luogo = chars(51);
     f.codiceFiscale = QStringLiteral("x");
     f.luogoDiNascita.clear();
@@ -172,7 +151,7 @@ TEST(FormatPhase, ReportsEveryFailureInRuleOrder)
 TEST(MandatoryPhase, ReportsEveryMissingValueInGroupOrder)
 {
     Towns towns;
-    EXPECT_TRUE(CheckMandatory(complete(), towns.lookup()).empty());
+    EXPECT_TRUE(CheckMandatory(completeCertificate(), towns.lookup()).empty());
 
     CertificateFields empty;
     EXPECT_EQ(CheckMandatory(empty, towns.lookup()),
@@ -186,7 +165,7 @@ TEST(MandatoryPhase, SingleRules)
 {
     Towns towns;
     const auto failures = [&towns](const std::function<void(CertificateFields&)>& change) {
-        CertificateFields f = complete();
+        CertificateFields f = completeCertificate();
         change(f);
         return CheckMandatory(f, towns.lookup());
     };
