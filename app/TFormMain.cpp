@@ -308,9 +308,4 @@ void TFormMain::dispatch(const clinical::PatientRow& row)
                                notOpenedMessage(file->path, m_platform.userSettingsLocation()));
 }
 
-FlowOutput TFormMain::OpenCertificateEditor(const clinical::PatientRow& row)
-{
-    return m_flows ? m_flows->OpenCertificateEditor(row) : FlowOutput();
-}
-
 } // namespace app
