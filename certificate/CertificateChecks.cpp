@@ -38,6 +38,17 @@ const std::array<std::pair<Field, const char*>, 18> kCaptions = {{
     {Field::ProvAlbo, "PROVINCIA DI ISCRIZIONE ALL'ALBO"},
 }};
 
+// Gathers, in the order the rules run, the fields whose rule does not hold.
+struct Rules
+{
+    Failures failures;
+    void operator()(bool holds, Field field)
+    {
+        if (!holds)
+            failures.push_back(field);
+    }
+};
+
 } // namespace
 
 bool MatchesPattern(const QString& pattern, const QString& text)
@@ -59,11 +70,7 @@ int textLength(const QString& text)
 
 Failures CheckFormat(const CertificateFields& f, const CadastralLookup& cadastralCodeOf)
 {
-    Failures failures;
-    const auto check = [&failures](bool passes, Field field) {
-        if (!passes)
-            failures.push_back(field);
-    };
+    Rules check;
 
     check(atMost(f.cognome, 50), Field::Cognome);
     check(atMost(f.nome, 50), Field::Nome);
@@ -92,16 +99,12 @@ Failures CheckFormat(const CertificateFields& f, const CadastralLookup& cadastra
     for (const QString& code : f.codiciIcd9)
         codesFit = codesFit && atMost(code, 5);
     check(codesFit, Field::CodiciIcd9);
-    return failures;
+    return check.failures;
 }
 
 Failures CheckMandatory(const CertificateFields& f, const CadastralLookup& cadastralCodeOf)
 {
-    Failures failures;
-    const auto require = [&failures](bool present, Field field) {
-        if (!present)
-            failures.push_back(field);
-    };
+    Rules require;
 
     // Patient.
     require(!f.cognome.isEmpty(), Field::Cognome);
@@ -122,7 +125,7 @@ Failures CheckMandatory(const CertificateFields& f, const CadastralLookup& cadas
     // ICD-9 and purpose.
     require(!f.codiciIcd9[0].isEmpty(), Field::CodiciIcd9);
     require(f.domanda.any(), Field::Domanda);
-    return failures;
+    return require.failures;
 }
 
 QString fieldCaption(Field field)
