@@ -104,7 +104,10 @@ const std::array<std::pair<Field, const char*>, 18> kFieldControls = {{
 // birth province, the ICD-9 rows, the declarations written in labels of their own).
 void labelControls(TFormGestCertMedINPS& form)
 {
+    // An empty name would find any label: a control of no kind has none.
     const auto pair = [&form](const QString& label, const QString& control) {
+        if (label.isEmpty())
+            return;
         if (auto* caption = form.findChild<QLabel*>(label))
             caption->setBuddy(form.FindControl(control));
     };

@@ -471,6 +471,12 @@ TEST_F(Editor, LabelsOfTheMessagesAreTheFormsCaptions)
     EXPECT_EQ(form->FindControl(QStringLiteral("editcognome")), nullptr);
     EXPECT_EQ(form->FindControl(QStringLiteral("EditCognom")), nullptr);
     EXPECT_EQ(form->FindControl(QString()), nullptr);
+    // A label that says nothing names no control (its empty caption would silence the control's name).
+    for (const QLabel* label : form->findChildren<QLabel*>()) {
+        if (label->text().isEmpty()) {
+            EXPECT_EQ(label->buddy(), nullptr) << label->objectName().toStdString();
+        }
+    }
 }
 
 TEST_F(Editor, TypingStopsAtTheLimits)
