@@ -42,7 +42,14 @@ FlowOutput HostOutputFlows::OpenCertificateEditor(const clinical::PatientRow& ro
     certificate::TFormGestCertMedINPS editor(m_session, m_platform, m_parent);
     editor.SetPatientId(row.id);
     editor.exec();
-    return {editor.ResultText(), editor.KeptCertificate(), {}, editor.PrintableFormMessage()};
+    using Ending = certificate::TFormGestCertMedINPS::Ending;
+    const bool cancelled = editor.ending() == Ending::Cancelled;
+    FlowOutput output{cancelled ? QString() : editor.ResultText(),
+                      editor.KeptCertificate(),
+                      {},
+                      editor.PrintableFormMessage()};
+    output.cancelled = cancelled;
+    return output;
 }
 
 } // namespace app

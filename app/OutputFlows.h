@@ -16,6 +16,8 @@ struct FlowOutput
     QString warning = {}; // a pre-fill's warning for the status line once the file is open; "" when none
     // The editor: the lines on the completed AP68 form that follow the path's in the message.
     QString printable{};
+    // The editor: the doctor gave up (a cancel or a close), so there is nothing to tell.
+    bool cancelled = false;
 };
 
 class OutputFlows
@@ -26,7 +28,7 @@ public:
     // was made; "" when nothing was written. Errors are raised.
     virtual FlowOutput CreateAp68Pdf(const clinical::PatientRow& row) = 0;
     virtual FlowOutput CreateAp42Ss3Pdf(const clinical::PatientRow& row) = 0;
-    // The path of the written XML certificate, or "cancel".
+    // The path of the written XML certificate; `cancelled` when the doctor gave up.
     virtual FlowOutput OpenCertificateEditor(const clinical::PatientRow& row) = 0;
 };
 

@@ -4,6 +4,7 @@
 #include "host/Tzantopat.h"
 #include "host/tc_GenTools.h"
 #include "platform/Platform.h"
+#include "text/Messages.h"
 
 #include <QStringList>
 
@@ -95,7 +96,7 @@ std::optional<clinical::PatientRow> readOwnPatient(Tzantopat& session, const QSt
 QString badBirthDatesMessage(const std::vector<BadBirthDate>& badDates)
 {
     QStringList lines;
-    lines << platform::kWarningPrefix +
+    lines << text::kWarningPrefix +
                  (badDates.size() == 1
                       ? QStringLiteral("data di nascita non valida, lasciata vuota nell'elenco:")
                       : QStringLiteral("date di nascita non valide, lasciate vuote nell'elenco:"));

@@ -40,14 +40,14 @@ QVariant PatientTableModel::data(const QModelIndex& index, int role) const
         case DataNascita:
             return displayDate(r.data_nascita);
         case Scrivi:
-            return r.scrivi;
+            return kCompila;
         default:
             return {};
         }
     case Qt::AccessibleTextRole:
         // The action cell read aloud names the patient it acts on.
         if (index.column() == Scrivi) {
-            QStringList parts{r.scrivi, r.cognome, r.nome, app::displayDate(r.data_nascita)};
+            QStringList parts{kCompila, r.cognome, r.nome, app::displayDate(r.data_nascita)};
             parts.removeAll(QString());
             return parts.join(QLatin1Char(' '));
         }
@@ -69,7 +69,7 @@ QVariant PatientTableModel::headerData(int section, Qt::Orientation orientation,
 {
     // The action column's title is a blank on screen; read aloud it is the action's name.
     if (orientation == Qt::Horizontal && role == Qt::AccessibleTextRole)
-        return section == Scrivi ? clinical::PatientRow().scrivi : headerData(section, orientation);
+        return section == Scrivi ? kCompila : headerData(section, orientation);
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
         return QAbstractTableModel::headerData(section, orientation, role);
     switch (section) {

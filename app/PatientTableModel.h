@@ -16,6 +16,8 @@ class PatientTableModel : public QAbstractTableModel
 public:
     // Field columns, which are also the grid's columns (column 0 is hidden).
     enum Column { Id = 0, Cognome = 1, Nome = 2, DataNascita = 3, Scrivi = 4, ColumnCount = 5 };
+    // What the action cell of every row (Scrivi) says.
+    static inline const QString kCompila = QStringLiteral("Compila");
 
     explicit PatientTableModel(QObject* parent = nullptr);
 

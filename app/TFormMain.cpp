@@ -1,6 +1,7 @@
 #include "TFormMain.h"
 
 #include "ErrorHandling.h"
+#include "FlowDispatch.h"
 #include "PatientSearch.h"
 #include "PatientTableModel.h"
 #include "TfrmLogin.h"
@@ -11,7 +12,6 @@
 #include "widgets/Fonts.h"
 #include "widgets/ZantoLogo.h"
 
-#include <QDir>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -24,35 +24,6 @@
 namespace app {
 
 namespace {
-
-const QString kErrorNoCertificate = QStringLiteral("Selezionare il certificato.");
-const QString kErrorNoFormat = QStringLiteral("Selezionare il formato del certificato.");
-const QString kErrorNoFile = QStringLiteral("Errore nella Creazione del File!");
-const QString kDesktopFile = QStringLiteral("Sul desktop puoi trovare il file ");
-const QString kKeptCopy = QStringLiteral("La copia precedente del modulo è stata conservata come ");
-const QString kKeptCertificate = QStringLiteral("Il certificato precedente è stato conservato come ");
-const QString kCancel = QStringLiteral("cancel");
-
-// What the doctor reads when no application took the file: it is there, where it is, and how to open it.
-// The FDF opens only in a viewer that imports FDF, so its message also points to the filled desktop copy
-// and to the setting that makes the click open that copy.
-QString notOpenedMessage(const QString& path, const QString& settingsLocation)
-{
-    const QString text =
-        QStringLiteral("Il file è stato creato, ma non è stato possibile aprirlo perché nessun "
-                       "programma è associato a questo tipo di file:\n") +
-        QDir::toNativeSeparators(path) + QStringLiteral("\n\n");
-    if (!path.endsWith(QStringLiteral(".fdf"), Qt::CaseInsensitive))
-        return text +
-               QStringLiteral("Aprirlo dal desktop con un lettore PDF che gestisca i moduli compilabili.");
-    return text +
-           QStringLiteral(
-               "Il file FDF si apre con un lettore PDF che importi i file FDF. Sul desktop c'è anche la "
-               "copia del modulo già compilata, che si apre con qualsiasi lettore PDF che gestisca i "
-               "moduli compilabili: perché Compila apra sempre quella, impostare apri_pdf_compilato a true "
-               "(") +
-           settingsLocation + QStringLiteral(").");
-}
 
 // The action cell of the current row carries a focus frame that shows on the row's highlight in every
 // style: the styles' own frames are faint there, or drawn only once the keyboard has been used.
@@ -77,9 +48,6 @@ public:
         painter->restore();
     }
 };
-
-enum Certificate { CertificatoInvalidita = 0, ModuloAp42Ss3 = 1 };
-enum Format { Pdf = 0, Xml = 1 };
 
 } // namespace
 
@@ -297,24 +265,14 @@ bool TFormMain::eventFilter(QObject* watched, QEvent* event)
 
 void TFormMain::ComboBox1Change()
 {
+    const std::optional<QStringList> formats = formatsOf(ui->ComboBox1->currentIndex());
+    if (!formats)
+        return;
     QComboBox* format = ui->ComboBox2;
-    switch (ui->ComboBox1->currentIndex()) {
-    case -1:
-        format->clear();
-        break;
-    case CertificatoInvalidita:
-        format->clear();
-        format->addItems({QStringLiteral("PDF"), QStringLiteral("XML")});
+    format->clear();
+    format->addItems(*formats);
+    if (!formats->isEmpty())
         format->setCurrentIndex(Pdf);
-        break;
-    case ModuloAp42Ss3:
-        format->clear();
-        format->addItem(QStringLiteral("PDF"));
-        format->setCurrentIndex(Pdf);
-        break;
-    default:
-        break;
-    }
 }
 
 void TFormMain::gridDatiCellClick(const QModelIndex& index)
@@ -333,63 +291,21 @@ void TFormMain::gridDatiCellClick(const QModelIndex& index)
 
 void TFormMain::dispatch(const clinical::PatientRow& row)
 {
-    const int certificate = ui->ComboBox1->currentIndex();
-    const int format = ui->ComboBox2->currentIndex();
-    if (certificate == -1) {
-        m_platform.showMessage(platform::MessageKind::Error, kErrorNoCertificate);
+    const std::optional<FileToOpen> file = dispatchFlow(
+        ui->ComboBox1->currentIndex(), ui->ComboBox2->currentIndex(), row, m_flows.get(), m_platform);
+    if (!file)
         return;
+    const bool opened = m_platform.openFile(file->path);
+    // The status line stays for a warning the doctor should read beside the opened form.
+    if (file->warning.isEmpty()) {
+        ui->lblTesto->clear();
+        ui->lblTesto->hide();
+    } else {
+        ShowStatus(file->warning);
     }
-    if ((certificate == CertificatoInvalidita || certificate == ModuloAp42Ss3) && format == -1) {
-        m_platform.showMessage(platform::MessageKind::Error, kErrorNoFormat);
-        return;
-    }
-
-    FlowOutput output;
-    bool open = false;
-    if (certificate == CertificatoInvalidita && format == Pdf) {
-        output = m_flows ? m_flows->CreateAp68Pdf(row) : FlowOutput();
-        open = true;
-    } else if (certificate == CertificatoInvalidita && format == Xml) {
-        output = OpenCertificateEditor(row);
-        if (output.path == kCancel)
-            return;
-        if (!output.path.isEmpty())
-            m_platform.showMessage(
-                platform::MessageKind::Information,
-                kDesktopFile + output.path +
-                    (output.printable.isEmpty() ? QString() : QLatin1Char('\n') + output.printable) +
-                    (output.kept.isEmpty() ? QString() : QLatin1Char('\n') + kKeptCertificate + output.kept));
-    } else if (certificate == ModuloAp42Ss3 && format == Pdf) {
-        output = m_flows ? m_flows->CreateAp42Ss3Pdf(row) : FlowOutput();
-        open = true;
-    }
-    // The doctor's earlier copy is told of before the fresh one opens over it.
-    if (open && !output.kept.isEmpty())
-        m_platform.showMessage(platform::MessageKind::Information, kKeptCopy + output.kept);
-    const QString& path = output.path;
-
-    if (path.isEmpty()) {
-        m_platform.showMessage(platform::MessageKind::Error, kErrorNoFile);
-        return;
-    }
-    if (open) {
-        const bool opened = m_platform.openFile(path);
-        // The status line stays for a warning the doctor should read beside the opened form.
-        if (output.warning.isEmpty()) {
-            ui->lblTesto->clear();
-            ui->lblTesto->hide();
-        } else {
-            ShowStatus(output.warning);
-        }
-        if (!opened)
-            m_platform.showMessage(platform::MessageKind::Information,
-                                   notOpenedMessage(path, m_platform.userSettingsLocation()));
-    }
-}
-
-FlowOutput TFormMain::OpenCertificateEditor(const clinical::PatientRow& row)
-{
-    return m_flows ? m_flows->OpenCertificateEditor(row) : FlowOutput();
+    if (!opened)
+        m_platform.showMessage(platform::MessageKind::Information,
+                               notOpenedMessage(file->path, m_platform.userSettingsLocation()));
 }
 
 } // namespace app

@@ -65,7 +65,6 @@ public:
     void gridDatiMouseMove(int x);
     void gridDatiCellClick(const QModelIndex& index);
     void ComboBox1Change();
-    FlowOutput OpenCertificateEditor(const clinical::PatientRow& row);
 
 protected:
     void showEvent(QShowEvent* event) override;

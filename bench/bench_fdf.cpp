@@ -10,6 +10,7 @@
 #include "fdf/OutputFlow.h"
 #include "support/ExportBuilder.h"
 #include "support/FakeHost.h"
+#include "support/SampleData.h"
 #include "support/TempDirs.h"
 
 #include <QDir>
@@ -26,22 +27,13 @@ namespace {
 
 using namespace testing_support;
 
-const clinical::PatientRow kRow{QStringLiteral("524F535349"), QStringLiteral("ROSSI"),
-                                QStringLiteral("MARIO"), QDate(1950, 3, 5)};
+const clinical::PatientRow kRow = rossiRow();
 
 // An export with `entries` DATO_GENERICO entries spread over the four sections the flow reads, plus a
 // section it skips.
 QByteArray exportWithEntries(int entries)
 {
-    PatientExport e;
-    e.cognome = QStringLiteral("ROSSI");
-    e.nome = QStringLiteral("MARIO");
-    e.codiceFiscale = QStringLiteral("RSSMRA50C05H501X");
-    e.sesso = QStringLiteral("M");
-    e.comune = QStringLiteral("ROMA");
-    e.provincia = QStringLiteral("RM");
-    e.codiceSanitario = QStringLiteral("80380001234567890123");
-    e.codiceAsl = QStringLiteral("123");
+    PatientExport e = rossiPersonExport();
     const char* classes[] = {"protesi_ausili", "problemi_attivi", "allarmi", "continuativi", "vaccinazioni"};
     for (const char* c : classes)
         e.sections.push_back({QLatin1String(c), {}});

@@ -12,10 +12,11 @@
 
 #include "MedianReporter.h"
 #include "fdf/Ap68Map.h"
-#include "fdf/FilledPdf.h"
-#include "fdf/FontSetting.h"
 #include "fdf/OutputFlow.h"
+#include "pdf/FilledPdf.h"
+#include "pdf/FontSetting.h"
 #include "platform/ConsolePlatform.h"
+#include "support/SampleData.h"
 #include "support/TempDirs.h"
 
 #include <QDir>
@@ -35,58 +36,7 @@ using testing_support::TempFolders;
 // The font the program would embed: the one the user's settings name, or the system's.
 QString usersUnicodeFont()
 {
-    return fdf::unicodeFontPath(platform::ConsolePlatform({}, {}));
-}
-
-// An ordinary patient: five coded problems, a two-line therapy, accented letters.
-fdf::Ap68Values italian()
-{
-    fdf::Ap68Values v;
-    v.cognome = QStringLiteral("ROSSI");
-    v.nome = QStringLiteral("NICOLÒ");
-    v.dataNascita = QDate(1950, 3, 5);
-    v.comuneNascita = QStringLiteral("FORLÌ");
-    v.provinciaNascita = QStringLiteral("FC");
-    v.codiceFiscale = QStringLiteral("RSSNCL50C05D704X");
-    v.sesso = QStringLiteral("M");
-    v.codiceSanitario = QStringLiteral("80380001234567890123");
-    v.codiceAsl = QStringLiteral("123");
-    v.cognomeMedico = QStringLiteral("BIANCHI");
-    v.nomeMedico = QStringLiteral("LUCA");
-    v.pathologies = {{"V53.2", "Apparecchio acustico"},
-                     {"250.00", "Diabete mellito (tipo 2)"},
-                     {"401.9", "Ipertensione essenziale"},
-                     {"715.16", "Artrosi (ginocchio)"},
-                     {"493.90", "Asma"}};
-    v.terapia = QStringLiteral("Ramipril 5 mg\r\nCardioaspirina (100 mg)");
-    return v;
-}
-
-// The same with Romanian names, a Polish town and a Vietnamese doctor's name.
-fdf::Ap68Values foreign()
-{
-    fdf::Ap68Values v = italian();
-    v.cognome = QStringLiteral("ȘTEFĂNESCU");
-    v.nome = QStringLiteral("IOANA ȚARĂ");
-    v.comuneNascita = QStringLiteral("ŁÓDŹ");
-    v.provinciaNascita = QStringLiteral("EE");
-    v.pathologies[2].PatDescrizione = QStringLiteral("Ipertensione (dott. NGUYỄN)");
-    return v;
-}
-
-// What the certificate editor adds: the doctor's texts, two purposes and a declaration ticked.
-fdf::Ap68Values completed()
-{
-    fdf::Ap68Values v = italian();
-    v.anamnesi = QStringLiteral("Ipertensione arteriosa dal 2004.\r\nDiabete mellito tipo 2 dal 2010.");
-    v.obiettivita = QStringLiteral("Deambulazione autonoma con ausilio. PA 150/90 mmHg.");
-    v.diagnosi = QStringLiteral("Cardiopatia ipertensiva; diabete mellito tipo 2.");
-    v.domanda = {true, false, false, true, false};
-    v.dichiarazioni = {false, true, false};
-    v.luogo = QStringLiteral("Forlì");
-    v.dataCertificato = QDate(2026, 12, 8);
-    v.numIscrizione = QStringLiteral("12345");
-    return v;
+    return pdf::unicodeFontPath(platform::ConsolePlatform({}, {}));
 }
 
 struct Form
@@ -103,8 +53,8 @@ struct Files
     QString filledByPdftk = folders.desktop + QDir::separator() + QStringLiteral("pdftk.pdf");
     QString unicodeFont = usersUnicodeFont();
     QByteArray blankBytes;
-    Form ap68 = form(italian());
-    Form foreign = form(::foreign());
+    Form ap68 = form(testing_support::italianAp68());
+    Form foreign = form(testing_support::foreignAp68());
 
     Files()
     {
@@ -130,7 +80,7 @@ struct Files
             out.write(blankBytes);
     }
 
-    void fill(const Form& form) const { fdf::fillPdfForm(form.copy, form.entries, unicodeFont); }
+    void fill(const Form& form) const { pdf::fillPdfForm(form.copy, form.entries, unicodeFont); }
 };
 
 void qpdfFill(benchmark::State& state, const Files* files, const Form* form)
@@ -164,7 +114,7 @@ void pdftkFill(benchmark::State& state, const Files* files, const Form* form, bo
 void completedForm(benchmark::State& state, const Files* files, bool again)
 {
     platform::ConsolePlatform platform(files->folders.desktop, files->folders.program, files->folders.work);
-    const fdf::Ap68Values values = completed();
+    const fdf::Ap68Values values = testing_support::completedAp68();
     QString path;
     for (auto _ : state) {
         if (!again && !path.isEmpty()) {
@@ -189,8 +139,9 @@ int fillOnce(const char* patient, const char* out)
         copy.write(blank.readAll()) < 0)
         return 1;
     copy.close();
-    fdf::fillPdfForm(copy.fileName(),
-                     fdf::ap68Entries(std::strcmp(patient, "foreign") == 0 ? foreign() : italian()),
+    pdf::fillPdfForm(copy.fileName(),
+                     fdf::ap68Entries(std::strcmp(patient, "foreign") == 0 ? testing_support::foreignAp68()
+                                                                           : testing_support::italianAp68()),
                      usersUnicodeFont());
     return 0;
 }

@@ -3,8 +3,8 @@
 #include "CertificateFields.h"
 #include "platform/Platform.h"
 
-#include <array>
 #include <exception>
+#include <functional>
 #include <optional>
 
 namespace certificate {
@@ -16,8 +16,8 @@ const QStringList kDichiarazioni = {QStringLiteral("A"), QStringLiteral("B"), QS
 QStringList domandaWords()
 {
     QStringList words;
-    for (const char* sigla : kDomandaSigle)
-        words << QString::fromLatin1(sigla);
+    for (const clinical::Purpose purpose : clinical::kPurposes)
+        words << QString::fromLatin1(clinical::purposeSigla(purpose));
     return words;
 }
 
@@ -32,13 +32,13 @@ std::optional<int> indexOf(const QStringList& allowed, QString word)
     return index < 0 ? std::nullopt : std::optional<int>(static_cast<int>(index));
 }
 
-// Ticks the boxes named by the words, which unknownWord has already accepted.
-template <std::size_t N>
-void tick(std::array<bool, N>& boxes, const QStringList& words, const QStringList& allowed)
+// Ticks the box of each word, which unknownWord has already accepted, by its place among the allowed.
+void tick(const QStringList& words, const QStringList& allowed,
+          const std::function<void(std::size_t)>& tickBox)
 {
     for (const QString& word : words) {
         if (const std::optional<int> index = indexOf(allowed, word))
-            boxes[static_cast<std::size_t>(*index)] = true;
+            tickBox(static_cast<std::size_t>(*index));
     }
 }
 
@@ -87,8 +87,10 @@ CertificateOutcome compileCertificate(Tzantopat& session, platform::Platform& pl
         // As the window fills it: the text as one line.
         if (input.terapia)
             fields.terapia = memoLine(*input.terapia);
-        tick(fields.domanda, input.domanda, domandaWords());
-        tick(fields.dichiarazioni, input.dichiarazioni, kDichiarazioni);
+        tick(input.domanda, domandaWords(),
+             [&fields](std::size_t i) { fields.domanda[clinical::kPurposes[i]] = true; });
+        tick(input.dichiarazioni, kDichiarazioni,
+             [&fields](std::size_t i) { fields.dichiarazioni[i] = true; });
         if (input.data.isValid())
             fields.data = input.data;
         QString refusal;

@@ -16,28 +16,38 @@ bool atMost(const QString& text, int limit)
     return textLength(text) <= limit;
 }
 
-// The captions of the editor form's labels that stand beside checked controls, exactly as the form
-// (TFormGestCertMedINPS.ui) has them.
-const std::array<std::pair<const char*, const char*>, 18> kLabelCaptions = {{
-    {"LabelCognome", "COGNOME"},
-    {"LabelNome", "NOME"},
-    {"LabelSesso", "SESSO"},
-    {"LabelCodiceFiscale", "CODICE FISCALE"},
-    {"LabelDataDiNascita", "NAT0/A IL gg/mm/aaaa"},
-    {"LabelLuogoDiNascita", "A"},
-    {"LabelCodTesSanitaria", "CODICE TESSERA SANITARIA"},
-    {"LabelASLDiAppartenenza", "ASL DI APPARTENENZA"},
-    {"LabelAnamnesi", "Anamnesi"},
-    {"LabelObiettivita", "Obiettività"},
-    {"LabelDiagnosi", "Diagnosi"},
-    {"LabelTerapia", "Terapia"},
-    {"LabelLuogo", "Luogo"},
-    {"LabelData", "data"},
-    {"LabelCognomeMedico", "COGNOME"},
-    {"LabelNomeMedico", "NOME"},
-    {"LabelNumIscrizione", "N° ISCRIZIONE ORDINE PROVINCIALE DEI MEDICI"},
-    {"LabelProvAlbo", "PROVINCIA DI ISCRIZIONE ALL'ALBO"},
+// The caption of each field's label, exactly as the editor's form (TFormGestCertMedINPS.ui) has it.
+const std::array<std::pair<Field, const char*>, 18> kCaptions = {{
+    {Field::Cognome, "COGNOME"},
+    {Field::Nome, "NOME"},
+    {Field::Sesso, "SESSO"},
+    {Field::CodiceFiscale, "CODICE FISCALE"},
+    {Field::DataDiNascita, "NAT0/A IL gg/mm/aaaa"},
+    {Field::LuogoDiNascita, "A"},
+    {Field::CodTesSanitaria, "CODICE TESSERA SANITARIA"},
+    {Field::AslDiAppartenenza, "ASL DI APPARTENENZA"},
+    {Field::Anamnesi, "Anamnesi"},
+    {Field::Obiettivita, "Obiettività"},
+    {Field::Diagnosi, "Diagnosi"},
+    {Field::Terapia, "Terapia"},
+    {Field::Luogo, "Luogo"},
+    {Field::Data, "data"},
+    {Field::CognomeMedico, "COGNOME"},
+    {Field::NomeMedico, "NOME"},
+    {Field::NumIscrizione, "N° ISCRIZIONE ORDINE PROVINCIALE DEI MEDICI"},
+    {Field::ProvAlbo, "PROVINCIA DI ISCRIZIONE ALL'ALBO"},
 }};
+
+// Gathers, in the order the rules run, the fields whose rule does not hold.
+struct Rules
+{
+    Failures failures;
+    void operator()(bool holds, Field field)
+    {
+        if (!holds)
+            failures.push_back(field);
+    }
+};
 
 } // namespace
 
@@ -58,114 +68,86 @@ int textLength(const QString& text)
     return count;
 }
 
-QStringList formatFailures(const CertificateFields& f, const CadastralLookup& lookUpCadastralCode)
+Failures CheckFormat(const CertificateFields& f, const CadastralLookup& cadastralCodeOf)
 {
-    QStringList items;
-    const auto check = [&items](bool passes, const char* item) {
-        if (!passes)
-            items << QString::fromLatin1(item);
-    };
+    Rules check;
 
-    check(atMost(f.cognome, 50), "EditCognome");
-    check(atMost(f.nome, 50), "EditNome");
+    check(atMost(f.cognome, 50), Field::Cognome);
+    check(atMost(f.nome, 50), Field::Nome);
     check(MatchesPattern(kFiscalCodePattern, f.codiceFiscale) &&
               clinical::hasValidCheckCharacter(f.codiceFiscale),
-          "EditCodiceFiscale");
-    const QString cadastral = lookUpCadastralCode(f.luogoDiNascita);
+          Field::CodiceFiscale);
+    const QString cadastral = cadastralCodeOf(f.luogoDiNascita);
     check(textLength(cadastral) == 4 && MatchesPattern(kCadastralCodePattern, cadastral),
-          "EditLuogoDiNascita");
-    check(atMost(f.codTesSanitaria, 20), "EditCodTesSanitaria");
-    check(atMost(f.cognomeMedico, 50), "EditCognomeMedico");
-    check(atMost(f.nomeMedico, 50), "EditNomeMedico");
+          Field::LuogoDiNascita);
+    check(atMost(f.codTesSanitaria, 20), Field::CodTesSanitaria);
+    check(atMost(f.cognomeMedico, 50), Field::CognomeMedico);
+    check(atMost(f.nomeMedico, 50), Field::NomeMedico);
     const int numLength = textLength(f.numIscrizione);
-    check(numLength == 0 || (numLength >= 3 && numLength <= 50), "EditNumIscrizione");
+    check(numLength == 0 || (numLength >= 3 && numLength <= 50), Field::NumIscrizione);
     check(f.provAlbo.isEmpty() ||
               (textLength(f.provAlbo) == 2 && MatchesPattern(kProvinciaPattern, f.provAlbo)),
-          "EditProvAlbo");
-    check(f.aslDiAppartenenza.isEmpty() || textLength(f.aslDiAppartenenza) == 6, "EditASLDiAppartenenza");
-    check(atMost(f.anamnesi, kMemoLimit), "MemoAnamnesi");
-    check(atMost(f.obiettivita, kMemoLimit), "MemoObiettivita");
-    check(atMost(f.diagnosi, kMemoLimit), "MemoDiagnosi");
-    check(atMost(f.terapia, kMemoLimit), "MemoTerapia");
-    check(atMost(f.luogo, 50), "EditLuogo");
+          Field::ProvAlbo);
+    check(f.aslDiAppartenenza.isEmpty() || textLength(f.aslDiAppartenenza) == 6, Field::AslDiAppartenenza);
+    check(atMost(f.anamnesi, kMemoLimit), Field::Anamnesi);
+    check(atMost(f.obiettivita, kMemoLimit), Field::Obiettivita);
+    check(atMost(f.diagnosi, kMemoLimit), Field::Diagnosi);
+    check(atMost(f.terapia, kMemoLimit), Field::Terapia);
+    check(atMost(f.luogo, 50), Field::Luogo);
 
     bool codesFit = true;
     for (const QString& code : f.codiciIcd9)
         codesFit = codesFit && atMost(code, 5);
-    if (!codesFit)
-        items << kItemIcd9NoCorrect;
-    return items;
+    check(codesFit, Field::CodiciIcd9);
+    return check.failures;
 }
 
-QStringList mandatoryFailures(const CertificateFields& f, const CadastralLookup& lookUpCadastralCode)
+Failures CheckMandatory(const CertificateFields& f, const CadastralLookup& cadastralCodeOf)
 {
-    QStringList items;
-    const auto require = [&items](bool present, const QString& item) {
-        if (!present)
-            items << item;
-    };
-    const auto filled = [&require](const QString& text, const char* item) {
-        require(!text.isEmpty(), QString::fromLatin1(item));
-    };
+    Rules require;
 
     // Patient.
-    filled(f.cognome, "EditCognome");
-    filled(f.nome, "EditNome");
-    require(f.sesso != Sesso::None, QStringLiteral("RadioGroupSesso"));
-    filled(f.codiceFiscale, "EditCodiceFiscale");
-    filled(f.dataDiNascita, "EditDataDiNascita");
-    filled(lookUpCadastralCode(f.luogoDiNascita), "EditLuogoDiNascita");
+    require(!f.cognome.isEmpty(), Field::Cognome);
+    require(!f.nome.isEmpty(), Field::Nome);
+    require(f.sesso != Sesso::None, Field::Sesso);
+    require(!f.codiceFiscale.isEmpty(), Field::CodiceFiscale);
+    require(!f.dataDiNascita.isEmpty(), Field::DataDiNascita);
+    require(!cadastralCodeOf(f.luogoDiNascita).isEmpty(), Field::LuogoDiNascita);
     // Doctor.
-    filled(f.cognomeMedico, "EditCognomeMedico");
-    filled(f.nomeMedico, "EditNomeMedico");
-    filled(f.numIscrizione, "EditNumIscrizione");
-    filled(f.provAlbo, "EditProvAlbo");
+    require(!f.cognomeMedico.isEmpty(), Field::CognomeMedico);
+    require(!f.nomeMedico.isEmpty(), Field::NomeMedico);
+    require(!f.numIscrizione.isEmpty(), Field::NumIscrizione);
+    require(!f.provAlbo.isEmpty(), Field::ProvAlbo);
     // Certificate: the zero date (day 0 of the day count) counts as no date.
-    filled(f.aslDiAppartenenza, "EditASLDiAppartenenza");
-    require(f.data.isValid() && f.data != QDate(1899, 12, 30), QStringLiteral("DateTimePickerData"));
-    filled(f.luogo, "EditLuogo");
+    require(!f.aslDiAppartenenza.isEmpty(), Field::AslDiAppartenenza);
+    require(f.data.isValid() && f.data != QDate(1899, 12, 30), Field::Data);
+    require(!f.luogo.isEmpty(), Field::Luogo);
     // ICD-9 and purpose.
-    require(!f.codiciIcd9[0].isEmpty(), kItemIcd9NoPresent);
-    bool anyPurpose = false;
-    for (const bool ticked : f.domanda)
-        anyPurpose = anyPurpose || ticked;
-    require(anyPurpose, kItemTipoDomanda);
-    return items;
+    require(!f.codiciIcd9[0].isEmpty(), Field::CodiciIcd9);
+    require(f.domanda.any(), Field::Domanda);
+    return require.failures;
 }
 
-QString fixedItemText(const QString& item)
+QString fieldCaption(Field field)
 {
-    if (item == kItemTipoDomanda)
-        return QStringLiteral("Tipo domanda(INVALIDITA', CECITA', ...)");
-    if (item == kItemIcd9NoCorrect)
-        return QStringLiteral("Codice ICD-9 non corretto");
-    if (item == kItemIcd9NoPresent)
-        return QStringLiteral("Deve essere presente almeno un CODICE ICD-9");
+    for (const auto& [captioned, caption] : kCaptions) {
+        if (captioned == field)
+            return QString::fromUtf8(caption);
+    }
     return {};
 }
 
-QString labelTextOf(const QString& controlName)
+QString CheckItemText(CheckKind kind, Field field)
 {
-    static const std::array<QString, 4> kKinds = {QStringLiteral("Edit"), QStringLiteral("Memo"),
-                                                  QStringLiteral("RadioGroup"),
-                                                  QStringLiteral("DateTimePicker")};
-    for (const QString& kind : kKinds) {
-        if (!controlName.startsWith(kind))
-            continue;
-        const QString label = QString(controlName).replace(kind, QStringLiteral("Label"));
-        for (const auto& [name, caption] : kLabelCaptions) {
-            if (label == QLatin1String(name))
-                return QString::fromUtf8(caption);
-        }
-        break;
+    switch (field) {
+    case Field::Domanda:
+        return QStringLiteral("Tipo domanda(INVALIDITA', CECITA', ...)");
+    case Field::CodiciIcd9:
+        return kind == CheckKind::Format ? QStringLiteral("Codice ICD-9 non corretto")
+                                         : QStringLiteral("Deve essere presente almeno un CODICE ICD-9");
+    default:
+        return fieldCaption(field);
     }
-    return controlName;
-}
-
-QString checkItemText(const QString& item)
-{
-    const QString fixed = fixedItemText(item);
-    return fixed.isEmpty() ? labelTextOf(item) : fixed;
 }
 
 QString checkMessage(CheckKind kind, const QStringList& itemTexts)
@@ -183,11 +165,11 @@ QString checkMessage(CheckKind kind, const QStringList& itemTexts)
     return prefix + itemTexts.join(QStringLiteral(", "));
 }
 
-QString failureMessage(CheckKind kind, const QStringList& items)
+QString BuildCheckMessage(CheckKind kind, const Failures& failures)
 {
     QStringList texts;
-    for (const QString& item : items)
-        texts << checkItemText(item);
+    for (const Field field : failures)
+        texts << CheckItemText(kind, field);
     return checkMessage(kind, texts);
 }
 

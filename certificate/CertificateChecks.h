@@ -1,7 +1,8 @@
 #pragma once
 // The two check phases run by "Salva" (format, then mandatory) and the message that names their
 // failures by the captions of the editor's labels. Free of widgets: the checks take the values and a
-// cadastral-code look-up, and the captions come from a table of the editor form's labels.
+// cadastral-code look-up and name the fields that fail; the captions come from one table, which the
+// editor's test holds equal to its form's labels.
 
 #include "CertificateFields.h"
 
@@ -9,19 +10,39 @@
 #include <QStringList>
 
 #include <functional>
+#include <vector>
 
 namespace certificate {
 
 enum class CheckKind { Format = 0, Mandatory = 1 };
 
-// Failure items that are not control names.
-inline const QString kItemIcd9NoCorrect = QStringLiteral("CodiceICD-9_no_correct");
-inline const QString kItemIcd9NoPresent = QStringLiteral("CodiceICD-9_no_present");
-inline const QString kItemTipoDomanda = QStringLiteral("Tipo_Domanda_no_cheked");
+// The values the checks name. The first eighteen stand in the editor beside a label whose caption
+// names them in the messages; the ICD-9 codes and the purposes of the claim have texts of their own.
+enum class Field {
+    Cognome,
+    Nome,
+    Sesso,
+    CodiceFiscale,
+    DataDiNascita,
+    LuogoDiNascita,
+    CodTesSanitaria,
+    AslDiAppartenenza,
+    Anamnesi,
+    Obiettivita,
+    Diagnosi,
+    Terapia,
+    Luogo,
+    Data,
+    CognomeMedico,
+    NomeMedico,
+    NumIscrizione,
+    ProvAlbo,
+    CodiciIcd9,
+    Domanda,
+};
 
-// Separators of the failure lists.
-inline const QString kFormatSeparator = QStringLiteral("|");
-inline const QString kMandatorySeparator = QStringLiteral("$");
+// The fields a check phase found wanting, in the order of its rules.
+using Failures = std::vector<Field>;
 
 // The fixed patterns. The fiscal code is tested whole; where its form has a digit, the omocodia
 // letters (L M N P Q R S T U V) stand for digits too.
@@ -42,26 +63,23 @@ bool MatchesPattern(const QString& pattern, const QString& text);
 // The number of characters of a value (a character outside the BMP counts once).
 int textLength(const QString& text);
 
-// Failure items of each phase, in the fixed order of their rules.
-QStringList formatFailures(const CertificateFields& fields, const CadastralLookup& lookUpCadastralCode);
-QStringList mandatoryFailures(const CertificateFields& fields, const CadastralLookup& lookUpCadastralCode);
+// The failures of each phase, in the fixed order of their rules.
+Failures CheckFormat(const CertificateFields& fields, const CadastralLookup& cadastralCodeOf);
+Failures CheckMandatory(const CertificateFields& fields, const CadastralLookup& cadastralCodeOf);
 
-// The text of one of the three fixed items; "" for any other item (a control name).
-QString fixedItemText(const QString& item);
+// The caption of the label beside the field in the editor's form (TFormGestCertMedINPS.ui); "" for the
+// ICD-9 codes and the purposes, which have no label of their own.
+QString fieldCaption(Field field);
 
-// The caption of the editor's label beside a control: the label's name is the control's with its kind
-// word ("Edit", "Memo", "RadioGroup", "DateTimePicker") replaced by "Label". The control's own name when
-// there is no such label.
-QString labelTextOf(const QString& controlName);
-
-// An item's text in a message: a fixed item's own text, else the caption of the control's label.
-QString checkItemText(const QString& item);
+// A failed field's text in a message of that kind: its caption, or the text of its own that the ICD-9
+// codes (one for each kind) and the purposes have.
+QString CheckItemText(CheckKind kind, Field field);
 
 // The message for the given item texts: the prefix for the kind and the count, then the texts
 // joined by ", ". "" when there are none.
 QString checkMessage(CheckKind kind, const QStringList& itemTexts);
 
-// The message that names the failure items of one phase; "" when there are none.
-QString failureMessage(CheckKind kind, const QStringList& items);
+// The message that names the failures of one phase; "" when there are none.
+QString BuildCheckMessage(CheckKind kind, const Failures& failures);
 
 } // namespace certificate

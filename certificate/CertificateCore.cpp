@@ -61,7 +61,7 @@ bool therapyOverLimit(const CertificateFields& fields)
     return textLength(fields.terapia) > kMemoLimit;
 }
 
-QString lookUpCadastralCode(Tzantopat& session, const QString& town)
+QString LookUpCadastralCode(Tzantopat& session, const QString& town)
 {
     return session.tabelle_leggi_attributo_generico_plus(QStringLiteral("tabella_comuni"),
                                                          QStringLiteral("codice_catastale"),
@@ -95,16 +95,16 @@ CertificateOutcome saveCertificate(const CertificateFields& fields, Tzantopat& s
                                    platform::Platform& platform, const SaveDespiteFiscalCode& saveAnyway)
 {
     const CadastralLookup lookUp = [&session](const QString& town) {
-        return lookUpCadastralCode(session, town);
+        return LookUpCadastralCode(session, town);
     };
-    if (const QStringList failures = formatFailures(fields, lookUp); !failures.isEmpty())
-        return {false, {}, {}, failureMessage(CheckKind::Format, failures)};
-    if (const QStringList failures = mandatoryFailures(fields, lookUp); !failures.isEmpty())
-        return {false, {}, {}, failureMessage(CheckKind::Mandatory, failures)};
+    if (const Failures failures = CheckFormat(fields, lookUp); !failures.empty())
+        return {false, {}, {}, BuildCheckMessage(CheckKind::Format, failures)};
+    if (const Failures failures = CheckMandatory(fields, lookUp); !failures.empty())
+        return {false, {}, {}, BuildCheckMessage(CheckKind::Mandatory, failures)};
     if (const auto parts = fiscalCodeDisagreements(fields, lookUp(fields.luogoDiNascita));
         parts && !saveAnyway(parts))
         return {};
-    CertificateOutcome outcome = writeCertificate(fields, session, platform);
+    CertificateOutcome outcome = WriteInvCiv2010(fields, session, platform);
     if (outcome.saved) {
         rememberDoctorDetails(fields, platform, session.s_utente);
         outcome.printable = completePrintableForm(fields, platform);
@@ -112,11 +112,11 @@ CertificateOutcome saveCertificate(const CertificateFields& fields, Tzantopat& s
     return outcome;
 }
 
-CertificateOutcome writeCertificate(const CertificateFields& fields, Tzantopat& session,
-                                    platform::Platform& platform)
+CertificateOutcome WriteInvCiv2010(const CertificateFields& fields, Tzantopat& session,
+                                   platform::Platform& platform)
 {
     const QByteArray content =
-        invCiv2010Document(fields, lookUpCadastralCode(session, fields.luogoDiNascita));
+        invCiv2010Document(fields, LookUpCadastralCode(session, fields.luogoDiNascita));
     const QString path = invCiv2010Path(platform.desktopFolder());
     const QString shownPath = QStringLiteral(" (") + QDir::toNativeSeparators(path) + QLatin1Char(')');
     // Never through a link, and never in place of what is not a regular file: nothing is read or moved.

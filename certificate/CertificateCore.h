@@ -46,7 +46,7 @@ bool therapyOverLimit(const CertificateFields& fields);
 
 // The town's cadastral code from the host's "tabella_comuni"; "" when the host finds none (a failing
 // call has shown the session's message). Every call asks the host again.
-QString lookUpCadastralCode(Tzantopat& session, const QString& town);
+QString LookUpCadastralCode(Tzantopat& session, const QString& town);
 
 // The parts of the personal data that the fiscal code disagrees with: the surname, the name, the birth
 // date, the sex as the export gave it (sessoLetto) and `cadastralCode`, the birth town's code.
@@ -61,7 +61,7 @@ QString fiscalCodeQuestion(clinical::FiscalCodeParts parts);
 // Whether to save although the fiscal code disagrees with these parts of the personal data.
 using SaveDespiteFiscalCode = std::function<bool(clinical::FiscalCodeParts parts)>;
 
-// "Salva": the format checks, then the mandatory checks, then writeCertificate and, once the XML is
+// "Salva": the format checks, then the mandatory checks, then WriteInvCiv2010 and, once the XML is
 // written, the completed AP68 form (completePrintableForm). A phase with failures gives its message,
 // and nothing is written. Between the checks and the file, a fiscal code that disagrees with the
 // personal data is put to `saveAnyway`: false writes nothing and gives no message. A written
@@ -71,7 +71,7 @@ CertificateOutcome saveCertificate(const CertificateFields& fields, Tzantopat& s
 
 // Writes "certmedinps.xml" on the desktop whole, after keeping another patient's earlier certificate
 // under a dated name; a failure of either gives its message and leaves the earlier file in place.
-CertificateOutcome writeCertificate(const CertificateFields& fields, Tzantopat& session,
-                                    platform::Platform& platform);
+CertificateOutcome WriteInvCiv2010(const CertificateFields& fields, Tzantopat& session,
+                                   platform::Platform& platform);
 
 } // namespace certificate

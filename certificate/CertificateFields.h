@@ -2,6 +2,8 @@
 // The certificate's values as the editor window holds them: what the checks test and the writer writes.
 // Memo texts carry their line breaks as CR LF, as the window's text has them.
 
+#include "clinical/ClaimPurpose.h"
+
 #include <QDate>
 #include <QString>
 
@@ -37,7 +39,7 @@ struct CertificateFields
 
     // Page 3: declarations, purposes, place and date, doctor.
     std::array<bool, 3> dichiarazioni{}; // CheckBoxCert01A, B, C
-    std::array<bool, 5> domanda{};       // INVALIDITA, CECITA, SORDITA, HANDICAP, DISABILITA
+    clinical::Purposes domanda;          // the purposes of the claim
     QString luogo;
     QDate data;
     QString cognomeMedico;
@@ -56,9 +58,5 @@ QString memoText(const QString& documentText);
 QString documentText(const QString& memoText);
 // What a cleared memo holds once the line is added to it: the line and CR LF, its breaks as CR LF.
 QString memoLine(const QString& line);
-
-// The purposes of the claim, in the order of their check boxes and of the XML Item list.
-inline constexpr std::array<const char*, 5> kDomandaSigle = {"INVALIDITA", "CECITA", "SORDITA", "HANDICAP",
-                                                             "DISABILITA"};
 
 } // namespace certificate

@@ -160,9 +160,9 @@ QByteArray invCiv2010Document(const CertificateFields& f, const QString& comuneN
     }
 
     pugi::xml_node tipoDomanda = element(root, "TipoDomanda");
-    for (std::size_t i = 0; i < f.domanda.size(); ++i) {
-        if (f.domanda[i])
-            leaf(element(tipoDomanda, "Item"), "Sigla", QString::fromLatin1(kDomandaSigle[i]));
+    for (const clinical::Purpose purpose : clinical::kPurposes) {
+        if (f.domanda[purpose])
+            leaf(element(tipoDomanda, "Item"), "Sigla", QString::fromLatin1(clinical::purposeSigla(purpose)));
     }
 
     ByteArrayWriter writer;

@@ -1,5 +1,6 @@
 #include "TFormGestCertMedINPS.h"
 
+#include "CertificateChecks.h"
 #include "MemoEdit.h"
 #include "ui_TFormGestCertMedINPS.h"
 
@@ -18,7 +19,6 @@ namespace certificate {
 
 namespace {
 
-const QString kCancel = QStringLiteral("cancel");
 const QString kDiscardQuestion =
     QStringLiteral("Chiudere il certificato senza salvarlo? Il testo inserito andrà perso.");
 const char* const kTypingLimit = "typingLimit";
@@ -64,39 +64,55 @@ IcdRows icdRows(const Form& ui)
              {ui.EditCodICD905, ui.MemoCodICD905}}};
 }
 
-// The declarations and the purposes, in the order of their values.
-using CheckBoxes = std::pair<std::array<QCheckBox*, 3>, std::array<QCheckBox*, 5>>;
+// The declarations in the order of their values, and the purposes.
+using Purpose = clinical::Purpose;
+using CheckBoxes = std::pair<std::array<QCheckBox*, 3>, std::array<std::pair<QCheckBox*, Purpose>, 5>>;
 CheckBoxes checkBoxes(const Form& ui)
 {
     return {{ui.CheckBoxCert01A, ui.CheckBoxCert01B, ui.CheckBoxCert01C},
-            {ui.CheckBoxInvalidita, ui.CheckBoxCecita, ui.CheckBoxSordita, ui.CheckBoxHandicap,
-             ui.CheckBoxDisabilita}};
+            {{{ui.CheckBoxInvalidita, Purpose::Invalidita},
+              {ui.CheckBoxCecita, Purpose::Cecita},
+              {ui.CheckBoxSordita, Purpose::Sordita},
+              {ui.CheckBoxHandicap, Purpose::Handicap},
+              {ui.CheckBoxDisabilita, Purpose::Disabilita}}}};
 }
 
-// The name of a control's label: the control's name with its kind word replaced by "Label"; "" for a
-// control of another kind.
-QString labelNameOf(const QString& controlName)
-{
-    static const std::array<QString, 4> kKinds = {QStringLiteral("Edit"), QStringLiteral("Memo"),
-                                                  QStringLiteral("RadioGroup"),
-                                                  QStringLiteral("DateTimePicker")};
-    for (const QString& kind : kKinds) {
-        if (controlName.startsWith(kind))
-            return QString(controlName).replace(kind, QStringLiteral("Label"));
-    }
-    return {};
-}
+// The control that shows each captioned field of the checks: a message names the control's label as
+// it names the field.
+const std::array<std::pair<Field, const char*>, 18> kFieldControls = {{
+    {Field::Cognome, "EditCognome"},
+    {Field::Nome, "EditNome"},
+    {Field::Sesso, "RadioGroupSesso"},
+    {Field::CodiceFiscale, "EditCodiceFiscale"},
+    {Field::DataDiNascita, "EditDataDiNascita"},
+    {Field::LuogoDiNascita, "EditLuogoDiNascita"},
+    {Field::CodTesSanitaria, "EditCodTesSanitaria"},
+    {Field::AslDiAppartenenza, "EditASLDiAppartenenza"},
+    {Field::Anamnesi, "MemoAnamnesi"},
+    {Field::Obiettivita, "MemoObiettivita"},
+    {Field::Diagnosi, "MemoDiagnosi"},
+    {Field::Terapia, "MemoTerapia"},
+    {Field::Luogo, "EditLuogo"},
+    {Field::Data, "DateTimePickerData"},
+    {Field::CognomeMedico, "EditCognomeMedico"},
+    {Field::NomeMedico, "EditNomeMedico"},
+    {Field::NumIscrizione, "EditNumIscrizione"},
+    {Field::ProvAlbo, "EditProvAlbo"},
+}};
 
 // Each label stands for its control: the one the messages' naming finds, and those it cannot (the
 // birth province, the ICD-9 rows, the declarations written in labels of their own).
 void labelControls(TFormGestCertMedINPS& form)
 {
+    // An empty name would find any label: a control of no kind has none.
     const auto pair = [&form](const QString& label, const QString& control) {
+        if (label.isEmpty())
+            return;
         if (auto* caption = form.findChild<QLabel*>(label))
             caption->setBuddy(form.FindControl(control));
     };
     for (const QWidget* control : form.findChildren<QWidget*>())
-        pair(labelNameOf(control->objectName()), control->objectName());
+        pair(TFormGestCertMedINPS::labelNameOf(control->objectName()), control->objectName());
     pair(QStringLiteral("LabelProv"), QStringLiteral("EditProvDiNascita"));
     for (int row = 1; row <= 5; ++row) {
         pair(QStringLiteral("LabelCodice0%1").arg(row), QStringLiteral("EditCodICD90%1").arg(row));
@@ -180,7 +196,7 @@ void TFormGestCertMedINPS::showEvent(QShowEvent* event)
     // Without the patient's export the window has nothing to show, and nothing is saved from it: it
     // closes as cancelled once it has said why.
     const auto closeUnfilled = [this] {
-        m_resultText = kCancel;
+        m_ending = Ending::Cancelled;
         QMetaObject::invokeMethod(
             this, [this] { QDialog::reject(); }, Qt::QueuedConnection);
     };
@@ -217,8 +233,21 @@ void TFormGestCertMedINPS::done(int)
 
 void TFormGestCertMedINPS::FormClose()
 {
-    if (m_resultText.isEmpty())
-        m_resultText = kCancel;
+    if (m_ending == Ending::Open)
+        m_ending = Ending::Cancelled;
+}
+
+QString TFormGestCertMedINPS::ResultText() const
+{
+    switch (m_ending) {
+    case Ending::Saved:
+        return m_savedPath;
+    case Ending::Cancelled:
+        return QStringLiteral("cancel");
+    case Ending::Open:
+        break;
+    }
+    return {};
 }
 
 void TFormGestCertMedINPS::ButtonCompilaClick()
@@ -235,7 +264,7 @@ void TFormGestCertMedINPS::ButtonAnnullaClick()
 {
     if (!mayDiscard())
         return;
-    m_resultText = kCancel;
+    m_ending = Ending::Cancelled;
     QDialog::reject();
 }
 
@@ -266,9 +295,11 @@ bool TFormGestCertMedINPS::SaveCertificate()
         return m_platform.askYesNo(fiscalCodeQuestion(parts));
     };
     const QString path = takeOutcome(saveCertificate(fields(), m_session, m_platform, saveAnyway));
-    if (!path.isEmpty())
-        m_resultText = path;
-    return !path.isEmpty();
+    if (path.isEmpty())
+        return false;
+    m_savedPath = path;
+    m_ending = Ending::Saved;
+    return true;
 }
 
 QString TFormGestCertMedINPS::takeOutcome(const CertificateOutcome& outcome)
@@ -289,42 +320,26 @@ QWidget* TFormGestCertMedINPS::FindControl(const QString& name) const
     return findChild<QWidget*>(name, Qt::FindChildrenRecursively);
 }
 
-QString TFormGestCertMedINPS::LookUpCadastralCode(const QString& town)
+QString TFormGestCertMedINPS::labelNameOf(const QString& controlName)
 {
-    return lookUpCadastralCode(m_session, town);
-}
-
-QString TFormGestCertMedINPS::CheckFormat(const QString& separator)
-{
-    return formatFailures(fields(), [this](const QString& town) { return LookUpCadastralCode(town); })
-        .join(separator);
-}
-
-QString TFormGestCertMedINPS::CheckMandatory(const QString& separator)
-{
-    return mandatoryFailures(fields(), [this](const QString& town) { return LookUpCadastralCode(town); })
-        .join(separator);
-}
-
-QString TFormGestCertMedINPS::BuildCheckMessage(CheckKind kind, const QString& list,
-                                                const QString& separator) const
-{
-    return failureMessage(kind, list.split(separator, Qt::SkipEmptyParts));
-}
-
-QString TFormGestCertMedINPS::CheckItemText(const QString& item) const
-{
-    return checkItemText(item);
+    static const std::array<QString, 4> kKinds = {QStringLiteral("Edit"), QStringLiteral("Memo"),
+                                                  QStringLiteral("RadioGroup"),
+                                                  QStringLiteral("DateTimePicker")};
+    for (const QString& kind : kKinds) {
+        if (controlName.startsWith(kind))
+            return QString(controlName).replace(kind, QStringLiteral("Label"));
+    }
+    return {};
 }
 
 QString TFormGestCertMedINPS::LabelTextOf(const QWidget* control) const
 {
-    return labelTextOf(control->objectName());
-}
-
-QString TFormGestCertMedINPS::WriteInvCiv2010()
-{
-    return takeOutcome(writeCertificate(fields(), m_session, m_platform));
+    const QString name = control->objectName();
+    for (const auto& [field, controlName] : kFieldControls) {
+        if (name == QLatin1String(controlName))
+            return fieldCaption(field);
+    }
+    return name;
 }
 
 CertificateFields TFormGestCertMedINPS::fields() const
@@ -347,8 +362,8 @@ CertificateFields TFormGestCertMedINPS::fields() const
     const CheckBoxes boxes = checkBoxes(*ui);
     for (std::size_t i = 0; i < f.dichiarazioni.size(); ++i)
         f.dichiarazioni[i] = boxes.first[i]->isChecked();
-    for (std::size_t i = 0; i < f.domanda.size(); ++i)
-        f.domanda[i] = boxes.second[i]->isChecked();
+    for (const auto& [box, purpose] : boxes.second)
+        f.domanda[purpose] = box->isChecked();
     f.data = ui->DateTimePickerData->date();
     return f;
 }
@@ -378,8 +393,8 @@ void TFormGestCertMedINPS::setFields(const CertificateFields& values)
     const CheckBoxes boxes = checkBoxes(*ui);
     for (std::size_t i = 0; i < values.dichiarazioni.size(); ++i)
         boxes.first[i]->setChecked(values.dichiarazioni[i]);
-    for (std::size_t i = 0; i < values.domanda.size(); ++i)
-        boxes.second[i]->setChecked(values.domanda[i]);
+    for (const auto& [box, purpose] : boxes.second)
+        box->setChecked(values.domanda[purpose]);
     ui->DateTimePickerData->setDate(values.data);
 }
 

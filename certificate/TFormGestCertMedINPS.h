@@ -1,10 +1,10 @@
 #pragma once
 // The certificate editor: the doctor completes one patient's civil-invalidity certificate, which is
 // checked and written as "certmedinps.xml" on the desktop. ResultText hands back the written file's
-// path, or "cancel". The window shows the values of the certificate core (CertificateCore.h) and hands
-// what the doctor made of them back to it; its check and writer functions are the core's.
+// path, or "cancel"; ending() tells the same as a type. The window shows the values of the certificate
+// core (CertificateCore.h) and hands what the doctor made of them back to it; the checks (CheckFormat,
+// CheckMandatory, BuildCheckMessage) and the writer (WriteInvCiv2010) are the core's.
 
-#include "CertificateChecks.h"
 #include "CertificateCore.h"
 #include "CertificateFields.h"
 
@@ -33,10 +33,13 @@ public:
     TFormGestCertMedINPS(Tzantopat& session, platform::Platform& platform, QWidget* parent = nullptr);
     ~TFormGestCertMedINPS() override;
 
+    // How the window ended: still open, with a certificate written, or given up (a cancel or a close).
+    enum class Ending { Open, Saved, Cancelled };
+
     void SetPatientId(const QString& patientId);
-    QString PatientId() const { return m_patientId; }
+    Ending ending() const { return m_ending; }
     // "" while open; the written file's path after a save; "cancel" after a cancel or a close.
-    QString ResultText() const { return m_resultText; }
+    QString ResultText() const;
     // The earlier certificate that a save from this window kept under a dated name; "" when none.
     QString KeptCertificate() const { return m_keptCertificate; }
     // After a save, what the user reads of the completed AP68 form (printableFormMessage); "" before.
@@ -45,7 +48,7 @@ public:
     // Fills the controls with readCertificate's values. Runs once, on the first showing; when it fails
     // (no export of the patient), the window closes as cancelled.
     void FormShow();
-    // On every closing: an empty ResultText becomes "cancel".
+    // On every closing: a window still open ends as cancelled.
     void FormClose();
     void ButtonCompilaClick();
     // Gives up with "cancel"; after a change, only when the doctor confirms.
@@ -55,15 +58,11 @@ public:
 
     // The window's component with exactly this object name, or nullptr.
     QWidget* FindControl(const QString& name) const;
-    QString LookUpCadastralCode(const QString& town);
-
-    QString CheckFormat(const QString& separator);
-    QString CheckMandatory(const QString& separator);
-    QString BuildCheckMessage(CheckKind kind, const QString& list, const QString& separator) const;
-    QString CheckItemText(const QString& item) const;
+    // The name of a control's label: the control's name with its kind word ("Edit", "Memo",
+    // "RadioGroup", "DateTimePicker") replaced by "Label"; "" for a control of another kind.
+    static QString labelNameOf(const QString& controlName);
+    // What the check messages call the control: the caption of the field it shows, else its name.
     QString LabelTextOf(const QWidget* control) const;
-    // Writes the certificate; its path, or "" after showing why it could not be written.
-    QString WriteInvCiv2010();
 
     // The values as the controls hold them, and the controls set to show values.
     CertificateFields fields() const;
@@ -94,7 +93,8 @@ private:
     Tzantopat& m_session;
     platform::Platform& m_platform;
     QString m_patientId;
-    QString m_resultText;
+    Ending m_ending = Ending::Open;
+    QString m_savedPath; // after a save
     QString m_keptCertificate;
     QString m_printableFormMessage;
     CertificateFields m_asFilled; // the values once filled: what "changed" is measured against

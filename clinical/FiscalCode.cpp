@@ -2,7 +2,7 @@
 
 #include "EssentialData.h"
 #include "PatientRow.h"
-#include "platform/Platform.h"
+#include "text/Messages.h"
 
 #include <QStringList>
 
@@ -259,7 +259,7 @@ QString fiscalCodeWarning(FiscalCodeParts parts)
 {
     if (!parts)
         return {};
-    return platform::kWarningPrefix + fiscalCodeDisagreementText(parts) + QLatin1Char('.');
+    return text::kWarningPrefix + fiscalCodeDisagreementText(parts) + QLatin1Char('.');
 }
 
 FiscalCodeParts exportFiscalCodeDisagreements(const EssentialDataDocument& document, const PatientRow& row)

@@ -41,6 +41,7 @@ Ap68Values readAp68Values(const clinical::PatientRow& row, Tzantopat& session, c
 
 std::vector<FdfEntry> ap68Entries(const Ap68Values& v, const CheckBoxStates& onStates)
 {
+    using clinical::Purpose;
     const auto box = [&onStates](const char* name, bool ticked) {
         const QString field = str(name);
         if (!ticked)
@@ -50,7 +51,7 @@ std::vector<FdfEntry> ap68Entries(const Ap68Values& v, const CheckBoxStates& onS
     };
     std::vector<FdfEntry> entries;
     entries.reserve(41);
-    entries.push_back(box("hand", v.domanda[3]));
+    entries.push_back(box("hand", v.domanda[Purpose::Handicap]));
     entries.push_back(textOrEmpty(QStringLiteral("obiettività"), v.obiettivita));
     entries.push_back(textEntry(str("nomefile"), str("AP68_mod.C_cer_med.pdf")));
     entries.push_back(textOrEmpty(str("cognome"), v.cognome));
@@ -63,7 +64,7 @@ std::vector<FdfEntry> ap68Entries(const Ap68Values& v, const CheckBoxStates& onS
     entries.push_back(textOrEmpty(str("comune_nasc"), v.comuneNascita));
     entries.push_back(v.dataNascita.isNull() ? noValue(str("datanascita"))
                                              : textEntry(str("datanascita"), formDate(v.dataNascita)));
-    entries.push_back(box("cieco", v.domanda[1]));
+    entries.push_back(box("cieco", v.domanda[Purpose::Cecita]));
     for (std::size_t i = 0; i < 5; ++i) {
         const QString k = QString::number(i + 1);
         if (i < v.pathologies.size()) {
@@ -81,12 +82,12 @@ std::vector<FdfEntry> ap68Entries(const Ap68Values& v, const CheckBoxStates& onS
     entries.push_back(box("cert_1", v.dichiarazioni[0]));
     entries.push_back(box("cert_2", v.dichiarazioni[1]));
     entries.push_back(box("cert_3", v.dichiarazioni[2]));
-    entries.push_back(box("disab", v.domanda[4]));
+    entries.push_back(box("disab", v.domanda[Purpose::Disabilita]));
     entries.push_back(noValue(str("num_cert")));
     entries.push_back(v.dataCertificato.isNull() ? noValue(str("data/mod"))
                                                  : textEntry(str("data/mod"), formDate(v.dataCertificato)));
-    entries.push_back(box("sordo", v.domanda[2]));
-    entries.push_back(box("inv", v.domanda[0]));
+    entries.push_back(box("sordo", v.domanda[Purpose::Sordita]));
+    entries.push_back(box("inv", v.domanda[Purpose::Invalidita]));
     entries.push_back(textOrEmpty(str("asl_app"), v.codiceAsl));
     entries.push_back(textOrEmpty(str("codfisc"), v.codiceFiscale));
     entries.push_back(textEntry(str("descrizione"), str("AP68")));

@@ -2,6 +2,7 @@
 // The AP68 introductory certificate: what the pre-fill gathers and its 41 fields in form order.
 
 #include "FdfDocument.h"
+#include "clinical/ClaimPurpose.h"
 #include "clinical/FiscalCode.h"
 #include "clinical/PatientRow.h"
 #include "clinical/TPatologia.h"
@@ -41,7 +42,7 @@ struct Ap68Values
     QString anamnesi;
     QString obiettivita;
     QString diagnosi;
-    std::array<bool, 5> domanda{};       // inv, cieco, sordo, hand, disab
+    clinical::Purposes domanda;          // inv, cieco, sordo, hand, disab
     std::array<bool, 3> dichiarazioni{}; // cert_1, cert_2, cert_3
     QString luogo;
     QDate dataCertificato;

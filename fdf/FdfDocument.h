@@ -5,6 +5,8 @@
 // gives them (unescaped); escaping and encoding happen only when the list is written, so that the same
 // list can fill any other form output.
 
+#include "pdf/FieldEntry.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -13,21 +15,9 @@
 
 namespace fdf {
 
-enum class FdfValueKind {
-    Text,        // <</T(name)/V(value)>>, written even when the value is empty
-    NoValue,     // <</T(name)>>
-    CheckBoxOff, // <</T(name)/V/Off>>
-    NamedState,  // <</T(name)/V/state>>, the state name in `value`
-};
-
-struct FdfEntry
-{
-    QString name;
-    FdfValueKind kind = FdfValueKind::NoValue;
-    QString value; // raw, unescaped
-
-    bool operator==(const FdfEntry&) const = default;
-};
+// The entries are the PDF engine's field entries, under the names the FDF writers know them by.
+using FdfValueKind = pdf::FieldValueKind;
+using FdfEntry = pdf::FieldEntry;
 
 FdfEntry textEntry(const QString& name, const QString& value);
 // A text entry when the value is not empty, otherwise the entry without a value.

@@ -2,13 +2,14 @@
 
 #include "Ap42Ss3Map.h"
 #include "Ap68Map.h"
-#include "FilledPdf.h"
-#include "FontSetting.h"
 #include "OutputFiles.h"
 #include "clinical/EssentialData.h"
 #include "host/tc_GenTools.h"
+#include "pdf/FilledPdf.h"
+#include "pdf/FontSetting.h"
 #include "platform/Files.h"
 #include "platform/Platform.h"
+#include "text/Messages.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -74,7 +75,7 @@ struct PreparedCopy
     QString blankForm;
     QByteArray blank; // the blank form's bytes; empty when there is none
     QByteArray bytes; // the filled form, or the blank form itself when it does not take the entries
-    std::vector<UnprintedLetters> unprinted;
+    std::vector<pdf::UnprintedLetters> unprinted;
     QString failure;      // why the entries are not in `bytes`; "" when they are
     bool damaged = false; // the blank form cannot be read or is no PDF form: nothing may come of it
 };
@@ -101,8 +102,8 @@ PreparedCopy prepareCopy(const QString& blankForm, const std::vector<FdfEntry>& 
     if (source.error() != QFileDevice::NoError)
         return damaged(platform::fileErrorText(source, platform::FileAccess::Read));
     try {
-        copy.bytes = filledPdfForm(copy.blank, blankForm, entries, unicodeFont, copy.unprinted);
-    } catch (const FormFillError& error) {
+        copy.bytes = pdf::filledPdfForm(copy.blank, blankForm, entries, unicodeFont, copy.unprinted);
+    } catch (const pdf::FormFillError& error) {
         if (error.damaged())
             return damaged(QString::fromUtf8(error.what()));
         // A form that lacks a field still takes the FDF in a viewer: the plain copy goes on the desktop.
@@ -143,12 +144,12 @@ bool isProgramsOwnCopy(const QString& path, const PreparedCopy& copy, const std:
     const QByteArray bytes = file.readAll();
     if (const QString written = platform.userSetting(writtenCopySetting(path)); !written.isEmpty())
         return written == hexDigest(bytes);
-    const std::optional<FormReading> earlier = readForm(bytes, path);
+    const std::optional<pdf::FormReading> earlier = pdf::readForm(bytes, path);
     if (!earlier)
         return false;
-    const FormReading blank = readForm(copy.blank, copy.blankForm).value_or(FormReading{});
+    const pdf::FormReading blank = pdf::readForm(copy.blank, copy.blankForm).value_or(pdf::FormReading{});
     return earlier->otherAnnotations <= blank.otherAnnotations &&
-           (earlier->values == blank.values || earlier->values == filledValues(blank.values, entries));
+           (earlier->values == blank.values || earlier->values == pdf::filledValues(blank.values, entries));
 }
 
 // Puts the prepared copy at `copyPath`, written whole beside it first: only then is an earlier copy
@@ -193,8 +194,8 @@ FilledCopy putOnDesktop(const QString& copyPath, const PreparedCopy& prepared,
         copy.failure = failure;
     if (!copy.failure.isEmpty())
         return copy;
-    const QString warning = unprintedLettersWarning(QFileInfo(copyPath).fileName(), prepared.unprinted,
-                                                    platform.userSettingsLocation());
+    const QString warning = pdf::unprintedLettersWarning(QFileInfo(copyPath).fileName(), prepared.unprinted,
+                                                         platform.userSettingsLocation());
     if (!warning.isEmpty())
         platform.showMessage(platform::MessageKind::Information, warning);
     copy.path = copyPath;
@@ -223,7 +224,8 @@ PdfFlowResult runFlow(Certificate certificate, Reader reader, FdfClosing closing
     const std::vector<FdfEntry>& entries = prefill.entries;
     // Then the copy filled from it in memory, then the FDF: a blank form that cannot be read or filled
     // leaves the FDF and the desktop as they were.
-    const PreparedCopy prepared = prepareCopy(files.blankFormPath, entries, unicodeFontPath(context.platform));
+    const PreparedCopy prepared =
+        prepareCopy(files.blankFormPath, entries, pdf::unicodeFontPath(context.platform));
     if (prepared.damaged) {
         QString message = prepared.failure + QStringLiteral(": il file FDF non è stato creato e la copia sul "
                                                             "desktop non è stata toccata.");
@@ -238,7 +240,7 @@ PdfFlowResult runFlow(Certificate certificate, Reader reader, FdfClosing closing
     if (!copy.failure.isEmpty())
         context.platform.showMessage(
             platform::MessageKind::Error,
-            platform::kWarningPrefix +
+            text::kWarningPrefix +
                 QStringLiteral(
                     "impossibile compilare il modulo PDF %1: %2. Il file FDF è stato comunque creato.")
                     .arg(QFileInfo(files.desktopCopyPath).fileName(), copy.failure));
@@ -263,9 +265,9 @@ FilledCopy completeAp68Form(const Ap68Values& values, platform::Platform& platfo
     const OutputFileSet files =
         outputFileSet(Certificate::Ap68, platform.programFolder(), platform.workFolder(),
                       GetDesktopFolder(platform), {values.cognome, values.nome, {values.codiceFiscale}});
-    const std::vector<FdfEntry> entries = ap68Entries(values, checkBoxOnStates(files.blankFormPath));
+    const std::vector<FdfEntry> entries = ap68Entries(values, pdf::checkBoxOnStates(files.blankFormPath));
     return putOnDesktop(files.completedCopyPath,
-                        prepareCopy(files.blankFormPath, entries, unicodeFontPath(platform)), entries,
+                        prepareCopy(files.blankFormPath, entries, pdf::unicodeFontPath(platform)), entries,
                         platform);
 }
 

@@ -22,8 +22,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     f.sesso = Sesso(flags % 3);
     for (std::size_t i = 0; i < f.dichiarazioni.size(); ++i)
         f.dichiarazioni[i] = flags >> (2 + i) & 1;
-    for (std::size_t i = 0; i < f.domanda.size(); ++i)
-        f.domanda[i] = flags >> (5 + i) & 1;
+    for (std::size_t i = 0; i < clinical::kPurposes.size(); ++i)
+        f.domanda[clinical::kPurposes[i]] = flags >> (5 + i) & 1;
     f.data = QDate(1899, 12, 30).addDays(data[2] | data[3] << 8 | (flags >> 10) << 16);
     QString cadastralCode;
     QString* const texts[] = {&f.cognome,
@@ -55,13 +55,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         *texts[i] = parts[i];
 
     const CadastralLookup lookUp = [&cadastralCode](const QString&) { return cadastralCode; };
-    const QStringList format = formatFailures(f, lookUp);
-    const QStringList mandatory = mandatoryFailures(f, lookUp);
-    fuzz::require(format.isEmpty() == failureMessage(CheckKind::Format, format).isEmpty(),
+    const Failures format = CheckFormat(f, lookUp);
+    const Failures mandatory = CheckMandatory(f, lookUp);
+    fuzz::require(format.empty() == BuildCheckMessage(CheckKind::Format, format).isEmpty(),
                   "format failures without a message");
-    fuzz::require(mandatory.isEmpty() == failureMessage(CheckKind::Mandatory, mandatory).isEmpty(),
+    fuzz::require(mandatory.empty() == BuildCheckMessage(CheckKind::Mandatory, mandatory).isEmpty(),
                   "mandatory failures without a message");
-    if (!format.isEmpty() || !mandatory.isEmpty())
+    if (!format.empty() || !mandatory.empty())
         return 0;
 
     const QByteArray xml = invCiv2010Document(f, cadastralCode);

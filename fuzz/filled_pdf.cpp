@@ -3,7 +3,8 @@
 // byte for byte as it was: never a crash, never a half-written file.
 
 #include "FuzzInput.h"
-#include "fdf/FilledPdf.h"
+#include "fdf/FdfDocument.h"
+#include "pdf/FilledPdf.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -37,15 +38,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                       "cannot write the form to fill");
     }
     try {
-        fdf::fillPdfForm(path, entries, {});
-        const std::optional<fdf::FormValues> values = fdf::readFormValues(path);
+        pdf::fillPdfForm(path, entries, {});
+        const std::optional<pdf::FormValues> values = pdf::readFormValues(path);
         fuzz::require(values.has_value(), "the filled form does not read back");
         for (const fdf::FdfEntry& entry : entries) {
             fuzz::require(values->contains(entry.name), "a filled field is missing");
         }
-        fuzz::require(values->at(QStringLiteral("nomefile")) == fdf::filledValues({}, entries).at("nomefile"),
+        fuzz::require(values->at(QStringLiteral("nomefile")) == pdf::filledValues({}, entries).at("nomefile"),
                       "the filled text reads back as another");
-    } catch (const fdf::FormFillError&) {
+    } catch (const pdf::FormFillError&) {
         fuzz::require(fileBytes(path) == form, "a refused fill changed the file");
     }
     return 0;

@@ -1,5 +1,7 @@
 #include "ConsolePlatform.h"
 
+#include "text/Messages.h"
+
 #include <cstdio>
 
 namespace platform {
@@ -58,7 +60,7 @@ QString ConsolePlatform::userSettingsLocation() const
 void ConsolePlatform::showMessage(MessageKind kind, const QString& text)
 {
     m_messages << text;
-    if (kind != MessageKind::Information && !text.startsWith(kWarningPrefix))
+    if (kind != MessageKind::Information && !text.startsWith(text::kWarningPrefix))
         m_failureShown = true;
     const QByteArray line = printableText(text, u"\r\n\t").toUtf8() + '\n';
     std::fwrite(line.constData(), 1, static_cast<std::size_t>(line.size()), stderr);

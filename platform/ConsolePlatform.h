@@ -38,7 +38,7 @@ public:
     // Every message shown so far, in order.
     const QStringList& messages() const { return m_messages; }
     // Whether one of them told of a failure: an error or plain message that is not a warning
-    // (kWarningPrefix).
+    // (text::kWarningPrefix).
     bool failureShown() const { return m_failureShown; }
 
 private:

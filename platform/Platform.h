@@ -72,10 +72,6 @@ public:
     FailureShown() : std::runtime_error(std::string()) {}
 };
 
-// A message that starts with this is a warning: what it tells of did not stop the work, which went on
-// to its end. Any other error or plain message tells of a failure.
-inline const QString kWarningPrefix = QStringLiteral("Attenzione: ");
-
 // The application's title, shown on every message box.
 inline const QString kApplicationTitle = QStringLiteral("Estrazione dati Invalidità INPS");
 

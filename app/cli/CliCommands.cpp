@@ -5,6 +5,7 @@
 #include "certificate/CertificateBatch.h"
 #include "fdf/OutputFlow.h"
 #include "platform/ConsolePlatform.h"
+#include "text/Messages.h"
 
 #include <QTextStream>
 
@@ -206,7 +207,7 @@ int runCertificate(CliContext& context, const QStringList& arguments)
         context.out << outcome.printable.path << '\n';
     else
         context.platform.showMessage(platform::MessageKind::Error,
-                                     platform::kWarningPrefix +
+                                     text::kWarningPrefix +
                                          certificate::printableFailureText(outcome.printable));
     printKept(context, outcome.kept);
     printKept(context, outcome.printable.kept);

@@ -16,6 +16,7 @@ struct FakeOutputFlows : app::OutputFlows
     QString kept;                 // the kept file every flow returns
     QString warning;              // the warning every flow returns
     QString printable;            // the lines on the completed form every flow returns
+    bool cancelled = false;       // every flow returns as given up
     std::function<void()> during; // runs inside a flow, as window messages would
 
     app::FlowOutput CreateAp68Pdf(const clinical::PatientRow& row) override
@@ -37,7 +38,7 @@ private:
         calls << flow + row.id;
         if (during)
             during();
-        return {answer, kept, warning, printable};
+        return {answer, kept, warning, printable, cancelled};
     }
 };
 

@@ -279,6 +279,7 @@ struct DispatchCase
     QString flowKept = {};      // the earlier file the flow kept
     QString flowWarning = {};   // the flow's warning for the status line
     QString flowPrintable = {}; // the editor's lines on the completed form
+    bool flowCancelled = false; // the editor was given up
 };
 
 void PrintTo(const DispatchCase& c, std::ostream* out)
@@ -318,6 +319,7 @@ TEST_P(DispatchTest, RunsTheChosenOutput)
     flows->kept = c.flowKept;
     flows->warning = c.flowWarning;
     flows->printable = c.flowPrintable;
+    flows->cancelled = c.flowCancelled;
     flows->during = [this] { window->ShowStatus(QStringLiteral("Creazione Certificato per ROSSI - MARIO")); };
 
     window->gridDatiCellClick(cell(0, PatientTableModel::Scrivi));
@@ -375,7 +377,7 @@ INSTANTIATE_TEST_SUITE_P(
                      kKeptXml,
                      {},
                      kPrintable},
-        DispatchCase{"InvaliditaXmlCancelled", 0, 1, QStringLiteral("cancel"), "editor", {}, false},
+        DispatchCase{"InvaliditaXmlCancelled", 0, 1, {}, "editor", {}, false, {}, {}, {}, true},
         DispatchCase{"InvaliditaXmlNoFile", 0, 1, "", "editor", {kNoFile}, false},
         DispatchCase{"InvaliditaOtherFormat", 0, 2, kFdf, "", {kNoFile}, false},
         DispatchCase{"Ap42NoFormat", 1, -1, kFdf, "", {kNoFormat}, false},

@@ -1,37 +1,16 @@
 // The two check phases rule by rule at their boundaries, their order, and the message prefixes.
 #include "certificate/CertificateChecks.h"
 #include "support/QtPrinters.h"
+#include "support/SampleData.h"
 
 #include <gtest/gtest.h>
 
 #include <functional>
 
 using namespace certificate;
+using testing_support::completeCertificate;
 
 namespace {
-
-// A certificate that passes both phases.
-CertificateFields complete()
-{
-    CertificateFields f;
-    f.cognome = QStringLiteral("Rossi");
-    f.nome = QStringLiteral("Mario");
-    f.sesso = Sesso::M;
-    f.codiceFiscale = QStringLiteral("RSSMRA50C07F205M");
-    f.dataDiNascita = QStringLiteral("07/03/1950");
-    f.luogoDiNascita = QStringLiteral("Milano");
-    f.codTesSanitaria = QStringLiteral("80380001200012345678");
-    f.aslDiAppartenenza = QStringLiteral("000123");
-    f.codiciIcd9 = {QStringLiteral("25000")};
-    f.luogo = QStringLiteral("Milano");
-    f.data = QDate(2010, 5, 5);
-    f.cognomeMedico = QStringLiteral("Bianchi");
-    f.nomeMedico = QStringLiteral("Anna");
-    f.numIscrizione = QStringLiteral("12345");
-    f.provAlbo = QStringLiteral("MI");
-    f.domanda[0] = true;
-    return f;
-}
 
 // "Milano" is F205; the test may change the answer.
 struct Towns
@@ -56,7 +35,7 @@ struct Case
 {
     const char* name;
     std::function<void(CertificateFields&, Towns&)> change;
-    QStringList expected;
+    Failures expected;
 };
 
 class FormatRule : public testing::TestWithParam<Case>
@@ -65,17 +44,17 @@ class FormatRule : public testing::TestWithParam<Case>
 
 TEST_P(FormatRule, PassesOrFailsAtItsBoundary)
 {
-    CertificateFields f = complete();
+    CertificateFields f = completeCertificate();
     Towns towns;
     GetParam().change(f, towns);
-    EXPECT_EQ(formatFailures(f, towns.lookup()), GetParam().expected);
+    EXPECT_EQ(CheckFormat(f, towns.lookup()), GetParam().expected);
     EXPECT_EQ(towns.asked, 1);
 }
 
-const QStringList none;
-QStringList item(const char* name)
+const Failures none;
+Failures item(Field field)
 {
-    return {QString::fromLatin1(name)};
+    return {field};
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -83,75 +62,75 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         Case{"complete", [](auto&, auto&) {}, none},
         Case{"cognome50", [](auto& f, auto&) { f.cognome = chars(50); }, none},
-        Case{"cognome51", [](auto& f, auto&) { f.cognome = chars(51); }, item("EditCognome")},
+        Case{"cognome51", [](auto& f, auto&) { f.cognome = chars(51); }, item(Field::Cognome)},
         Case{"cfLowerCase", [](auto& f, auto&) { f.codiceFiscale = QStringLiteral("rssmra50c07f205m"); },
              none},
         Case{"cfOmocodia", [](auto& f, auto&) { f.codiceFiscale = QStringLiteral("RSSMRARQC0TF2LRA"); },
              none},
         Case{"cfOtherLetterForDigit",
              [](auto& f, auto&) { f.codiceFiscale = QStringLiteral("RSSMRA5AC07F205X"); },
-             item("EditCodiceFiscale")},
+             item(Field::CodiceFiscale)},
         // The right form with a wrong check character: the last letter of the right one, M, is X.
         Case{"cfCheckCharacter", [](auto& f, auto&) { f.codiceFiscale = QStringLiteral("RSSMRA50C07F205X"); },
-             item("EditCodiceFiscale")},
+             item(Field::CodiceFiscale)},
         Case{"cfPreceded", [](auto& f, auto&) { f.codiceFiscale = QStringLiteral("XRSSMRA50C07F205M"); },
-             item("EditCodiceFiscale")},
+             item(Field::CodiceFiscale)},
         Case{"cfFollowed", [](auto& f, auto&) { f.codiceFiscale = QStringLiteral("RSSMRA50C07F205MY"); },
-             item("EditCodiceFiscale")},
+             item(Field::CodiceFiscale)},
         Case{"cf15", [](auto& f, auto&) { f.codiceFiscale = QStringLiteral("RSSMRA50C07F205"); },
-             item("EditCodiceFiscale")},
-        Case{"cfEmpty", [](auto& f, auto&) { f.codiceFiscale.clear(); }, item("EditCodiceFiscale")},
+             item(Field::CodiceFiscale)},
+        Case{"cfEmpty", [](auto& f, auto&) { f.codiceFiscale.clear(); }, item(Field::CodiceFiscale)},
         Case{"townUnknown", [](auto& f, auto&) { f.luogoDiNascita = QStringLiteral("Atlantide"); },
-             item("EditLuogoDiNascita")},
-        Case{"townCode3", [](auto&, auto& t) { t.code = QStringLiteral("F20"); }, item("EditLuogoDiNascita")},
+             item(Field::LuogoDiNascita)},
+        Case{"townCode3", [](auto&, auto& t) { t.code = QStringLiteral("F20"); }, item(Field::LuogoDiNascita)},
         Case{"townCodeDigitFirst", [](auto&, auto& t) { t.code = QStringLiteral("1205"); },
-             item("EditLuogoDiNascita")},
+             item(Field::LuogoDiNascita)},
         Case{"tessera20", [](auto& f, auto&) { f.codTesSanitaria = chars(20, '1'); }, none},
         Case{"tessera21", [](auto& f, auto&) { f.codTesSanitaria = chars(21, '1'); },
-             item("EditCodTesSanitaria")},
+             item(Field::CodTesSanitaria)},
         Case{"iscrizioneEmpty", [](auto& f, auto&) { f.numIscrizione.clear(); }, none},
         Case{"iscrizione2", [](auto& f, auto&) { f.numIscrizione = chars(2, '1'); },
-             item("EditNumIscrizione")},
+             item(Field::NumIscrizione)},
         Case{"iscrizione3", [](auto& f, auto&) { f.numIscrizione = chars(3, '1'); }, none},
         Case{"iscrizione51", [](auto& f, auto&) { f.numIscrizione = chars(51, '1'); },
-             item("EditNumIscrizione")},
+             item(Field::NumIscrizione)},
         Case{"alboEmpty", [](auto& f, auto&) { f.provAlbo.clear(); }, none},
         Case{"alboLower", [](auto& f, auto&) { f.provAlbo = QStringLiteral("mi"); }, none},
-        Case{"alboDigit", [](auto& f, auto&) { f.provAlbo = QStringLiteral("M1"); }, item("EditProvAlbo")},
-        Case{"alboThree", [](auto& f, auto&) { f.provAlbo = QStringLiteral("MIL"); }, item("EditProvAlbo")},
+        Case{"alboDigit", [](auto& f, auto&) { f.provAlbo = QStringLiteral("M1"); }, item(Field::ProvAlbo)},
+        Case{"alboThree", [](auto& f, auto&) { f.provAlbo = QStringLiteral("MIL"); }, item(Field::ProvAlbo)},
         Case{"aslEmpty", [](auto& f, auto&) { f.aslDiAppartenenza.clear(); }, none},
         Case{"asl5", [](auto& f, auto&) { f.aslDiAppartenenza = chars(5, '1'); },
-             item("EditASLDiAppartenenza")},
+             item(Field::AslDiAppartenenza)},
         Case{"asl7", [](auto& f, auto&) { f.aslDiAppartenenza = chars(7, '1'); },
-             item("EditASLDiAppartenenza")},
+             item(Field::AslDiAppartenenza)},
         // A memo's CR LF counts two characters.
         Case{"anamnesi1000", [](auto& f, auto&) { f.anamnesi = chars(998) + QStringLiteral("\r\n"); }, none},
         Case{"anamnesi1001", [](auto& f, auto&) { f.anamnesi = chars(999) + QStringLiteral("\r\n"); },
-             item("MemoAnamnesi")},
-        Case{"terapia1001", [](auto& f, auto&) { f.terapia = chars(1001); }, item("MemoTerapia")},
+             item(Field::Anamnesi)},
+        Case{"terapia1001", [](auto& f, auto&) { f.terapia = chars(1001); }, item(Field::Terapia)},
         // A character outside the BMP is one character.
         Case{"terapiaEmoji",
              [](auto& f, auto&) { f.terapia = chars(999) + QString::fromUtf8("\xF0\x9F\x98\x80"); }, none},
         Case{"luogo50", [](auto& f, auto&) { f.luogo = chars(50); }, none},
-        Case{"luogo51", [](auto& f, auto&) { f.luogo = chars(51); }, item("EditLuogo")},
+        Case{"luogo51", [](auto& f, auto&) { f.luogo = chars(51); }, item(Field::Luogo)},
         Case{"icd5",
              [](auto& f, auto&) {
                  f.codiciIcd9 = {chars(5, '1'), chars(5, '2')};
              },
              none},
         Case{"icdOneLong", [](auto& f, auto&) { f.codiciIcd9[3] = chars(6, '1'); },
-             item("CodiceICD-9_no_correct")},
+             item(Field::CodiciIcd9)},
         Case{"icdAllLong",
              [](auto& f, auto&) {
                  for (auto& c : f.codiciIcd9)
                      c = chars(6, '1');
              },
-             item("CodiceICD-9_no_correct")}),
+             item(Field::CodiciIcd9)}),
     [](const testing::TestParamInfo<Case>& info) { return std::string(info.param.name); });
 
 TEST(FormatPhase, ReportsEveryFailureInRuleOrder)
 {
-    CertificateFields f = complete();
+    CertificateFields f = completeCertificate();
     f.cognome = f.nome = f.cognomeMedico = f.nomeMedico = f.luogo = chars(51);
     f.codiceFiscale = QStringLiteral("x");
     f.luogoDiNascita.clear();
@@ -162,53 +141,52 @@ TEST(FormatPhase, ReportsEveryFailureInRuleOrder)
     f.anamnesi = f.obiettivita = f.diagnosi = f.terapia = chars(1001);
     f.codiciIcd9[0] = chars(6);
     Towns towns;
-    EXPECT_EQ(formatFailures(f, towns.lookup()).join(kFormatSeparator),
-              QStringLiteral("EditCognome|EditNome|EditCodiceFiscale|EditLuogoDiNascita|EditCodTesSanitaria|"
-                             "EditCognomeMedico|EditNomeMedico|EditNumIscrizione|EditProvAlbo|"
-                             "EditASLDiAppartenenza|MemoAnamnesi|MemoObiettivita|MemoDiagnosi|MemoTerapia|"
-                             "EditLuogo|CodiceICD-9_no_correct"));
+    EXPECT_EQ(CheckFormat(f, towns.lookup()),
+              (Failures{Field::Cognome, Field::Nome, Field::CodiceFiscale, Field::LuogoDiNascita,
+                        Field::CodTesSanitaria, Field::CognomeMedico, Field::NomeMedico, Field::NumIscrizione,
+                        Field::ProvAlbo, Field::AslDiAppartenenza, Field::Anamnesi, Field::Obiettivita,
+                        Field::Diagnosi, Field::Terapia, Field::Luogo, Field::CodiciIcd9}));
 }
 
 TEST(MandatoryPhase, ReportsEveryMissingValueInGroupOrder)
 {
     Towns towns;
-    EXPECT_TRUE(mandatoryFailures(complete(), towns.lookup()).isEmpty());
+    EXPECT_TRUE(CheckMandatory(completeCertificate(), towns.lookup()).empty());
 
     CertificateFields empty;
-    EXPECT_EQ(
-        mandatoryFailures(empty, towns.lookup()).join(kMandatorySeparator),
-        QStringLiteral("EditCognome$EditNome$RadioGroupSesso$EditCodiceFiscale$EditDataDiNascita$"
-                       "EditLuogoDiNascita$EditCognomeMedico$EditNomeMedico$EditNumIscrizione$EditProvAlbo$"
-                       "EditASLDiAppartenenza$DateTimePickerData$EditLuogo$CodiceICD-9_no_present$"
-                       "Tipo_Domanda_no_cheked"));
+    EXPECT_EQ(CheckMandatory(empty, towns.lookup()),
+              (Failures{Field::Cognome, Field::Nome, Field::Sesso, Field::CodiceFiscale, Field::DataDiNascita,
+                        Field::LuogoDiNascita, Field::CognomeMedico, Field::NomeMedico, Field::NumIscrizione,
+                        Field::ProvAlbo, Field::AslDiAppartenenza, Field::Data, Field::Luogo,
+                        Field::CodiciIcd9, Field::Domanda}));
 }
 
 TEST(MandatoryPhase, SingleRules)
 {
     Towns towns;
     const auto failures = [&towns](const std::function<void(CertificateFields&)>& change) {
-        CertificateFields f = complete();
+        CertificateFields f = completeCertificate();
         change(f);
-        return mandatoryFailures(f, towns.lookup());
+        return CheckMandatory(f, towns.lookup());
     };
     // Day 0 of the day count is no date.
-    EXPECT_EQ(failures([](auto& f) { f.data = QDate(1899, 12, 30); }), item("DateTimePickerData"));
-    EXPECT_TRUE(failures([](auto& f) { f.data = QDate(1899, 12, 31); }).isEmpty());
+    EXPECT_EQ(failures([](auto& f) { f.data = QDate(1899, 12, 30); }), item(Field::Data));
+    EXPECT_TRUE(failures([](auto& f) { f.data = QDate(1899, 12, 31); }).empty());
     // Only the first ICD-9 row counts.
     EXPECT_EQ(failures([](auto& f) {
                   f.codiciIcd9 = {QString(), QStringLiteral("25000")};
               }),
-              item("CodiceICD-9_no_present"));
-    for (std::size_t i = 0; i < 5; ++i) {
-        EXPECT_TRUE(failures([i](auto& f) {
+              item(Field::CodiciIcd9));
+    for (const clinical::Purpose purpose : clinical::kPurposes) {
+        EXPECT_TRUE(failures([purpose](auto& f) {
                         f.domanda = {};
-                        f.domanda[i] = true;
-                    }).isEmpty())
-            << i;
+                        f.domanda[purpose] = true;
+                    }).empty())
+            << clinical::purposeSigla(purpose);
     }
-    EXPECT_EQ(failures([](auto& f) { f.domanda = {}; }), item("Tipo_Domanda_no_cheked"));
+    EXPECT_EQ(failures([](auto& f) { f.domanda = {}; }), item(Field::Domanda));
     towns.code.clear();
-    EXPECT_EQ(failures([](auto&) {}), item("EditLuogoDiNascita"));
+    EXPECT_EQ(failures([](auto&) {}), item(Field::LuogoDiNascita));
 }
 
 TEST(CheckMessage, PrefixByKindAndCount)
@@ -228,11 +206,13 @@ TEST(CheckMessage, PrefixByKindAndCount)
 
 TEST(CheckMessage, FixedItemTexts)
 {
-    EXPECT_EQ(fixedItemText(kItemTipoDomanda), QStringLiteral("Tipo domanda(INVALIDITA', CECITA', ...)"));
-    EXPECT_EQ(fixedItemText(kItemIcd9NoCorrect), QStringLiteral("Codice ICD-9 non corretto"));
-    EXPECT_EQ(fixedItemText(kItemIcd9NoPresent),
+    EXPECT_EQ(CheckItemText(CheckKind::Mandatory, Field::Domanda),
+              QStringLiteral("Tipo domanda(INVALIDITA', CECITA', ...)"));
+    EXPECT_EQ(CheckItemText(CheckKind::Format, Field::CodiciIcd9),
+              QStringLiteral("Codice ICD-9 non corretto"));
+    EXPECT_EQ(CheckItemText(CheckKind::Mandatory, Field::CodiciIcd9),
               QStringLiteral("Deve essere presente almeno un CODICE ICD-9"));
-    EXPECT_EQ(fixedItemText(QStringLiteral("EditNome")), QString());
+    EXPECT_EQ(fieldCaption(Field::Domanda), QString());
 }
 
 TEST(MatchesPattern, IsASearchAnchoredOnlyByItsOwnAnchors)

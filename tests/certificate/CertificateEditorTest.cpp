@@ -442,19 +442,13 @@ TEST_F(Editor, MessagesNameTheLabels)
 TEST_F(Editor, LabelsOfTheMessagesAreTheFormsCaptions)
 {
     open();
-    const std::array<QString, 4> kinds = {QStringLiteral("Edit"), QStringLiteral("Memo"),
-                                          QStringLiteral("RadioGroup"), QStringLiteral("DateTimePicker")};
     QStringList named;
     for (const QWidget* control : form->findChildren<QWidget*>()) {
         const QString name = control->objectName();
         QString expected = name;
-        for (const QString& kind : kinds) {
-            if (name.startsWith(kind)) {
-                if (const auto* label =
-                        find<QLabel>(QString(name).replace(kind, QStringLiteral("Label")).toLatin1()))
-                    expected = label->text();
-                break;
-            }
+        if (const QString label = TFormGestCertMedINPS::labelNameOf(name); !label.isEmpty()) {
+            if (const auto* caption = find<QLabel>(label.toLatin1()))
+                expected = caption->text();
         }
         EXPECT_EQ(form->LabelTextOf(control), expected) << name.toStdString();
         if (expected != name) {
@@ -477,6 +471,12 @@ TEST_F(Editor, LabelsOfTheMessagesAreTheFormsCaptions)
     EXPECT_EQ(form->FindControl(QStringLiteral("editcognome")), nullptr);
     EXPECT_EQ(form->FindControl(QStringLiteral("EditCognom")), nullptr);
     EXPECT_EQ(form->FindControl(QString()), nullptr);
+    // A label that says nothing names no control (its empty caption would silence the control's name).
+    for (const QLabel* label : form->findChildren<QLabel*>()) {
+        if (label->text().isEmpty()) {
+            EXPECT_EQ(label->buddy(), nullptr) << label->objectName().toStdString();
+        }
+    }
 }
 
 TEST_F(Editor, TypingStopsAtTheLimits)

@@ -1,6 +1,7 @@
 // The InvCiv2010 document read back with XPath, its file name, and saving whole or not at all.
 #include "certificate/InvCiv2010Writer.h"
 #include "support/QtPrinters.h"
+#include "support/SampleData.h"
 #include "support/TempDirs.h"
 
 #include <QDir>
@@ -26,18 +27,16 @@ using namespace certificate;
 
 namespace {
 
+// The complete certificate with texts that test the writer: an apostrophe, letters beyond ASCII, markup
+// characters, line breaks.
 CertificateFields sample()
 {
-    CertificateFields f;
+    CertificateFields f = testing_support::completeCertificate();
     f.cognome = QStringLiteral("D'Annunzio");
     f.nome = QStringLiteral("Niccolò");
     f.sesso = Sesso::F;
     f.codiceFiscale = QStringLiteral("DNNNCL50C47F205X");
-    f.dataDiNascita = QStringLiteral("07/03/1950");
-    f.luogoDiNascita = QStringLiteral("Milano");
     f.provDiNascita = QStringLiteral("MI");
-    f.codTesSanitaria = QStringLiteral("80380001200012345678");
-    f.aslDiAppartenenza = QStringLiteral("000123");
     f.anamnesi = QStringLiteral("Prima riga\r\nSeconda riga");
     f.obiettivita = QStringLiteral("Pressione < 140 & > 90");
     f.diagnosi = QStringLiteral("\r\n");
@@ -45,12 +44,8 @@ CertificateFields sample()
     f.codiciIcd9 = {QStringLiteral("25000"), QStringLiteral("V4581"), QStringLiteral("4019")};
     f.descrizioniIcd9 = {QStringLiteral("Diabete\r\n")};
     f.luogo = QStringLiteral("Città di Castello");
-    f.data = QDate(2010, 5, 5);
-    f.cognomeMedico = QStringLiteral("Bianchi");
-    f.nomeMedico = QStringLiteral("Anna");
-    f.numIscrizione = QStringLiteral("12345");
-    f.provAlbo = QStringLiteral("MI");
-    f.domanda = {false, true, false, true, false};
+    f.domanda = {};
+    f.domanda[clinical::Purpose::Cecita] = f.domanda[clinical::Purpose::Handicap] = true;
     return f;
 }
 

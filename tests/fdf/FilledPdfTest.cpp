@@ -1,12 +1,13 @@
 // The filled desktop copy: it reads as pdftk's own fill of the FDF, shows the values when rendered,
 // and a form that does not fit leaves the plain copy and the FDF with one message.
 
-#include "fdf/FilledPdf.h"
-#include "fdf/FontSetting.h"
+#include "pdf/FilledPdf.h"
 #include "fdf/OpenSetting.h"
 #include "fdf/OutputFlow.h"
+#include "pdf/FontSetting.h"
 
 #include "Patients.h"
+#include "support/PdfAppearance.h"
 #include "support/TempDirs.h"
 
 #include <QDir>
@@ -164,24 +165,6 @@ QString withOwnAppearances(const QString& pdfPath, const QTemporaryDir& dir, boo
     return out;
 }
 
-// The normal appearance of the first widget of `field`.
-QPDFObjectHandle appearanceOf(QPDF& pdf, const std::string& field)
-{
-    QPDFAcroFormDocumentHelper acroForm(pdf);
-    for (QPDFFormFieldObjectHelper& f : acroForm.getFormFields()) {
-        if (f.getFullyQualifiedName() == field)
-            return acroForm.getAnnotationsForField(f).at(0).getAppearanceStream("/N");
-    }
-    ADD_FAILURE() << "no field " << field;
-    return QPDFObjectHandle::newNull();
-}
-
-QByteArray contentOf(QPDFObjectHandle stream)
-{
-    const std::shared_ptr<Buffer> data = stream.getStreamData();
-    return QByteArray(reinterpret_cast<const char*>(data->getBuffer()), qsizetype(data->getSize()));
-}
-
 // What a poppler tool prints on standard output and error.
 std::pair<QString, QString> poppler(const QString& tool, const QStringList& arguments)
 {
@@ -318,7 +301,7 @@ TEST_F(FilledPdf, LettersBeyondTheStandardFontShowWithAnEmbeddedSubset)
         hb_blob_destroy(blob);
         return font;
     };
-    const QByteArray sourceFile = readAll(fdf::unicodeFontPath(host.platform));
+    const QByteArray sourceFile = readAll(pdf::unicodeFontPath(host.platform));
     const Font source = fontOf(sourceFile);
     QPDF pdf;
     pdf.processFile(foreign.filledPdfPath.toStdString().c_str());
@@ -358,33 +341,10 @@ TEST_F(FilledPdf, LettersBeyondTheStandardFontShowWithAnEmbeddedSubset)
     EXPECT_LT(bytes.size() - rossi.size(), 60 * 1024);
 }
 
-// A value's line breaks make lines only in a multi-line box, whichever font draws it.
-TEST_F(FilledPdf, LineBreaksMakeLinesOnlyInAMultiLineBox)
-{
-    struct Case
-    {
-        const char* field;
-        QString value;
-        qsizetype lines;
-    };
-    const Case cases[] = {
-        {"cognome", "ROSSI\nBIANCHI", 1}, {"nome", "IOANA\nȚARĂ", 1}, {"descr_1", "Ș\nŁ", 2}};
-    std::vector<fdf::FdfEntry> entries;
-    for (const Case& c : cases)
-        entries.push_back(fdf::textEntry(c.field, c.value));
-    const QString copy = desktop("copy.pdf");
-    ASSERT_TRUE(QFile::copy(blank(kAp68), copy));
-    EXPECT_TRUE(fdf::fillPdfForm(copy, entries, fdf::unicodeFontPath(host.platform)).empty());
-    QPDF pdf;
-    pdf.processFile(copy.toStdString().c_str());
-    for (const Case& c : cases)
-        EXPECT_EQ(contentOf(appearanceOf(pdf, c.field)).count(" Tj"), c.lines) << c.field;
-}
-
 // A font that cannot be read keeps the standard appearance, and the flow names the letters.
 TEST_F(FilledPdf, WithoutAUsableFontTheFlowNamesTheLettersThatMayNotPrint)
 {
-    host.platform.settings[fdf::kPdfFontKey] = blank(kAp68);
+    host.platform.settings[pdf::kPdfFontKey] = blank(kAp68);
     host.patients.push_back(foreignPatient());
     const fdf::PdfFlowResult foreign = fdf::runAp68Flow(foreignRow(), context);
     ASSERT_FALSE(foreign.filledPdfPath.isEmpty());
@@ -479,49 +439,6 @@ TEST_F(FilledPdf, UnfitFormLeavesThePlainCopyAndTheFdf)
         EXPECT_EQ(host.platform.messages[0].kind, platform::MessageKind::Error);
         EXPECT_EQ(host.platform.messages[0].text, prefix + c.reason + suffix);
     }
-}
-
-// Every field checked before anything changes: the copy stays byte for byte.
-TEST_F(FilledPdf, EntryThatDoesNotFitItsFieldChangesNothing)
-{
-    const QString copy = desktop("copy.pdf");
-    ASSERT_TRUE(QFile::copy(blank(kAp68), copy));
-    const QByteArray before = readAll(copy);
-    struct Case
-    {
-        fdf::FdfEntry entry;
-        QString reason;
-    };
-    for (const Case& c :
-         {Case{fdf::namedState("sesso", "3"), R"(il campo "sesso" non ha la scelta "3")"},
-          Case{fdf::textEntry("sesso", "M"), R"(il campo "sesso" non è un campo di testo)"},
-          Case{fdf::checkBoxOff("cognome"), R"(il campo "cognome" non è una casella da spuntare)"},
-          Case{fdf::noValue("sesso/2"), R"(il modulo non ha il campo "sesso/2")"}}) {
-        try {
-            fdf::fillPdfForm(copy, {fdf::textEntry("nome", "MARIO"), c.entry}, {});
-            ADD_FAILURE() << "filled with " << c.entry.name.toStdString();
-        } catch (const fdf::FormFillError& error) {
-            EXPECT_EQ(QString::fromUtf8(error.what()), c.reason);
-        }
-        EXPECT_EQ(readAll(copy), before);
-    }
-}
-
-// qpdf repairs this damaged form as it reads it, but the form it writes from the repair does not read
-// again: the fill is refused instead.
-TEST_F(FilledPdf, FormThatWouldNotReadBackIsRefused)
-{
-    const QString copy = desktop("copy.pdf");
-    ASSERT_TRUE(QFile::copy(
-        INVCIV_FUZZ_CRASHES_DIR "/filled_pdf-crash-e9ef2e72383dec5cb372451d292feb83ea4e56b9", copy));
-    const QByteArray before = readAll(copy);
-    try {
-        fdf::fillPdfForm(copy, {fdf::checkBoxOff("hand"), fdf::textEntry("nomefile", "AP68")}, {});
-        ADD_FAILURE() << "filled";
-    } catch (const fdf::FormFillError& error) {
-        EXPECT_EQ(QString::fromUtf8(error.what()), "il file PDF è danneggiato");
-    }
-    EXPECT_EQ(readAll(copy), before);
 }
 
 // ---- what the click opens ----

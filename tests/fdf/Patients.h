@@ -5,6 +5,7 @@
 #include "Pdftk.h"
 #include "support/ExportBuilder.h"
 #include "support/FakeHost.h"
+#include "support/SampleData.h"
 #include "support/TempDirs.h"
 
 #include "clinical/PatientRow.h"
@@ -18,24 +19,10 @@
 
 namespace testing_support {
 
-inline clinical::PatientRow rossiRow()
-{
-    return {QStringLiteral("524F535349"), QStringLiteral("ROSSI"), QStringLiteral("MARIO"),
-            QDate(1950, 3, 5)};
-}
-
 // Seven pathologies (the form takes five) and two continuing therapies.
 inline PatientExport rossiExport()
 {
-    PatientExport e;
-    e.cognome = QStringLiteral("ROSSI");
-    e.nome = QStringLiteral("MARIO");
-    e.codiceFiscale = QStringLiteral("RSSMRA50C05H501X");
-    e.sesso = QStringLiteral("M");
-    e.comune = QStringLiteral("ROMA");
-    e.provincia = QStringLiteral("RM");
-    e.codiceSanitario = QStringLiteral("80380001234567890123");
-    e.codiceAsl = QStringLiteral("123");
+    PatientExport e = rossiPersonExport();
     e.sections = {
         {QStringLiteral("allarmi"), {{"995.3", "Allergia: penicillina"}}},
         {QStringLiteral("continuativi"), {{"C10", "Ramipril 5 mg"}, {"B01", "Cardioaspirina (100 mg)"}}},

@@ -9,7 +9,7 @@
 #include <cmath>
 #include <optional>
 
-namespace fdf {
+namespace pdf {
 
 namespace {
 
@@ -291,4 +291,4 @@ QByteArray EmbeddedFont::hexString(const QString& line) const
     return hex + '>';
 }
 
-} // namespace fdf
+} // namespace pdf

@@ -8,7 +8,7 @@ namespace platform {
 class Platform;
 }
 
-namespace fdf {
+namespace pdf {
 
 // A font file named in the user's settings (beside apri_pdf_compilato) stands for the system's.
 inline const QString kPdfFontKey = QStringLiteral("font_pdf_compilato");
@@ -17,4 +17,4 @@ inline const QString kPdfFontKey = QStringLiteral("font_pdf_compilato");
 // Arial or Segoe UI from the Windows fonts folder, DejaVu Sans elsewhere. "" when the system has none.
 QString unicodeFontPath(const platform::Platform& platform);
 
-} // namespace fdf
+} // namespace pdf

@@ -6,7 +6,7 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
-namespace fdf {
+namespace pdf {
 
 QString unicodeFontPath(const platform::Platform& platform)
 {
@@ -28,4 +28,4 @@ QString unicodeFontPath(const platform::Platform& platform)
     return {};
 }
 
-} // namespace fdf
+} // namespace pdf

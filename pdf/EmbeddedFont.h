@@ -12,7 +12,7 @@
 #include <memory>
 #include <set>
 
-namespace fdf {
+namespace pdf {
 
 class EmbeddedFont
 {
@@ -49,4 +49,4 @@ private:
     explicit EmbeddedFont(std::unique_ptr<Hb> hb);
 };
 
-} // namespace fdf
+} // namespace pdf

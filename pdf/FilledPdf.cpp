@@ -18,7 +18,7 @@
 #include <map>
 #include <set>
 
-namespace fdf {
+namespace pdf {
 
 namespace {
 
@@ -108,14 +108,14 @@ std::optional<FormValues> formValues(const QByteArray& bytes, const QString& des
 
 // Whether the written form reads back with every value the entries set. qpdf repairs a damaged file as
 // it reads it, but what it writes from the repair may not read again.
-bool readsBack(const QByteArray& filled, const QString& description, const std::vector<FdfEntry>& entries)
+bool readsBack(const QByteArray& filled, const QString& description, const std::vector<FieldEntry>& entries)
 {
     const std::optional<FormValues> values = formValues(filled, description);
     if (!values)
         return false;
     const FormValues expected = filledValues({}, entries);
-    for (const FdfEntry& entry : entries) {
-        if (entry.kind != FdfValueKind::NoValue &&
+    for (const FieldEntry& entry : entries) {
+        if (entry.kind != FieldValueKind::NoValue &&
             (!values->contains(entry.name) || values->at(entry.name) != expected.at(entry.name)))
             return false;
     }
@@ -135,29 +135,29 @@ public:
     }
 
     // Every entry checked before any field changes, so that a form that does not fit stays untouched.
-    void check(const std::vector<FdfEntry>& entries)
+    void check(const std::vector<FieldEntry>& entries)
     {
         QStringList missing;
-        for (const FdfEntry& entry : entries) {
+        for (const FieldEntry& entry : entries) {
             if (!m_fields.contains(entry.name) && !missing.contains(entry.name))
                 missing << entry.name;
         }
         if (!missing.isEmpty())
             fail(missingFields(missing));
-        for (const FdfEntry& entry : entries)
+        for (const FieldEntry& entry : entries)
             checkKind(entry);
     }
 
-    std::vector<UnprintedLetters> apply(const std::vector<FdfEntry>& entries)
+    std::vector<UnprintedLetters> apply(const std::vector<FieldEntry>& entries)
     {
         std::vector<QString> texts;
-        for (const FdfEntry& entry : entries) {
-            if (entry.kind == FdfValueKind::Text)
+        for (const FieldEntry& entry : entries) {
+            if (entry.kind == FieldValueKind::Text)
                 texts.push_back(readerText(entry.value));
         }
         m_appearances.prepare(texts);
         std::vector<UnprintedLetters> unprinted;
-        for (const FdfEntry& entry : entries) {
+        for (const FieldEntry& entry : entries) {
             QString letters;
             const auto [first, last] = m_fields.equal_range(entry.name);
             for (auto it = first; it != last; ++it)
@@ -202,21 +202,21 @@ private:
         return false;
     }
 
-    void checkKind(const FdfEntry& entry)
+    void checkKind(const FieldEntry& entry)
     {
         const auto [first, last] = m_fields.equal_range(entry.name);
         for (auto it = first; it != last; ++it) {
             QPDFFormFieldObjectHelper& field = it->second;
             const bool button = field.getFieldType() == "/Btn" && !field.isPushbutton();
-            if (entry.kind == FdfValueKind::Text && !field.isText() && !field.isChoice())
+            if (entry.kind == FieldValueKind::Text && !field.isText() && !field.isChoice())
                 fail(QStringLiteral("il campo %1 non è un campo di testo").arg(quoted(entry.name)));
-            if ((entry.kind == FdfValueKind::CheckBoxOff || entry.kind == FdfValueKind::NamedState) &&
+            if ((entry.kind == FieldValueKind::CheckBoxOff || entry.kind == FieldValueKind::NamedState) &&
                 !button)
                 fail(QStringLiteral("il campo %1 non è una casella da spuntare").arg(quoted(entry.name)));
         }
-        if (entry.kind == FdfValueKind::NamedState && entry.value.isEmpty())
+        if (entry.kind == FieldValueKind::NamedState && entry.value.isEmpty())
             fail(QStringLiteral("la casella %1 non ha uno stato di spunta").arg(quoted(entry.name)));
-        if (entry.kind == FdfValueKind::NamedState && !hasState(entry.name, stateName(entry)))
+        if (entry.kind == FieldValueKind::NamedState && !hasState(entry.name, stateName(entry)))
             fail(QStringLiteral("il campo %1 non ha la scelta %2")
                      .arg(quoted(entry.name), quoted(entry.value)));
     }
@@ -231,23 +231,23 @@ private:
         }
     }
 
-    static std::string stateName(const FdfEntry& entry) { return '/' + entry.value.toStdString(); }
+    static std::string stateName(const FieldEntry& entry) { return '/' + entry.value.toStdString(); }
 
     // The letters of a text value that its appearance cannot show.
-    QString applyTo(const FdfEntry& entry, QPDFFormFieldObjectHelper& field)
+    QString applyTo(const FieldEntry& entry, QPDFFormFieldObjectHelper& field)
     {
         switch (entry.kind) {
-        case FdfValueKind::Text: {
+        case FieldValueKind::Text: {
             const QString text = readerText(entry.value);
             field.setV(QPDFObjectHandle::newUnicodeString(text.toStdString()), false);
             return m_appearances.generate(field, text);
         }
-        case FdfValueKind::NoValue:
+        case FieldValueKind::NoValue:
             break;
-        case FdfValueKind::CheckBoxOff:
+        case FieldValueKind::CheckBoxOff:
             field.setV(QPDFObjectHandle::newName("/Off"), false);
             break;
-        case FdfValueKind::NamedState:
+        case FieldValueKind::NamedState:
             if (field.isCheckbox())
                 tick(field, stateName(entry));
             else
@@ -263,7 +263,7 @@ private:
 // A hybrid form would show its XFA data instead of these values in viewers that prefer XFA, so the XFA
 // goes, as form fillers do.
 QByteArray filledPdfForm(const QByteArray& blank, const QString& description,
-                         const std::vector<FdfEntry>& entries, const QString& unicodeFont,
+                         const std::vector<FieldEntry>& entries, const QString& unicodeFont,
                          std::vector<UnprintedLetters>& unprinted)
 {
     QPDF pdf;
@@ -300,7 +300,7 @@ QByteArray filledPdfForm(const QByteArray& blank, const QString& description,
     }
 }
 
-std::vector<UnprintedLetters> fillPdfForm(const QString& pdfPath, const std::vector<FdfEntry>& entries,
+std::vector<UnprintedLetters> fillPdfForm(const QString& pdfPath, const std::vector<FieldEntry>& entries,
                                           const QString& unicodeFont)
 {
     std::vector<UnprintedLetters> unprinted;
@@ -381,18 +381,18 @@ std::map<QString, QString> checkBoxOnStates(const QString& pdfPath)
     return states;
 }
 
-FormValues filledValues(FormValues form, const std::vector<FdfEntry>& entries)
+FormValues filledValues(FormValues form, const std::vector<FieldEntry>& entries)
 {
-    for (const FdfEntry& entry : entries) {
+    for (const FieldEntry& entry : entries) {
         switch (entry.kind) {
-        case FdfValueKind::Text:
-        case FdfValueKind::NamedState:
-            form[entry.name] = entry.kind == FdfValueKind::Text ? readerText(entry.value) : entry.value;
+        case FieldValueKind::Text:
+        case FieldValueKind::NamedState:
+            form[entry.name] = entry.kind == FieldValueKind::Text ? readerText(entry.value) : entry.value;
             break;
-        case FdfValueKind::CheckBoxOff:
+        case FieldValueKind::CheckBoxOff:
             form[entry.name] = QString();
             break;
-        case FdfValueKind::NoValue:
+        case FieldValueKind::NoValue:
             form.try_emplace(entry.name);
             break;
         }
@@ -400,4 +400,4 @@ FormValues filledValues(FormValues form, const std::vector<FdfEntry>& entries)
     return form;
 }
 
-} // namespace fdf
+} // namespace pdf

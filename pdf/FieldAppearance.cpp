@@ -9,7 +9,7 @@
 #include <algorithm>
 #include <set>
 
-namespace fdf {
+namespace pdf {
 
 // The font operation of a default appearance such as "/Helv 9 Tf 0 g".
 struct DaFont
@@ -392,4 +392,4 @@ bool TextAppearances::writeText(QPDFAnnotationObjectHelper& widget, const DaFont
     return true;
 }
 
-} // namespace fdf
+} // namespace pdf

@@ -2,7 +2,7 @@
 // The filled PDF: the field list an FDF is written from, filled into a copy of the blank form itself,
 // so that any PDF viewer shows the values, FDF import or not.
 
-#include "FdfDocument.h"
+#include "FieldEntry.h"
 
 #include <QString>
 
@@ -11,7 +11,7 @@
 #include <stdexcept>
 #include <vector>
 
-namespace fdf {
+namespace pdf {
 
 // Why a form could not be filled; what() is the reason for the user, in Italian and UTF-8, fit to
 // follow "Attenzione: impossibile compilare il modulo PDF <nome>: ".
@@ -51,13 +51,13 @@ struct UnprintedLetters
 //
 // Returns the fields whose appearances lack letters of their values, in the entries' order: those
 // letters may not show or print in viewers that draw the appearance as it is.
-std::vector<UnprintedLetters> fillPdfForm(const QString& pdfPath, const std::vector<FdfEntry>& entries,
+std::vector<UnprintedLetters> fillPdfForm(const QString& pdfPath, const std::vector<FieldEntry>& entries,
                                           const QString& unicodeFont);
 
 // The same fill made in memory: the PDF form in `blank` filled, as bytes that read back with the
 // values; `description` names it in qpdf's own messages. FormFillError as above.
 QByteArray filledPdfForm(const QByteArray& blank, const QString& description,
-                         const std::vector<FdfEntry>& entries, const QString& unicodeFont,
+                         const std::vector<FieldEntry>& entries, const QString& unicodeFont,
                          std::vector<UnprintedLetters>& unprinted);
 
 // The user's warning about those letters in the filled copy `fileName`, naming the font setting and
@@ -89,6 +89,6 @@ std::optional<FormReading> readForm(const QByteArray& bytes, const QString& desc
 std::map<QString, QString> checkBoxOnStates(const QString& pdfPath);
 
 // The values that fillPdfForm(entries) leaves in a form whose values were `form`.
-FormValues filledValues(FormValues form, const std::vector<FdfEntry>& entries);
+FormValues filledValues(FormValues form, const std::vector<FieldEntry>& entries);
 
-} // namespace fdf
+} // namespace pdf

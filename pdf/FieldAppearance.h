@@ -12,7 +12,7 @@
 #include <memory>
 #include <vector>
 
-namespace fdf {
+namespace pdf {
 
 class EmbeddedFont;
 struct DaFont;
@@ -67,4 +67,4 @@ private:
     QString generateUnicode(QPDFFormFieldObjectHelper& field, const QString& value);
 };
 
-} // namespace fdf
+} // namespace pdf
