@@ -151,6 +151,9 @@ recipe_qpdf() {
     -DUSE_IMPLICIT_CRYPTO=OFF -DBUILD_DOC=OFF -DINSTALL_MANUAL=OFF -DINSTALL_EXAMPLES=OFF \
     -DINSTALL_CMAKE_PACKAGE=ON -DSKIP_OS_SECURE_RANDOM=OFF -DCMAKE_CXX_FLAGS="-include cstdint"
   nice -n 19 cmake --build "$bld" -j "$jobs" --target libqpdf
+  # The library's install also lays the compiler's runtime DLLs that qpdf's own programs would gather
+  # into this folder; those are the project's to copy, so it stays empty.
+  mkdir -p "$bld/qpdf/extra-dlls"
   cmake --install "$bld" --component lib
   cmake --install "$bld" --component dev
 }
