@@ -156,6 +156,8 @@ recipe_qpdf() {
   mkdir -p "$bld/qpdf/extra-dlls"
   cmake --install "$bld" --component lib
   cmake --install "$bld" --component dev
+  # The CMake package (qpdfConfig.cmake and the targets) belongs to no component of qpdf's own.
+  cmake --install "$bld" --component Unspecified
 }
 
 # Qt's Core, Gui, Widgets and Test with the windows and offscreen platform plugins; moc, uic and rcc are
