@@ -13,7 +13,9 @@ QString unicodeFontPath(const platform::Platform& platform)
     if (const QString named = platform.userSetting(kPdfFontKey).trimmed(); !named.isEmpty())
         return named;
 #ifdef Q_OS_WIN
-    const QStringList files = {QStringLiteral("arial.ttf"), QStringLiteral("segoeui.ttf")};
+    // Every Windows has Arial; a system without it (wine) may have DejaVu Sans in its fonts folder.
+    const QStringList files = {QStringLiteral("arial.ttf"), QStringLiteral("segoeui.ttf"),
+                               QStringLiteral("DejaVuSans.ttf")};
 #else
     const QStringList files = {QStringLiteral("truetype/dejavu/DejaVuSans.ttf"),
                                QStringLiteral("dejavu/DejaVuSans.ttf"), QStringLiteral("DejaVuSans.ttf")};

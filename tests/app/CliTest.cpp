@@ -3,12 +3,15 @@
 #include "QtPrinters.h"
 #include "app/cli/CliOptions.h"
 #include "host/tc_GenTools.h"
+#include "platform/Settings.h"
 #include "support/TempDirs.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QSettings>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <sqlite3.h>
@@ -112,7 +115,28 @@ protected:
     {
         ASSERT_TRUE(folder.isValid());
         database = folder.filePath(QStringLiteral("demo-host.sqlite"));
+#ifdef _WIN32
+        // Windows takes the settings from the user's registry key, not from the environment: each test
+        // starts without remembered details, as elsewhere, and the user's own come back after it.
+        QSettings settings(QSettings::UserScope, platform::kSettingsOrganisation,
+                           platform::kSettingsApplication);
+        for (const QString& key : settings.allKeys())
+            savedSettings.insert(key, settings.value(key));
+        settings.clear();
+#endif
     }
+
+#ifdef _WIN32
+    QMap<QString, QVariant> savedSettings;
+    void TearDown() override
+    {
+        QSettings settings(QSettings::UserScope, platform::kSettingsOrganisation,
+                           platform::kSettingsApplication);
+        settings.clear();
+        for (auto it = savedSettings.cbegin(); it != savedSettings.cend(); ++it)
+            settings.setValue(it.key(), it.value());
+    }
+#endif
 
     ProgramRun run(const QStringList& arguments, const QString& input = {}, const QString& password = {},
                    const QStringList& extraEnvironment = {}, const QString& program = kCli)
@@ -134,9 +158,16 @@ protected:
         process.write(input.toUtf8());
         process.closeWriteChannel();
         EXPECT_TRUE(process.waitForFinished(60000));
+        // A Windows console program ends its lines with CR LF; compared here as the lines they are.
+        const auto lines = [](const QByteArray& bytes) {
+            QString text = QString::fromUtf8(bytes);
+#ifdef _WIN32
+            text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+#endif
+            return text;
+        };
         return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-                QString::fromUtf8(process.readAllStandardOutput()),
-                QString::fromUtf8(process.readAllStandardError())};
+                lines(process.readAllStandardOutput()), lines(process.readAllStandardError())};
     }
 
     // What the doctor types into the certificate editor, but for the purpose of the claim.
@@ -173,7 +204,17 @@ protected:
     }
 
     // The user's work folder, as the program finds it in this test's environment.
-    QString work() const { return folder.filePath(QStringLiteral("data/invciv/temp")); }
+    // The program's work folder: this test's own, but on Windows, which takes no such folder from the
+    // environment, the user's.
+    QString work() const
+    {
+#ifdef _WIN32
+        return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+               QStringLiteral("/InvCiv/temp");
+#else
+        return folder.filePath(QStringLiteral("data/invciv/temp"));
+#endif
+    }
 
     QStringList demoArgs(const char* user, QStringList command)
     {
@@ -396,6 +437,9 @@ TEST_F(CliProgramTest, RefusalsGiveTheProgramsOwnMessageAndStatus1)
 
 TEST_F(CliProgramTest, DefaultDemoHostFileIsCreatedInTheLocalDataFolder)
 {
+#ifdef _WIN32
+    GTEST_SKIP() << "without --demo-host the Windows program reaches the host through COM";
+#endif
     const QString data = folder.filePath(QStringLiteral("data"));
     const ProgramRun r = run(
         {QStringLiteral("--user"), QStringLiteral("demo"), QStringLiteral("patients"), QStringLiteral("RO")},
@@ -451,11 +495,11 @@ TEST_F(CliProgramTest, OutputCommandsWriteTheFilesOfTheCompilaClick)
         // What stays is its owner's only, in the work folder only its owner may enter; the host's
         // export lasted the one read.
         EXPECT_EQ(QFileInfo(fdfPath).dir(), QDir(work()));
-        EXPECT_EQ(testing_support::permissionsOf(work()), "rwx------");
+        EXPECT_TRUE(testing_support::ownerOnly(work()));
         EXPECT_EQ(QDir(work()).entryList({QStringLiteral("*.xml")}, QDir::Files), QStringList());
-        EXPECT_EQ(testing_support::permissionsOf(fdfPath), "rw-------");
+        EXPECT_TRUE(testing_support::ownerOnly(fdfPath));
         const QString copyName = QFileInfo(fdfPath).completeBaseName() + QStringLiteral(".pdf");
-        EXPECT_EQ(testing_support::permissionsOf(desktop + QLatin1Char('/') + copyName), "rw-------")
+        EXPECT_TRUE(testing_support::ownerOnly(desktop + QLatin1Char('/') + copyName))
             << copyName.toStdString();
         // The second line is the filled desktop copy.
         EXPECT_EQ(r.out.count(QLatin1Char('\n')), 2) << r.out.toStdString();
@@ -494,19 +538,20 @@ TEST_F(CliProgramTest, OutputCommandsWriteTheFilesOfTheCompilaClick)
             {}, QStringLiteral("demo"), {QStringLiteral("QT_QPA_PLATFORM=doesnotexist")}); // no GUI at all
     ASSERT_EQ(saved.status, 0) << saved.err.toStdString();
     // The completed AP68 form on the second line, named as the pre-fill's copy.
-    const QString completed =
-        QDir::toNativeSeparators(desktop) + QLatin1Char('/') +
+    const QString completed = QDir::toNativeSeparators(
+        desktop + QLatin1Char('/') +
         list.out.section(QLatin1Char('\t'), 1, 2).remove(QLatin1Char('\t')).remove(' ') +
-        QStringLiteral("certmedinps_compilato.pdf");
+        QStringLiteral("certmedinps_compilato.pdf"));
     EXPECT_EQ(saved.out, QDir::toNativeSeparators(desktop + QStringLiteral("/certmedinps.xml")) +
                              QLatin1Char('\n') + completed + QLatin1Char('\n'));
-    EXPECT_EQ(testing_support::permissionsOf(completed), "rw-------");
-    EXPECT_EQ(testing_support::permissionsOf(desktop + QStringLiteral("/certmedinps.xml")), "rw-------");
+    EXPECT_TRUE(testing_support::ownerOnly(completed));
+    EXPECT_TRUE(testing_support::ownerOnly(desktop + QStringLiteral("/certmedinps.xml")));
     // The demo host's users and passwords, and the doctor's details the save remembered: owner-only.
-    EXPECT_EQ(testing_support::permissionsOf(database), "rw-------");
-    EXPECT_EQ(testing_support::permissionsOf(
-                  folder.filePath(QStringLiteral("config/Brevalon-Ostrena/invciv.conf"))),
-              "rw-------");
+    EXPECT_TRUE(testing_support::ownerOnly(database));
+#ifndef _WIN32 // on Windows the settings are the user's own registry key
+    EXPECT_TRUE(
+        testing_support::ownerOnly(folder.filePath(QStringLiteral("config/Brevalon-Ostrena/invciv.conf"))));
+#endif
     QFile xml(desktop + QStringLiteral("/certmedinps.xml"));
     ASSERT_TRUE(xml.open(QIODevice::ReadOnly));
     const QString text = QString::fromUtf8(xml.readAll());
@@ -533,8 +578,8 @@ TEST_F(CliProgramTest, OutputCommandsWriteTheFilesOfTheCompilaClick)
     const QStringList secondLines = second.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     ASSERT_EQ(secondLines.size(), 3) << second.out.toStdString();
     EXPECT_EQ(secondLines[0], QDir::toNativeSeparators(desktop + QStringLiteral("/certmedinps.xml")));
-    ASSERT_TRUE(secondLines[2].startsWith(QStringLiteral("kept: ") + QDir::toNativeSeparators(desktop) +
-                                          QStringLiteral("/certmedinps ")));
+    ASSERT_TRUE(secondLines[2].startsWith(
+        QStringLiteral("kept: ") + QDir::toNativeSeparators(desktop + QStringLiteral("/certmedinps "))));
     QFile keptXml(secondLines[2].mid(6));
     ASSERT_TRUE(keptXml.open(QIODevice::ReadOnly));
     EXPECT_EQ(QString::fromUtf8(keptXml.readAll()), text);
@@ -598,9 +643,15 @@ TEST_F(CliProgramTest, AFiscalCodeOfOtherPersonalDataIsAWarningUnlessRefused)
 TEST_F(CliProgramTest, ADamagedBlankFormStopsThePrefillAndTouchesNothing)
 {
 #ifdef _WIN32
-    GTEST_SKIP() << "a copy of the program needs the DLLs that stay beside the built one";
-#endif
+    // The copy finds its DLLs beside the built program.
+    const QStringList environment = {QStringLiteral("PATH=") +
+                                     QDir::toNativeSeparators(QFileInfo(kCli).absolutePath()) +
+                                     QLatin1Char(';') + qEnvironmentVariable("PATH")};
+    const QString program = folder.filePath(QStringLiteral("program/invciv-cli.exe"));
+#else
+    const QStringList environment;
     const QString program = folder.filePath(QStringLiteral("program/invciv-cli"));
+#endif
     const QString form = folder.filePath(QStringLiteral("program/cert med INPS.pdf"));
     const QString desktop = folder.filePath(QStringLiteral("desktop"));
     ASSERT_TRUE(QDir().mkpath(folder.filePath(QStringLiteral("program/temp"))) && QDir().mkpath(desktop));
@@ -608,7 +659,7 @@ TEST_F(CliProgramTest, ADamagedBlankFormStopsThePrefillAndTouchesNothing)
                 QFile::copy(QFileInfo(kCli).absolutePath() + QStringLiteral("/cert med INPS.pdf"), form));
     const QStringList ap68 = QStringList{QStringLiteral("--desktop"), desktop} +
                              demoArgs("demo", {QStringLiteral("ap68"), kOwnId});
-    const ProgramRun good = run(ap68, {}, QStringLiteral("demo"), {}, program);
+    const ProgramRun good = run(ap68, {}, QStringLiteral("demo"), environment, program);
     ASSERT_EQ(good.status, 0) << good.err.toStdString();
     const QString fdfPath = good.out.section(QLatin1Char('\n'), 0, 0);
     const QString copy = good.out.section(QLatin1Char('\n'), 1, 1);
@@ -617,7 +668,7 @@ TEST_F(CliProgramTest, ADamagedBlankFormStopsThePrefillAndTouchesNothing)
     // Cut short, as a broken update or a disk error leaves it.
     ASSERT_TRUE(testing_support::writeFile(form, testing_support::readAll(form).left(20000)));
 
-    const ProgramRun damaged = run(ap68, {}, QStringLiteral("demo"), {}, program);
+    const ProgramRun damaged = run(ap68, {}, QStringLiteral("demo"), environment, program);
     EXPECT_EQ(damaged.status, 1);
     EXPECT_TRUE(damaged.out.isEmpty()) << damaged.out.toStdString();
     EXPECT_TRUE(damaged.err.startsWith("Il modulo vuoto " + form + " è danneggiato o illeggibile"))
@@ -636,6 +687,7 @@ TEST_F(CliProgramTest, OnlyTheDoctorsOwnPatientsAreServedByIdWhateverTheirNames)
         0);
 
     // Another doctor's patient and an id the host does not know look the same, and nothing is written.
+    const QStringList workFiles = QDir(work()).entryList(QDir::Files); // on Windows earlier tests' too
     for (const QString& id : {kForeignId, QStringLiteral("5A5A5A")}) {
         for (const QStringList& command : outputCommands(id, desktop)) {
             SCOPED_TRACE(command.join(QLatin1Char(' ')).toStdString());
@@ -644,7 +696,7 @@ TEST_F(CliProgramTest, OnlyTheDoctorsOwnPatientsAreServedByIdWhateverTheirNames)
             EXPECT_TRUE(r.out.isEmpty()) << r.out.toStdString();
             EXPECT_EQ(r.err, QStringLiteral("Paziente non trovato: ") + id + QLatin1Char('\n'));
             EXPECT_EQ(QDir(desktop).entryList(QDir::Files), QStringList());
-            EXPECT_EQ(QDir(work()).entryList(QDir::Files), QStringList());
+            EXPECT_EQ(QDir(work()).entryList(QDir::Files), workFiles);
         }
     }
     // A surname no search by initials finds: the doctor's own patient is served by id all the same.
@@ -711,6 +763,7 @@ TEST_F(CliProgramTest, AnyErrorShownGivesStatus1AndAWarningKeeps0)
                                "</Publ_Dati_Essenziali>";
     for (const QString& file : stale)
         ASSERT_TRUE(QDir().mkpath(QFileInfo(file).path()) && testing_support::writeFile(file, foreign));
+    const QStringList workFiles = QDir(work()).entryList(QDir::Files); // on Windows earlier tests' too
     changeDatabase(
         "DROP TABLE dati_essenziali;"
         "CREATE VIEW dati_essenziali(id, codice_paziente, classe, ordine, codice, descrizione_estesa,"
@@ -719,11 +772,12 @@ TEST_F(CliProgramTest, AnyErrorShownGivesStatus1AndAWarningKeeps0)
         SCOPED_TRACE(command.at(2).toStdString());
         const ProgramRun r = run(demoArgs("demo", command), {}, QStringLiteral("demo"));
         EXPECT_EQ(r.status, 1);
-        EXPECT_EQ(r.err, QStringLiteral("Tgate_zantopat.genera_xml(): eccezione\r\n\r\n  genera_xml: errore del "
-                                        "database del demo host: integer overflow\n"));
+        EXPECT_EQ(r.err,
+                  QStringLiteral("Tgate_zantopat.genera_xml(): eccezione\r\n\r\n  genera_xml: errore del "
+                                 "database del demo host: integer overflow\n"));
         EXPECT_TRUE(r.out.isEmpty()) << r.out.toStdString();
         EXPECT_EQ(QDir(desktop).entryList(QDir::Files), QStringList());
-        EXPECT_EQ(QDir(work()).entryList(QDir::Files), QStringList{QFileInfo(stale.last()).fileName()});
+        EXPECT_EQ(QDir(work()).entryList(QDir::Files), workFiles);
     }
     for (const QString& file : stale)
         EXPECT_TRUE(QFile::remove(file)) << file.toStdString();

@@ -6,6 +6,7 @@
 
 #include "support/ExportBuilder.h"
 #include "support/FakeHost.h"
+#include "support/QtPrinters.h"
 #include "support/TempDirs.h"
 
 #include "text/Windows1252.h"
@@ -284,7 +285,7 @@ TEST(EssentialData, OnlyTheSelectedPatientsExportIsRead)
             EXPECT_EQ(host.platform.messageTexts(), QStringList{c.message});
         } catch (const std::runtime_error& error) {
             outcome = Refused;
-            EXPECT_EQ(QString::fromUtf8(error.what()), c.message.arg(path));
+            EXPECT_EQ(QString::fromUtf8(error.what()), c.message.arg(QDir::toNativeSeparators(path)));
         }
         EXPECT_EQ(outcome, c.outcome);
         if (outcome == Read) {

@@ -7,6 +7,8 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+#include <gtest/gtest.h>
+
 #include <string>
 #include <utility>
 
@@ -43,6 +45,26 @@ inline std::string permissionsOf(const QString& path)
     for (const auto& [bit, letter] : bits)
         text += permissions.testFlag(bit) ? letter : '-';
     return text;
+}
+
+// Only its owner may use it: "rw-------" for a file, "rwx------" for a folder. Windows has no such
+// modes (there the user's own folders keep others out by their access lists), so there it only has
+// to exist.
+inline ::testing::AssertionResult ownerOnly(const QString& path)
+{
+#ifdef _WIN32
+    if (QFileInfo::exists(path))
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "no such file: " << path.toStdString();
+#else
+    const std::string expected = QFileInfo(path).isDir() ? "rwx------" : "rw-------";
+    const std::string actual = permissionsOf(path);
+    if (actual == expected)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure()
+           << path.toStdString() << ": " << (actual.empty() ? "no such file" : actual) << ", not "
+           << expected;
+#endif
 }
 
 struct TempFolders
