@@ -248,6 +248,21 @@ void TFormMain::gridDatiMouseMove(int x)
 
 bool TFormMain::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == ui->gridDati && event->type() == QEvent::FocusIn) {
+        // Reached by Tab straight after typing the initials: the list they ask for is loaded now, not
+        // on a later tick that would reset it under the Enter that follows; and a list without a current
+        // row gets its first, so that Enter acts on a patient the doctor sees.
+        runHandler(m_platform, [this] {
+            if (m_reloadPending && !busy()) {
+                m_reloadPending = false;
+                LoadPatients();
+            }
+            QTableView* grid = ui->gridDati;
+            if (!grid->currentIndex().isValid() && grid->model()->rowCount() > 0)
+                grid->selectionModel()->setCurrentIndex(grid->model()->index(0, 0),
+                                                        QItemSelectionModel::NoUpdate);
+        });
+    }
     if (watched == ui->gridDati && event->type() == QEvent::KeyPress) {
         // Enter or Space on a row is a click on its "Compila" cell. A held key repeats nothing.
         const auto* key = static_cast<QKeyEvent*>(event);

@@ -27,6 +27,7 @@
 #include <QPushButton>
 #include <QTabBar>
 #include <QTest>
+#include <QTableView>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -201,16 +202,23 @@ TEST_F(DemoHostWindowTest, ThreeWindowsByKeysEachControlNamedForAScreenReader)
     window->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
     EXPECT_EQ(unreachableOrUnnamed(*window), QStringList());
-    QTest::keyClicks(focused(), QStringLiteral("ROSSI"));
+    QTest::keyClicks(focused(), QStringLiteral("RO"));
     platform.advance(TFormMain::kReloadDelayMs);
     window->Timer1Timer();
-    ASSERT_GT(window->tblDati().rowCount(), 0);
-    const clinical::PatientRow first = window->tblDati().row(0);
-
+    const int listedForRo = window->tblDati().rowCount();
+    // Tab straight after the last initials, before the timer's tick: the grid shows their list at once,
+    // with its first row current.
+    QTest::keyClicks(focused(), QStringLiteral("SSI"));
     press(Qt::Key_Tab);
     press(Qt::Key_Tab);
     auto* grid = focused();
     ASSERT_EQ(grid->objectName(), QStringLiteral("gridDati"));
+    ASSERT_GT(window->tblDati().rowCount(), 0);
+    EXPECT_LT(window->tblDati().rowCount(), listedForRo);
+    EXPECT_FALSE(window->reloadPending());
+    EXPECT_EQ(qobject_cast<QTableView*>(grid)->currentIndex().row(), 0);
+    const clinical::PatientRow first = window->tblDati().row(0);
+    EXPECT_TRUE(first.cognome.startsWith(QStringLiteral("ROSSI")));
     EXPECT_EQ(grid->accessibleName(), QStringLiteral("Cognome, Nome, Nascita, Compila"));
     // The focused cell is read with its column's title and names the patient it acts for.
     QAccessibleInterface* cell = QAccessible::queryAccessibleInterface(grid)->focusChild();
