@@ -246,29 +246,33 @@ void TFormMain::gridDatiMouseMove(int x)
     ui->gridDati->setCursor(column == PatientTableModel::Scrivi ? Qt::PointingHandCursor : Qt::ArrowCursor);
 }
 
+void TFormMain::readyGrid()
+{
+    if (m_reloadPending && !busy()) {
+        m_reloadPending = false;
+        LoadPatients();
+    }
+    QTableView* grid = ui->gridDati;
+    if (!grid->currentIndex().isValid() && grid->model()->rowCount() > 0)
+        grid->selectionModel()->setCurrentIndex(grid->model()->index(0, 0), QItemSelectionModel::NoUpdate);
+}
+
 bool TFormMain::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == ui->gridDati && event->type() == QEvent::FocusIn) {
-        // Reached by Tab straight after typing the initials: the list they ask for is loaded now, not
-        // on a later tick that would reset it under the Enter that follows; and a list without a current
-        // row gets its first, so that Enter acts on a patient the doctor sees.
-        runHandler(m_platform, [this] {
-            if (m_reloadPending && !busy()) {
-                m_reloadPending = false;
-                LoadPatients();
-            }
-            QTableView* grid = ui->gridDati;
-            if (!grid->currentIndex().isValid() && grid->model()->rowCount() > 0)
-                grid->selectionModel()->setCurrentIndex(grid->model()->index(0, 0),
-                                                        QItemSelectionModel::NoUpdate);
-        });
-    }
+    // Reached by Tab straight after typing the initials, the grid shows the list they ask for at once,
+    // not after a later tick that would reset it under the Enter that follows; and a list without a
+    // current row gets its first, so that Enter acts on a patient the doctor sees. A window that is not
+    // active (no window manager) gets no focus event: the keys do it then.
+    if (watched == ui->gridDati && event->type() == QEvent::FocusIn)
+        runHandler(m_platform, [this] { readyGrid(); });
     if (watched == ui->gridDati && event->type() == QEvent::KeyPress) {
         // Enter or Space on a row is a click on its "Compila" cell. A held key repeats nothing.
         const auto* key = static_cast<QKeyEvent*>(event);
         if (widgets::isPlainKey(*key, {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Space})) {
-            if (!key->isAutoRepeat())
+            if (!key->isAutoRepeat()) {
+                runHandler(m_platform, [this] { readyGrid(); });
                 gridDatiCellClick(ui->gridDati->currentIndex().siblingAtColumn(PatientTableModel::Scrivi));
+            }
             return true;
         }
     }

@@ -74,6 +74,7 @@ private:
     class BusyScope;
     void dispatch(const clinical::PatientRow& row);
     void setUpGrid();
+    void readyGrid(); // the list the initials ask for, with a current row
     void placeInstructionLine();
 
     int m_openMessages = 0;
