@@ -671,7 +671,8 @@ TEST_F(CliProgramTest, ADamagedBlankFormStopsThePrefillAndTouchesNothing)
     const ProgramRun damaged = run(ap68, {}, QStringLiteral("demo"), environment, program);
     EXPECT_EQ(damaged.status, 1);
     EXPECT_TRUE(damaged.out.isEmpty()) << damaged.out.toStdString();
-    EXPECT_TRUE(damaged.err.startsWith("Il modulo vuoto " + form + " è danneggiato o illeggibile"))
+    EXPECT_TRUE(damaged.err.startsWith("Il modulo vuoto " + QDir::toNativeSeparators(form) +
+                                       " è danneggiato o illeggibile"))
         << damaged.err.toStdString();
     EXPECT_FALSE(QFile::exists(fdfPath));
     EXPECT_EQ(testing_support::readAll(copy), earlier);
