@@ -263,13 +263,24 @@ bool TFormMain::eventFilter(QObject* watched, QEvent* event)
     // not after a later tick that would reset it under the Enter that follows; and a list without a
     // current row gets its first, so that Enter acts on a patient the doctor sees. A window that is not
     // active (no window manager) gets no focus event: the keys do it then.
-    if (watched == ui->gridDati && event->type() == QEvent::FocusIn)
+    if (watched == ui->gridDati && event->type() == QEvent::FocusIn) {
+        m_gridKeyHeld = false;
         runHandler(m_platform, [this] { readyGrid(); });
-    if (watched == ui->gridDati && event->type() == QEvent::KeyPress) {
-        // Enter or Space on a row is a click on its "Compila" cell. A held key repeats nothing.
+    }
+    if (watched == ui->gridDati &&
+        (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease)) {
+        // Enter or Space on a row is a click on its "Compila" cell. A held key acts once: its repeats
+        // do nothing. The first press the grid sees acts even when marked a repeat, as Windows marks it
+        // when the key went down elsewhere (on the login window, say) and its release was not seen.
         const auto* key = static_cast<QKeyEvent*>(event);
         if (widgets::isPlainKey(*key, {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Space})) {
-            if (!key->isAutoRepeat()) {
+            if (event->type() == QEvent::KeyRelease) {
+                if (!key->isAutoRepeat())
+                    m_gridKeyHeld = false;
+                return true;
+            }
+            if (!key->isAutoRepeat() || !m_gridKeyHeld) {
+                m_gridKeyHeld = true;
                 runHandler(m_platform, [this] { readyGrid(); });
                 gridDatiCellClick(ui->gridDati->currentIndex().siblingAtColumn(PatientTableModel::Scrivi));
             }

@@ -87,6 +87,7 @@ private:
     std::unique_ptr<OutputFlows> m_flows;
     QDateTime m_lastEditTime; // LastEditTime
     bool m_reloadPending = false;
+    bool m_gridKeyHeld = false; // Enter or Space went down on the grid and has not been released
 };
 
 } // namespace app

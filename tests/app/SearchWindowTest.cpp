@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTableView>
@@ -453,6 +454,18 @@ TEST_F(SearchTest, KeysAloneFromTheInitialsToTheOutputOfARow)
     EXPECT_EQ(flows->calls, QStringList({QStringLiteral("ap68 5032"), QStringLiteral("ap68 5033"),
                                          QStringLiteral("ap68 5032")}));
     EXPECT_EQ(platform.opened, QStringList({kFdf, kFdf, kFdf}));
+    // A held Enter acts once, also when the first press the grid sees is marked a repeat (the key went
+    // down on another window); the repeats after it do nothing.
+    const auto sendReturn = [&](QEvent::Type type, bool repeat) {
+        QKeyEvent event(type, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"), repeat);
+        QApplication::sendEvent(grid(), &event);
+    };
+    for (const bool firstMarkedRepeat : {false, true}) {
+        for (const bool repeat : {firstMarkedRepeat, true, true})
+            sendReturn(QEvent::KeyPress, repeat);
+        sendReturn(QEvent::KeyRelease, false);
+    }
+    EXPECT_EQ(flows->calls.size(), 5);
 
     // Tab leaves the grid for the two lists and comes round to the initials.
     for (QWidget* next : {static_cast<QWidget*>(certificate()), static_cast<QWidget*>(format()),
