@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QThread>
 
 #include <cerrno>
 #include <stdexcept>
@@ -74,21 +75,33 @@ Cause causeOf(int systemError, QFileDevice::FileError error)
     return error == QFileDevice::ResourceError ? Cause::DiskFull : Cause::Other;
 }
 
-// An existing file that the system lets no one open for writing although nothing forbids it: on
-// Windows, another program holds it open (a PDF viewer showing it, above all).
+// An existing file that the system lets no one open for writing, or replace, although nothing forbids
+// it: on Windows, another program holds it open (a PDF viewer showing it, above all, or a scanner
+// reading it), and replacing needs the right to delete it, which such a program need not share.
 bool heldByAnotherProgram(const QFileInfo& file)
 {
 #ifdef Q_OS_WIN
     if (!file.isFile() || !file.isWritable())
         return false;
     QFile probe(file.filePath());
-    return !probe.open(QIODevice::ReadWrite);
+    if (!probe.open(QIODevice::ReadWrite))
+        return true;
+    probe.close();
+    const HANDLE handle = CreateFileW(
+        reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(file.absoluteFilePath()).utf16()), DELETE,
+        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+        nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        return GetLastError() == ERROR_SHARING_VIOLATION;
+    CloseHandle(handle);
+    return false;
 #else
     Q_UNUSED(file);
     return false;
 #endif
 }
 
+const QString kInUse = QStringLiteral("il file è in uso da un altro programma");
 const QString kFolderInTheWay = QStringLiteral("al suo posto c'è una cartella con lo stesso nome");
 
 // A name taken, also by a link that points nowhere (QFileInfo::exists follows links).
@@ -133,7 +146,7 @@ QString fileErrorText(const QString& path, FileAccess access, QFileDevice::FileE
     if (cause == Cause::DiskFull && access == FileAccess::Write)
         return QStringLiteral("il disco è pieno");
     if (cause == Cause::InUse || heldByAnotherProgram(file))
-        return QStringLiteral("il file è in uso da un altro programma");
+        return kInUse;
     if (file.isDir())
         return kFolderInTheWay;
     if (access == FileAccess::Read) {
@@ -179,7 +192,9 @@ bool openOwnerOnly(QFile& file, QIODevice::OpenMode mode)
 #endif
 }
 
-QString writeFileWhole(const QString& path, const QByteArray& bytes,
+namespace {
+
+QString writeWholeOnce(const QString& path, const QByteArray& bytes,
                        const std::function<QString()>& beforeReplacing)
 {
     if (const QString unsafe = unsafeOutputReason(path); !unsafe.isEmpty())
@@ -210,6 +225,27 @@ QString writeFileWhole(const QString& path, const QByteArray& bytes,
     if (!file.commit())
         return fileErrorText(file, FileAccess::Write);
     return {};
+}
+
+} // namespace
+
+QString writeFileWhole(const QString& path, const QByteArray& bytes,
+                       const std::function<QString()>& beforeReplacing)
+{
+#ifdef Q_OS_WIN
+    // A scanner or the shell reading a file just written (an antivirus, Explorer taking its icon) holds
+    // it a moment without sharing its deletion, and putting the new file in place fails as "in use":
+    // the write is tried again for three seconds before the doctor is told.
+    constexpr int kAttempts = 12;
+    for (int attempt = 1;; ++attempt) {
+        const QString failure = writeWholeOnce(path, bytes, beforeReplacing);
+        if (failure != kInUse || attempt == kAttempts)
+            return failure;
+        QThread::msleep(250);
+    }
+#else
+    return writeWholeOnce(path, bytes, beforeReplacing);
+#endif
 }
 
 KeptFile keepUnderDatedName(const QString& path, const QString& baseName)

@@ -15,7 +15,8 @@
 #include <cerrno>
 #include <functional>
 #ifdef _WIN32
-#include <winerror.h>
+#include <thread>
+#include <windows.h>
 #else
 #include <csignal>
 #include <sys/resource.h>
@@ -334,6 +335,31 @@ TEST_F(SaveCertificateFile, NothingButARegularFileIsWrittenOver)
 
 // A name longer than the system takes is said so, naming that name: the file written, or the dated name
 // an earlier file would take, which then stays as it was.
+#ifdef _WIN32
+// A file another program holds a moment without sharing its deletion (a scanner, Explorer taking its
+// icon) is replaced once it is let go; one held throughout is said to be in use, and stays as it was.
+TEST_F(SaveCertificateFile, AFileHeldAMomentIsReplacedOnceLetGo)
+{
+    for (const bool letGo : {true, false}) {
+        SCOPED_TRACE(letGo);
+        writeEarlier("earlier");
+        const HANDLE held = CreateFileW(
+            reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(path()).utf16()), GENERIC_READ,
+            FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        ASSERT_NE(held, INVALID_HANDLE_VALUE);
+        std::thread holder([&] {
+            Sleep(letGo ? 600 : 4000);
+            CloseHandle(held);
+        });
+        const QString failure = platform::writeFileWhole(path(), "<InvCiv2010 />");
+        const QByteArray after = current();
+        holder.join();
+        EXPECT_EQ(failure, letGo ? QString() : QStringLiteral("il file è in uso da un altro programma"));
+        EXPECT_EQ(after, letGo ? QByteArray("<InvCiv2010 />") : QByteArray("earlier"));
+    }
+}
+#endif
+
 TEST_F(SaveCertificateFile, ANameTooLongIsSaidSoNamingIt)
 {
     const QString longName = QString(260, QLatin1Char('A')) + QStringLiteral(".xml");
