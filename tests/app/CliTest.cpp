@@ -118,8 +118,7 @@ protected:
 #ifdef _WIN32
         // Windows takes the settings from the user's registry key, not from the environment: each test
         // starts without remembered details, as elsewhere, and the user's own come back after it.
-        QSettings settings(QSettings::UserScope, platform::kSettingsOrganisation,
-                           platform::kSettingsApplication);
+        QSettings settings = userSettings();
         for (const QString& key : settings.allKeys())
             savedSettings.insert(key, settings.value(key));
         settings.clear();
@@ -128,10 +127,14 @@ protected:
 
 #ifdef _WIN32
     QMap<QString, QVariant> savedSettings;
+    static QSettings userSettings()
+    {
+        return QSettings(QSettings::UserScope, platform::kSettingsOrganisation,
+                         platform::kSettingsApplication);
+    }
     void TearDown() override
     {
-        QSettings settings(QSettings::UserScope, platform::kSettingsOrganisation,
-                           platform::kSettingsApplication);
+        QSettings settings = userSettings();
         settings.clear();
         for (auto it = savedSettings.cbegin(); it != savedSettings.cend(); ++it)
             settings.setValue(it.key(), it.value());

@@ -129,7 +129,8 @@ TEST_F(Batch, AnotherPatientsCertificateIsKeptTheSamePatientsRevised)
     patient.codiceFiscale = QStringLiteral("DNGMRS60A41F205M");
     CertificateOutcome outcome = compileCertificate(*session, platform, id, input());
     ASSERT_TRUE(outcome.saved) << outcome.message.toStdString();
-    EXPECT_EQ(outcome.kept, onDesktop(QStringLiteral("certmedinps Rossi Mario (2026-12-06 17.30.00).xml")));
+    EXPECT_EQ(outcome.kept,
+              folders.onDesktop(QStringLiteral("certmedinps Rossi Mario (2026-12-06 17.30.00).xml")));
     QFile kept(outcome.kept);
     ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
     EXPECT_EQ(kept.readAll(), rossiCertificate);
@@ -138,7 +139,7 @@ TEST_F(Batch, AnotherPatientsCertificateIsKeptTheSamePatientsRevised)
     // A file that cannot be read as a certificate may be anyone's: kept under the plain dated name.
     ASSERT_TRUE(testing_support::writeFile(certificatePath(), "<InvCiv2010><Anagrafica>", earlier));
     outcome = compileCertificate(*session, platform, id, input());
-    EXPECT_EQ(outcome.kept, onDesktop(QStringLiteral("certmedinps (2026-12-06 17.30.00).xml")));
+    EXPECT_EQ(outcome.kept, folders.onDesktop(QStringLiteral("certmedinps (2026-12-06 17.30.00).xml")));
     EXPECT_EQ(desktop.entryList({QStringLiteral("*.xml")}, QDir::Files).size(), 3);
 
     // An earlier certificate without a fiscal code: the names and the birth date tell the patient.
@@ -153,7 +154,7 @@ TEST_F(Batch, AnotherPatientsCertificateIsKeptTheSamePatientsRevised)
         ASSERT_TRUE(testing_support::writeFile(certificatePath(), noFiscalCode,
                                                QDateTime(QDate(2026, 12, 7), QTime(9, 0))));
         outcome = compileCertificate(*session, platform, id, input());
-        EXPECT_EQ(outcome.kept, kept.isEmpty() ? kept : onDesktop(kept)) << birth;
+        EXPECT_EQ(outcome.kept, kept.isEmpty() ? kept : folders.onDesktop(kept)) << birth;
     }
 }
 
@@ -203,7 +204,7 @@ TEST_F(Batch, AlsoCompletesTheAp68FormWithTheSameValues)
 
     const CertificateOutcome outcome = compileCertificate(*session, platform, QStringLiteral("3132"), in);
     ASSERT_TRUE(outcome.saved) << outcome.message.toStdString();
-    const QString completed = onDesktop(QStringLiteral("RossiMariocertmedinps_compilato.pdf"));
+    const QString completed = folders.onDesktop(QStringLiteral("RossiMariocertmedinps_compilato.pdf"));
     EXPECT_EQ(outcome.printable.path, completed);
     EXPECT_EQ(outcome.printable.failure, QString());
     EXPECT_EQ(printableFormMessage(outcome.printable),
@@ -251,13 +252,13 @@ TEST_F(Batch, AlsoCompletesTheAp68FormWithTheSameValues)
 // Without a form to complete the certificate is saved all the same; a form the doctor changed is kept.
 TEST_F(Batch, TheCertificateStandsWhateverBecomesOfTheForm)
 {
-    const QString completed = onDesktop(QStringLiteral("RossiMariocertmedinps_compilato.pdf"));
+    const QString completed = folders.onDesktop(QStringLiteral("RossiMariocertmedinps_compilato.pdf"));
     ASSERT_TRUE(testing_support::writeFile(completed, "firmato e annotato",
                                            QDateTime(QDate(2026, 12, 6), QTime(17, 30))));
     CertificateOutcome outcome = compileCertificate(*session, platform, QStringLiteral("3132"), input());
     ASSERT_TRUE(outcome.saved);
     const QString kept =
-        onDesktop(QStringLiteral("RossiMariocertmedinps_compilato (2026-12-06 17.30.00).pdf"));
+        folders.onDesktop(QStringLiteral("RossiMariocertmedinps_compilato (2026-12-06 17.30.00).pdf"));
     EXPECT_EQ(outcome.printable.kept, kept);
     EXPECT_EQ(testing_support::readAll(kept), QByteArray("firmato e annotato"));
     EXPECT_EQ(printableFormMessage(outcome.printable),

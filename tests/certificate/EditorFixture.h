@@ -58,12 +58,7 @@ protected:
 
     // The export the host was asked to write: a fresh file in the work folder each time.
     QString exportPath() const { return host.lastExportPath(); }
-    // A file on the desktop, named as the program names it (with "\\" on Windows).
-    QString onDesktop(const QString& name) const
-    {
-        return QDir::toNativeSeparators(folders.desktop + QLatin1Char('/') + name);
-    }
-    QString certificatePath() const { return onDesktop(QStringLiteral("certmedinps.xml")); }
+    QString certificatePath() const { return folders.onDesktop(QStringLiteral("certmedinps.xml")); }
 };
 
 } // namespace certificate_tests

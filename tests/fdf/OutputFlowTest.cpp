@@ -105,7 +105,7 @@ protected:
     }
 
     QString work(const QString& name) const { return folders.work + QDir::separator() + name; }
-    QString desktop(const QString& name) const { return folders.desktop + QDir::separator() + name; }
+    QString desktop(const QString& name) const { return folders.onDesktop(name); }
     QString form(const char* name) const { return folders.program + QLatin1String(name); }
 
     // The expected file: the fixture with the form reference put in.

@@ -113,10 +113,11 @@ inline QString runLinuxProgram(const QString& program, const QStringList& argume
     process.start(program, arguments);
     if (!process.waitForFinished(60000))
         return program + QStringLiteral(" did not finish: ") + process.errorString();
+    const QByteArray errors = process.readAllStandardError(); // read once: reading takes it away
     if (err)
-        *err = process.readAllStandardError();
+        *err = errors;
     if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
-        return program + QStringLiteral(" failed: ") + QString::fromUtf8(process.readAllStandardError());
+        return program + QStringLiteral(" failed: ") + QString::fromUtf8(errors);
     if (out)
         *out = process.readAllStandardOutput();
     return {};

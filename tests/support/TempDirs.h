@@ -74,6 +74,9 @@ struct TempFolders
     QString desktop;
     QString work; // the user's work folder
 
+    // A file on the desktop, named as the program names it (with "\\" on Windows).
+    QString onDesktop(const QString& name) const { return desktop + QDir::separator() + name; }
+
     TempFolders()
     {
         QDir dir(root.path());
