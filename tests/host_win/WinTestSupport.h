@@ -13,6 +13,13 @@ inline bool underWine()
     return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
 }
 
+// True where the registry has a 64-bit and a 32-bit view: 64-bit Windows, for programs of either bitness.
+inline bool twoRegistryViews()
+{
+    BOOL wow64 = FALSE;
+    return sizeof(void*) == 8 || (IsWow64Process(GetCurrentProcess(), &wow64) && wow64);
+}
+
 // A file in the test program's own folder, where the build puts the server DLLs.
 inline std::wstring besideTests(const std::wstring& file)
 {
