@@ -4,7 +4,10 @@
 #include "platform/Platform.h"
 
 #ifdef _WIN32
+#include "host/win/BusyHost.h"
 #include "host/win/ComAutomation.h"
+
+#include <QGuiApplication>
 #endif
 
 #include <QCoreApplication>
@@ -67,6 +70,25 @@ host::AutomationFactory automationFactoryFor(HostSelection selection)
                                     std::string(" (gli oggetti di automazione esistono solo su Windows)"));
 #endif
     };
+}
+
+void handleBusyHost([[maybe_unused]] platform::Platform* askWith)
+{
+#ifdef _WIN32
+    host::win::BusyHandling handling;
+    if (askWith) {
+        handling.keepTrying = [askWith] { return askWith->askYesNo(kHostBusyQuestion); };
+        handling.waiting = [](bool waiting) {
+            if (waiting)
+                QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+            else
+                QGuiApplication::restoreOverrideCursor();
+        };
+    } else {
+        handling.askAfterMs = 10000;
+    }
+    host::win::setBusyHandling(std::move(handling));
+#endif
 }
 
 } // namespace app

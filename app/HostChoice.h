@@ -40,4 +40,16 @@ bool prepareHost(const HostSelection& selection, platform::Platform& platform);
 // anything else goes to COM on Windows and fails with host::AutomationError elsewhere.
 host::AutomationFactory automationFactoryFor(HostSelection selection);
 
+// How the program waits for a host that turns its calls away while a window of its own waits for the
+// doctor (Windows): the windows (`askWith` given) wait three seconds under the hourglass, then ask
+// through it whether to keep trying, each three seconds again; the command line, with no one to ask,
+// waits ten seconds and gives up. Either way a call given up fails with the operation's message.
+// Nothing elsewhere.
+void handleBusyHost(platform::Platform* askWith);
+
+inline const QString kHostBusyQuestion =
+    QStringLiteral("Il programma della cartella clinica è occupato: forse una sua finestra attende una "
+                   "risposta.\n\nRispondere in quella finestra, poi scegliere \"Sì\" per riprovare, oppure "
+                   "\"No\" per rinunciare all'operazione (quanto scritto resta).");
+
 } // namespace app

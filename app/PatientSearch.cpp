@@ -54,7 +54,8 @@ QString currentId(Tzantopat& session)
 
 } // namespace
 
-PatientList readPatients(Tzantopat& session, const QString& cognome, const QString& nome)
+PatientList readPatients(Tzantopat& session, const QString& cognome, const QString& nome,
+                         const std::function<bool()>& keepGoing)
 {
     PatientList list;
     if (filterInitials(cognome).size() < kMinSurnameInitials)
@@ -62,13 +63,18 @@ PatientList readPatients(Tzantopat& session, const QString& cognome, const QStri
 
     const int count = loadPatients(session, cognome, nome);
     list.rows.reserve(static_cast<std::size_t>(qMax(count, 0)));
+    const auto stopped = [&] { return session.lost() || (keepGoing && !keepGoing()); };
     for (int i = 0; i < count; ++i) {
+        if (stopped())
+            return PatientList{{}, {}, false};
         clinical::PatientRow row;
         row.id = currentId(session);
         readRowDetails(session, row, list.badDates);
         list.rows.push_back(std::move(row));
         session.skip();
     }
+    if (session.lost()) // during the last row
+        return PatientList{{}, {}, false};
     return list;
 }
 
@@ -80,7 +86,7 @@ std::optional<clinical::PatientRow> readOwnPatient(Tzantopat& session, const QSt
     // letter, or one holding "|" or "=", would miss; and nothing asked of the host about a patient
     // who is not the doctor's, so that such a patient and an unknown id look the same.
     const int count = loadPatients(session, QString(), QString());
-    for (int i = 0; i < count; ++i) {
+    for (int i = 0; i < count && !session.lost(); ++i) {
         if (currentId(session) == id) {
             clinical::PatientRow row;
             row.id = id;

@@ -34,6 +34,8 @@ public:
 
     static constexpr int kReloadDelayMs = 650;
     static constexpr int kTimerIntervalMs = 500;
+    // During a reload the window takes its input at least this often, between two rows.
+    static constexpr int kReloadYieldMs = 16;
 
     TFormMain(platform::Platform& platform, host::AutomationFactory automationFactory,
               const OutputFlowsFactory& outputFlows, QWidget* parent = nullptr);
@@ -68,6 +70,8 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    // Never closes under a running reload or flow (a host call lets the window's messages through).
+    void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -76,6 +80,8 @@ private:
     void setUpGrid();
     void readyGrid(); // the list the initials ask for, with a current row
     void placeInstructionLine();
+    // The session's relogin: after the host's program was closed, the same user logs in again.
+    bool loginAgain();
 
     int m_openMessages = 0;
     int m_busy = 0;

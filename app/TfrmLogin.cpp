@@ -56,6 +56,14 @@ void TfrmLogin::FormCreate()
     ui->txtPw->clear();
 }
 
+void TfrmLogin::keepUser(const QString& user)
+{
+    ui->txtUtente->setText(user);
+    ui->txtUtente->setReadOnly(true);
+    ui->txtPw->setFocus();
+    ui->StatusBar1->showMessage(QStringLiteral(" Collegamento interrotto: inserire di nuovo la password"));
+}
+
 void TfrmLogin::cmdOKClick()
 {
     runHandler(m_platform, [this] {

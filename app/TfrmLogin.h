@@ -32,6 +32,8 @@ public:
     ~TfrmLogin() override;
 
     bool translucent() const { return m_translucent; }
+    // The login of a session that lost its host: the same user, who types the password again.
+    void keepUser(const QString& user);
 
     void cmdOKClick();
     void cmdAnullaClick();

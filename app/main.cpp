@@ -31,6 +31,7 @@ int main(int argc, char** argv)
     parser.process(application);
 
     platform::QtPlatform platform;
+    app::handleBusyHost(&platform);
     const app::HostSelection selection = app::hostSelection(parser.value(demoHost));
     if (!app::prepareHost(selection, platform))
         return 1;

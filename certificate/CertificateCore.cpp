@@ -63,9 +63,12 @@ bool therapyOverLimit(const CertificateFields& fields)
 
 QString LookUpCadastralCode(Tzantopat& session, const QString& town)
 {
-    return session.tabelle_leggi_attributo_generico_plus(QStringLiteral("tabella_comuni"),
-                                                         QStringLiteral("codice_catastale"),
-                                                         QStringLiteral("denominazione"), town);
+    const QString code = session.tabelle_leggi_attributo_generico_plus(
+        QStringLiteral("tabella_comuni"), QStringLiteral("codice_catastale"), QStringLiteral("denominazione"), town);
+    // Without the host no check can be made and no code written: the save stops where it is.
+    if (session.lost())
+        throw platform::FailureShown();
+    return code;
 }
 
 clinical::FiscalCodeParts fiscalCodeDisagreements(const CertificateFields& fields,

@@ -7,7 +7,9 @@
 
 #include <QString>
 
+#include <functional>
 #include <memory>
+#include <optional>
 
 namespace platform {
 class Platform;
@@ -44,15 +46,35 @@ public:
     bool b_connesso() const { return m_connected; }
     bool hasServer() const { return m_server != nullptr; }
 
+    // The longest text taken from the host; no attribute, code or table value comes near it.
+    static constexpr int kMaxHostText = 65536;
+
+    // A host whose program was closed under the session: the call that found it has said so, the
+    // server is let go, and the session stays lost until a start succeeds.
+    bool lost() const { return m_lost; }
+    // Logs the same user in again after the host was lost (the password is not kept, so it asks for
+    // it); true once the session is back. Set by the window that owns the session; empty: a lost
+    // session stays lost.
+    std::function<bool()> relogin;
+    // Before an action: a session that lost its host logs in again through relogin. True when the
+    // action can go on. (A host closed since the last call is found by the action's first call, which
+    // says so; the next action logs in again.)
+    bool reconnectIfLost();
+
 private:
     host::Result invoke(const std::string& method, host::Arguments arguments);
     // Runs a guarded operation: silent failure result when the session is off, the label's message
     // when the call fails.
     template <class T, class Call> T guarded(const QString& label, T failure, Call&& call);
     void showException(const QString& label, const QString& detail = {});
+    // For a busy or closed host, what the message adds after the label: what happened and what to do
+    // (a closed host's server is let go); "" for any other failure.
+    QString hostFaultDetail(const std::exception& error);
 
     platform::Platform& m_platform;
     host::AutomationFactory m_factory;
     std::unique_ptr<host::AutomationObject> m_server; // o_server
     bool m_connected = false;                         // b_connesso
+    bool m_lost = false;
+    std::optional<QString> m_guardFault; // a busy or closed host found by is_on, for the guard to show
 };
