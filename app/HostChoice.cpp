@@ -6,8 +6,6 @@
 #ifdef _WIN32
 #include "host/win/BusyHost.h"
 #include "host/win/ComAutomation.h"
-
-#include <QGuiApplication>
 #endif
 
 #include <QCoreApplication>
@@ -72,18 +70,14 @@ host::AutomationFactory automationFactoryFor(HostSelection selection)
     };
 }
 
-void handleBusyHost([[maybe_unused]] platform::Platform* askWith)
+void handleBusyHost([[maybe_unused]] platform::Platform* askWith,
+                    [[maybe_unused]] std::function<void(bool waiting)> waiting)
 {
 #ifdef _WIN32
     host::win::BusyHandling handling;
+    handling.waiting = std::move(waiting);
     if (askWith) {
         handling.keepTrying = [askWith] { return askWith->askYesNo(kHostBusyQuestion); };
-        handling.waiting = [](bool waiting) {
-            if (waiting)
-                QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-            else
-                QGuiApplication::restoreOverrideCursor();
-        };
     } else {
         handling.askAfterMs = 10000;
     }

@@ -6,6 +6,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <string>
 
 namespace platform {
@@ -41,11 +42,11 @@ bool prepareHost(const HostSelection& selection, platform::Platform& platform);
 host::AutomationFactory automationFactoryFor(HostSelection selection);
 
 // How the program waits for a host that turns its calls away while a window of its own waits for the
-// doctor (Windows): the windows (`askWith` given) wait three seconds under the hourglass, then ask
-// through it whether to keep trying, each three seconds again; the command line, with no one to ask,
-// waits ten seconds and gives up. Either way a call given up fails with the operation's message.
+// doctor (Windows): the windows (`askWith` given) wait three seconds, told by `waiting` (the hourglass),
+// then ask through it whether to keep trying, each three seconds again; the command line, with no one
+// to ask, waits ten seconds and gives up. Either way a call given up fails with the operation's message.
 // Nothing elsewhere.
-void handleBusyHost(platform::Platform* askWith);
+void handleBusyHost(platform::Platform* askWith, std::function<void(bool waiting)> waiting = {});
 
 inline const QString kHostBusyQuestion =
     QStringLiteral("Il programma della cartella clinica è occupato: forse una sua finestra attende una "

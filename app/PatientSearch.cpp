@@ -30,6 +30,8 @@ namespace {
 int loadPatients(Tzantopat& session, const QString& cognome, const QString& nome)
 {
     const QString userId = tc_GenTools::string2hex(session.leggi_attributo(QStringLiteral("userid_utente")));
+    if (session.interrupted())
+        return 0;
     return session.carica(patientFilter(userId, cognome, nome), QStringLiteral("alfabetico"));
 }
 
@@ -63,7 +65,7 @@ PatientList readPatients(Tzantopat& session, const QString& cognome, const QStri
 
     const int count = loadPatients(session, cognome, nome);
     list.rows.reserve(static_cast<std::size_t>(qMax(count, 0)));
-    const auto stopped = [&] { return session.lost() || (keepGoing && !keepGoing()); };
+    const auto stopped = [&] { return session.interrupted() || (keepGoing && !keepGoing()); };
     for (int i = 0; i < count; ++i) {
         if (stopped())
             return PatientList{{}, {}, false};
@@ -73,7 +75,7 @@ PatientList readPatients(Tzantopat& session, const QString& cognome, const QStri
         list.rows.push_back(std::move(row));
         session.skip();
     }
-    if (session.lost()) // during the last row
+    if (session.interrupted()) // during the last row
         return PatientList{{}, {}, false};
     return list;
 }
@@ -86,7 +88,7 @@ std::optional<clinical::PatientRow> readOwnPatient(Tzantopat& session, const QSt
     // letter, or one holding "|" or "=", would miss; and nothing asked of the host about a patient
     // who is not the doctor's, so that such a patient and an unknown id look the same.
     const int count = loadPatients(session, QString(), QString());
-    for (int i = 0; i < count && !session.lost(); ++i) {
+    for (int i = 0; i < count && !session.interrupted(); ++i) {
         if (currentId(session) == id) {
             clinical::PatientRow row;
             row.id = id;

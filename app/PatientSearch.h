@@ -17,6 +17,8 @@ namespace app {
 
 // Fewer surname letters than this: the list stays empty and the host is not asked.
 inline constexpr int kMinSurnameInitials = 2;
+// During the search window's reload the window takes its input at least this often, between two rows.
+inline constexpr int kReloadYieldMs = 16;
 
 // A birth date the host gave in a form other than year-month-day.
 struct BadBirthDate
@@ -44,8 +46,8 @@ QString patientFilter(const QString& userIdHex, const QString& cognome, const QS
 // The patients whose names begin with the initials, read whole before anything is handed back. A birth
 // date that does not parse leaves that row's date empty and is listed in badDates. Fewer than
 // kMinSurnameInitials surname letters left by filterInitials: empty, and the host is not asked.
-// `keepGoing`, when given, is asked before each row: false stops the reading. A host lost on the way
-// stops it too (its message has been shown). A list stopped before its end is handed back empty and not
+// `keepGoing`, when given, is asked before each row: false stops the reading. A host lost or given up
+// as busy on the way stops it too (its message has been shown). A list stopped before its end is handed back empty and not
 // complete: never part of a list.
 PatientList readPatients(Tzantopat& session, const QString& cognome, const QString& nome,
                          const std::function<bool()>& keepGoing = {});

@@ -258,7 +258,7 @@ void TFormMain::LoadPatients()
 {
     const BusyScope busy(*this);
     m_tblDati->clear();
-    if (!m_session->reconnectIfLost())
+    if (!m_session->readyForAction())
         return;
     // A host in another process answers each call in its own time: between rows the window takes
     // the doctor's typing, and initials changed meanwhile end this reload (the next tick loads theirs).
@@ -353,7 +353,7 @@ void TFormMain::gridDatiCellClick(const QModelIndex& index)
             return;
         ui->gridDati->setCurrentIndex(index);
         const BusyScope busy(*this);
-        if (!m_session->reconnectIfLost())
+        if (!m_session->readyForAction())
             return;
         dispatch(m_tblDati->row(index.row()));
     });

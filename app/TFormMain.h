@@ -34,8 +34,6 @@ public:
 
     static constexpr int kReloadDelayMs = 650;
     static constexpr int kTimerIntervalMs = 500;
-    // During a reload the window takes its input at least this often, between two rows.
-    static constexpr int kReloadYieldMs = 16;
 
     TFormMain(platform::Platform& platform, host::AutomationFactory automationFactory,
               const OutputFlowsFactory& outputFlows, QWidget* parent = nullptr);

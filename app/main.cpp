@@ -31,7 +31,12 @@ int main(int argc, char** argv)
     parser.process(application);
 
     platform::QtPlatform platform;
-    app::handleBusyHost(&platform);
+    app::handleBusyHost(&platform, [](bool waiting) {
+        if (waiting)
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+        else
+            QApplication::restoreOverrideCursor();
+    });
     const app::HostSelection selection = app::hostSelection(parser.value(demoHost));
     if (!app::prepareHost(selection, platform))
         return 1;

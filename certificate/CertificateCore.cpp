@@ -52,6 +52,9 @@ CertificateFields readCertificate(Tzantopat& session, const platform::Platform& 
     f.data = platform.now().date();
     f.cognomeMedico = session.utente_leggi_attributo(QStringLiteral("cognome"));
     f.nomeMedico = session.utente_leggi_attributo(QStringLiteral("nome"));
+    // A host lost, or given up as busy, on the way: the window does not open on values it lacks.
+    if (session.interrupted())
+        throw platform::FailureShown();
     fillDoctorDetails(f, platform, session.s_utente);
     return f;
 }
@@ -66,7 +69,7 @@ QString LookUpCadastralCode(Tzantopat& session, const QString& town)
     const QString code = session.tabelle_leggi_attributo_generico_plus(
         QStringLiteral("tabella_comuni"), QStringLiteral("codice_catastale"), QStringLiteral("denominazione"), town);
     // Without the host no check can be made and no code written: the save stops where it is.
-    if (session.lost())
+    if (session.interrupted())
         throw platform::FailureShown();
     return code;
 }

@@ -260,7 +260,7 @@ void TFormGestCertMedINPS::ButtonCompilaClick()
         const HostCalls calling(m_hostCalls);
         // After the host's program was closed and opened again, the doctor logs in again first; what
         // the window holds stays as typed either way.
-        if (!m_session.reconnectIfLost())
+        if (!m_session.readyForAction())
             return;
         if (!SaveCertificate())
             return;

@@ -1,5 +1,7 @@
 #include "OutputFlow.h"
 
+#include "host/Tzantopat.h"
+
 #include "Ap42Ss3Map.h"
 #include "Ap68Map.h"
 #include "OutputFiles.h"
@@ -213,6 +215,10 @@ PdfFlowResult runFlow(Certificate certificate, Reader reader, FdfClosing closing
     // The field list first: the files are named after it, an earlier desktop copy is judged against
     // it, and a reader that stops leaves every file untouched.
     const Prefill prefill = reader(row, context.session, clinical::freshExportPath(work));
+    // A host lost, or given up as busy, while the values were read: they are not the patient's, and
+    // nothing is written (the session has said why).
+    if (context.session.interrupted())
+        throw platform::FailureShown();
     const OutputFileSet files =
         outputFileSet(certificate, context.platform.programFolder(), work, GetDesktopFolder(context.platform),
                       {row.cognome, row.nome, QStringList{prefill.codiceFiscale} + hostCodes(row)});

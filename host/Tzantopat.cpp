@@ -65,8 +65,10 @@ QString Tzantopat::hostFaultDetail(const std::exception& error)
     if (!automation || automation->fault() == host::HostFault::None)
         return {};
     const QString reason = kReasonBreak + QString::fromUtf8(error.what()) + kReasonBreak;
-    if (automation->fault() == host::HostFault::Busy)
+    if (automation->fault() == host::HostFault::Busy) {
+        m_gaveUp = true;
         return reason + kBusyAdvice;
+    }
     // Nothing answers behind the server any more: no call of this session can reach it.
     m_server.reset();
     m_connected = false;
@@ -91,8 +93,9 @@ template <class T, class Call> T Tzantopat::guarded(const QString& label, T fail
     }
 }
 
-bool Tzantopat::reconnectIfLost()
+bool Tzantopat::readyForAction()
 {
+    m_gaveUp = false;
     if (!m_lost)
         return true;
     return relogin && relogin();

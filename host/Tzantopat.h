@@ -52,14 +52,17 @@ public:
     // A host whose program was closed under the session: the call that found it has said so, the
     // server is let go, and the session stays lost until a start succeeds.
     bool lost() const { return m_lost; }
+    // The action in progress cannot go on: its host was lost, or found busy and given up (the call
+    // that met it has said so). The callers' loops and lookups stop there rather than go on without it.
+    bool interrupted() const { return m_lost || m_gaveUp; }
     // Logs the same user in again after the host was lost (the password is not kept, so it asks for
     // it); true once the session is back. Set by the window that owns the session; empty: a lost
     // session stays lost.
     std::function<bool()> relogin;
-    // Before an action: a session that lost its host logs in again through relogin. True when the
-    // action can go on. (A host closed since the last call is found by the action's first call, which
-    // says so; the next action logs in again.)
-    bool reconnectIfLost();
+    // Before an action: a busy host given up by the last action is asked again, and a session that lost
+    // its host logs in again through relogin. True when the action can go on. (A host closed since the
+    // last call is found by the action's first call, which says so; the next action logs in again.)
+    bool readyForAction();
 
 private:
     host::Result invoke(const std::string& method, host::Arguments arguments);
@@ -76,5 +79,6 @@ private:
     std::unique_ptr<host::AutomationObject> m_server; // o_server
     bool m_connected = false;                         // b_connesso
     bool m_lost = false;
+    bool m_gaveUp = false; // a busy host given up during the current action
     std::optional<QString> m_guardFault; // a busy or closed host found by is_on, for the guard to show
 };

@@ -63,18 +63,7 @@ std::wstring localServer()
 // The local server run with an option, as a person runs it; its exit status, or -1 when it did not run.
 long runLocalServer(const wchar_t* option)
 {
-    std::wstring command = L"\"" + localServer() + L"\" " + option + L" /s";
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
-        return -1;
-    WaitForSingleObject(process.hProcess, 60000);
-    DWORD status = 0;
-    GetExitCodeProcess(process.hProcess, &status);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return static_cast<long>(status);
+    return host_win_test::runProgram(localServer(), std::wstring(option) + L" /s");
 }
 
 HRESULT registerAs(ServerKind kind)
@@ -140,30 +129,9 @@ void removeForeign(const Place& place)
     }
 }
 
-// Wine's COM reads only the machine's classes, where Windows reads the user's first: under wine the
-// per-user registration is copied there, in both registry views, so that the program's lookup finds what
-// the server's own registration wrote.
 void mirrorRegistration(bool present)
 {
-    if (!host_win_test::underWine())
-        return;
-    for (const REGSAM view : {KEY_WOW64_64KEY, KEY_WOW64_32KEY}) {
-        for (const wchar_t* key : {kProgIdKey, kClsidKey}) {
-            HKEY classes = nullptr;
-            if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Classes", 0, KEY_ALL_ACCESS | view, &classes) == 0) {
-                RegDeleteTreeW(classes, key + std::wstring(L"Software\\Classes\\").size());
-                RegCloseKey(classes);
-            }
-            HKEY from = nullptr;
-            HKEY to = nullptr;
-            if (present && RegOpenKeyExW(HKEY_CURRENT_USER, key, 0, KEY_READ | view, &from) == 0 &&
-                RegCreateKeyExW(HKEY_LOCAL_MACHINE, key, 0, nullptr, 0, KEY_ALL_ACCESS | view, nullptr, &to,
-                                nullptr) == 0)
-                RegCopyTreeW(from, nullptr, to);
-            RegCloseKey(from);
-            RegCloseKey(to);
-        }
-    }
+    host_win_test::mirrorClassesUnderWine({kProgIdKey, kClsidKey}, present);
 }
 
 std::u16string hex(const std::u16string& text)

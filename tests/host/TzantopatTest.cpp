@@ -331,11 +331,11 @@ TEST_F(TzantopatTest, ABusyOrClosedHostIsNamedByTheOperationThatMetItAndAClosedO
     }
 
     // The next action: without a way to log in again it does not start; with one it does, after the login.
-    EXPECT_FALSE(session.reconnectIfLost());
+    EXPECT_FALSE(session.readyForAction());
     int logins = 0;
     session.relogin = [&] { return ++logins, session.start(); };
-    EXPECT_TRUE(session.reconnectIfLost());
-    EXPECT_TRUE(session.reconnectIfLost()); // once back, no login more
+    EXPECT_TRUE(session.readyForAction());
+    EXPECT_TRUE(session.readyForAction()); // once back, no login more
     EXPECT_EQ(logins, 1);
     EXPECT_FALSE(session.lost());
     EXPECT_EQ(session.leggi_attributo(QStringLiteral("cognome")), QStringLiteral("valore"));
