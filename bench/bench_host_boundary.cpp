@@ -51,7 +51,7 @@ Figures measure(const host::AutomationFactory& factory, int calls)
     clock.start();
     for (int i = 0; i < calls; ++i)
         session.leggi_attributo(QStringLiteral("userid_utente"));
-    figures.callsPerSecond = calls * 1000.0 / std::max<qint64>(clock.elapsed(), 1);
+    figures.callsPerSecond = calls * 1e9 / std::max<qint64>(clock.nsecsElapsed(), 1);
 
     // The reload as the window makes it: the stretch runs from its start to the first time the window
     // takes input, and from each such time to the next, or to the end.

@@ -163,27 +163,12 @@ private:
     IDispatch* m_inner;
 };
 
-IDispatch* createServer() noexcept;
-
 // The server's side of a busy host: while "occupato" lasts every call is turned away, as COM turns away
 // the calls of a program whose own window waits in a dialog. SERVERCALL_REJECTED rather than RETRYLATER,
 // which wine does not hand on to the caller; the caller's message filter retries either.
-class BusyFilter final : public IMessageFilter
+class BusyFilter final : public host::win::StaticMessageFilter
 {
 public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override
-    {
-        if (!object)
-            return E_POINTER;
-        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IMessageFilter)) {
-            *object = static_cast<IMessageFilter*>(this);
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-    ULONG STDMETHODCALLTYPE Release() override { return 1; }
     DWORD STDMETHODCALLTYPE HandleInComingCall(DWORD, HTASK, DWORD, LPINTERFACEINFO) override
     {
         return GetTickCount64() < g_faults.busyUntil ? SERVERCALL_REJECTED : SERVERCALL_ISHANDLED;
@@ -192,60 +177,9 @@ public:
     DWORD STDMETHODCALLTYPE MessagePending(HTASK, DWORD, DWORD) override { return PENDINGMSG_WAITDEFPROCESS; }
 };
 
-// The class object: it keeps the process alive while a client locks it.
-class LocalFactory final : public IClassFactory
-{
-public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override
-    {
-        if (!object)
-            return E_POINTER;
-        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IClassFactory)) {
-            *object = static_cast<IClassFactory*>(this);
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-    ULONG STDMETHODCALLTYPE Release() override { return 1; }
-    HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid, void** object) override
-    {
-        if (!object)
-            return E_POINTER;
-        *object = nullptr;
-        if (outer)
-            return CLASS_E_NOAGGREGATION;
-        IDispatch* created = createServer();
-        if (!created)
-            return E_OUTOFMEMORY;
-        const HRESULT hr = created->QueryInterface(iid, object);
-        created->Release();
-        return hr;
-    }
-    HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) override
-    {
-        if (lock)
-            addRefProcess();
-        else
-            releaseProcess();
-        return S_OK;
-    }
-};
-
 std::wstring programPath()
 {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length == 0)
-            return {};
-        if (length < path.size()) {
-            path.resize(length);
-            return path;
-        }
-        path.resize(path.size() * 2);
-    }
+    return host::win::moduleFile(nullptr);
 }
 
 IDispatch* createServer() noexcept
@@ -287,7 +221,9 @@ int serve()
     BusyFilter filter;
     IMessageFilter* previous = nullptr;
     CoRegisterMessageFilter(&filter, &previous);
-    static LocalFactory factory;
+    // The class object keeps the process alive while a client locks it.
+    static host::win::SingleClassFactory factory(kClsidValue, &createServer,
+                                                 [](bool locked) { locked ? addRefProcess() : releaseProcess(); });
     DWORD cookie = 0;
     const HRESULT hr = CoRegisterClassObject(kClsidValue, &factory, CLSCTX_LOCAL_SERVER, REGCLS_MULTIPLEUSE, &cookie);
     int status = 0;

@@ -19,24 +19,14 @@ namespace {
 
 using namespace demohost::com;
 
-// This DLL's own path, whatever its length.
+// This DLL's own path.
 std::wstring modulePath()
 {
     HMODULE module = nullptr;
     if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
                             reinterpret_cast<LPCWSTR>(&modulePath), &module))
         return {};
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length = GetModuleFileNameW(module, path.data(), static_cast<DWORD>(path.size()));
-        if (length == 0)
-            return {};
-        if (length < path.size()) {
-            path.resize(length);
-            return path;
-        }
-        path.resize(path.size() * 2);
-    }
+    return host::win::moduleFile(module);
 }
 
 IDispatch* createServer() noexcept

@@ -1,5 +1,7 @@
 #include "BusyHost.h"
 
+#include "ComServer.h"
+
 #include <windows.h>
 
 #include <objbase.h>
@@ -8,23 +10,10 @@ namespace host::win {
 
 namespace {
 
-// The apartment's message filter. It lives as long as the thread; COM holds no reference of its own.
-class RetryingFilter final : public IMessageFilter
+// The apartment's message filter, for the life of the thread.
+class RetryingFilter final : public StaticMessageFilter
 {
 public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override
-    {
-        if (!object)
-            return E_POINTER;
-        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IMessageFilter)) {
-            *object = static_cast<IMessageFilter*>(this);
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-    ULONG STDMETHODCALLTYPE Release() override { return 1; }
     // Calls into this program (none are made by the host) are taken as they come.
     DWORD STDMETHODCALLTYPE HandleInComingCall(DWORD, HTASK, DWORD, LPINTERFACEINFO) override
     {
