@@ -2,6 +2,7 @@
 
 #include "clinical/HostDate.h"
 #include "host/Tzantopat.h"
+#include "platform/SupportLog.h"
 #include "host/tc_GenTools.h"
 #include "platform/Platform.h"
 #include "text/Messages.h"
@@ -59,6 +60,8 @@ PatientList readPatients(Tzantopat& session, const QString& cognome, const QStri
     PatientList list;
     if (filterInitials(cognome).size() < kMinSurnameInitials)
         return list;
+    // Neither the initials nor the names found: only how many.
+    platform::LoggedFlow logged(session.platform(), QStringLiteral("ricerca pazienti"));
 
     const int count = loadPatients(session, cognome, nome);
     list.rows.reserve(static_cast<std::size_t>(qMax(count, 0)));
@@ -69,6 +72,7 @@ PatientList readPatients(Tzantopat& session, const QString& cognome, const QStri
         list.rows.push_back(std::move(row));
         session.skip();
     }
+    logged.finished(QStringLiteral("%1 trovati").arg(list.rows.size()));
     return list;
 }
 

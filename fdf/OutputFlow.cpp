@@ -9,6 +9,7 @@
 #include "pdf/FontSetting.h"
 #include "platform/Files.h"
 #include "platform/Platform.h"
+#include "platform/SupportLog.h"
 #include "text/Messages.h"
 
 #include <QCryptographicHash>
@@ -205,6 +206,9 @@ FilledCopy putOnDesktop(const QString& copyPath, const PreparedCopy& prepared,
 PdfFlowResult runFlow(Certificate certificate, Reader reader, FdfClosing closing,
                       const clinical::PatientRow& row, FlowContext& context)
 {
+    platform::LoggedFlow logged(context.platform,
+                                certificate == Certificate::Ap68 ? QStringLiteral("AP68") : QStringLiteral("AP42 SS3"),
+                                platform::patientTag(context.platform, row.id));
     const QString work = platform::preparedWorkFolder(context.platform);
     if (context.showStatus)
         context.showStatus(statusText(certificate, row.cognome, row.nome));
@@ -245,6 +249,8 @@ PdfFlowResult runFlow(Certificate certificate, Reader reader, FdfClosing closing
                     "impossibile compilare il modulo PDF %1: %2. Il file FDF è stato comunque creato.")
                     .arg(QFileInfo(files.desktopCopyPath).fileName(), copy.failure));
     processEvents(context);
+    logged.finished(copy.path.isEmpty() ? QStringLiteral("FDF scritto, copia non compilata")
+                                        : QStringLiteral("FDF e copia compilata scritti"));
     return {files.fdfPath, copy.path, copy.keptPath, clinical::fiscalCodeWarning(prefill.disagreements)};
 }
 

@@ -40,6 +40,7 @@ host::Result Tzantopat::invoke(const std::string& method, host::Arguments argume
 
 void Tzantopat::showException(const QString& label, const QString& detail)
 {
+    m_platform.log(QStringLiteral("errore dell'host: ") + label + detail);
     m_platform.showMessage(platform::MessageKind::Plain, label + kEccezione + detail);
 }
 
@@ -69,6 +70,7 @@ bool Tzantopat::start()
             return true;
         }
         m_connected = false;
+        m_platform.log(QStringLiteral("accesso rifiutato dall'host: ") + answer);
         m_platform.showMessage(platform::MessageKind::Plain,
                                label + QStringLiteral(": errore in connessione") + kReasonBreak + answer);
         return false;

@@ -43,6 +43,7 @@ public:
 
     bool b_connesso() const { return m_connected; }
     bool hasServer() const { return m_server != nullptr; }
+    platform::Platform& platform() const { return m_platform; }
 
 private:
     host::Result invoke(const std::string& method, host::Arguments arguments);

@@ -7,6 +7,7 @@
 #include "fdf/OutputFiles.h"
 #include "host/Tzantopat.h"
 #include "platform/ConsolePlatform.h"
+#include "platform/SupportLog.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -184,6 +185,8 @@ int runCli(const QStringList& words, QTextStream& out, QTextStream& err,
                                 ? QStandardPaths::writableLocation(QStandardPaths::DesktopLocation)
                                 : QDir(options->desktop).absolutePath();
     platform::ConsolePlatform console(QDir::toNativeSeparators(desktop), programFolder());
+    console.log(QStringLiteral("avvio di invciv-cli ") + platform::programVersion() + QStringLiteral(", comando ") +
+                command->name);
     const app::HostSelection selection = app::hostSelection(options->demoHost);
     if (!app::prepareHost(selection, console))
         return kExitRefused;
