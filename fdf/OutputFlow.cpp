@@ -277,6 +277,14 @@ FilledCopy completeAp68Form(const Ap68Values& values, platform::Platform& platfo
                         platform);
 }
 
+QString blankFormProblem(Certificate certificate, const QString& programFolder)
+{
+    const QString blankForm = outputFileSet(certificate, programFolder, QString(), QString(), {}).blankFormPath;
+    const std::vector<FdfEntry> entries =
+        certificate == Certificate::Ap68 ? ap68Entries(Ap68Values{}) : ap42Ss3Entries(Ap42Ss3Values{});
+    return prepareCopy(blankForm, entries, QString()).failure;
+}
+
 QString CreateAp68Pdf(const clinical::PatientRow& row, FlowContext& context)
 {
     return runAp68Flow(row, context).fdfPath;
