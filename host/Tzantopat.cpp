@@ -38,9 +38,13 @@ host::Result Tzantopat::invoke(const std::string& method, host::Arguments argume
     return m_server->invoke(method, arguments);
 }
 
+void Tzantopat::logFailure(const QString& label, const std::exception& error)
+{
+    m_platform.log(QStringLiteral("errore dell'host: ") + label + QStringLiteral(" - ") + QString::fromUtf8(error.what()));
+}
+
 void Tzantopat::showException(const QString& label, const QString& detail)
 {
-    m_platform.log(QStringLiteral("errore dell'host: ") + label + detail);
     m_platform.showMessage(platform::MessageKind::Plain, label + kEccezione + detail);
 }
 
@@ -51,7 +55,8 @@ template <class T, class Call> T Tzantopat::guarded(const QString& label, T fail
         return failure;
     try {
         return call();
-    } catch (const std::exception&) {
+    } catch (const std::exception& error) {
+        logFailure(label, error);
         showException(label);
         return failure;
     }
@@ -75,6 +80,7 @@ bool Tzantopat::start()
                                label + QStringLiteral(": errore in connessione") + kReasonBreak + answer);
         return false;
     } catch (const std::exception& error) {
+        logFailure(label, error);
         // The reason, laid out like a refusal, tells a missing or mismatched registration of the server
         // (its system text) from a failure of the host itself.
         showException(label, kReasonBreak + QString::fromUtf8(error.what()));
@@ -162,6 +168,7 @@ QString Tzantopat::call_method_pipe(const QString& s_handle, const QString& s_me
     try {
         result = toQString(invoke("call_method_pipe", {text(s_handle), text(s_metodo), text(s_lista_parametri)}));
     } catch (const std::exception& error) {
+        logFailure(label, error);
         showException(label, QString::fromUtf8(error.what()));
         return {};
     }
@@ -186,6 +193,7 @@ bool Tzantopat::genera_xml(const QString& name, const QString& second, const QSt
         invoke("genera_xml", {text(name), text(second), text(path)});
         return true;
     } catch (const std::exception& error) {
+        logFailure(QStringLiteral("Tgate_zantopat.genera_xml()"), error);
         // The host's own reason (a file it cannot write, a name too long) tells the doctor or support
         // what to mend; laid out as a connection failure's.
         const QString reason = QString::fromUtf8(error.what());
@@ -205,7 +213,8 @@ QString Tzantopat::tabelle_leggi_attributo_generico_plus(const QString& table, c
     try {
         return toQString(invoke("tabelle_leggi_attributo_generico_plus",
                                 {text(table), text(attributeToRead), text(attributeToMatch), text(value)}));
-    } catch (const std::exception&) {
+    } catch (const std::exception& error) {
+        logFailure(QStringLiteral("tc_Zantopat.tabelle_leggi_attributo_generico_plus()"), error);
         showException(QStringLiteral("tc_Zantopat.tabelle_leggi_attributo_generico_plus()"));
         return {};
     }

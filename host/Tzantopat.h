@@ -7,6 +7,7 @@
 
 #include <QString>
 
+#include <exception>
 #include <memory>
 
 namespace platform {
@@ -51,6 +52,8 @@ private:
     // when the call fails.
     template <class T, class Call> T guarded(const QString& label, T failure, Call&& call);
     void showException(const QString& label, const QString& detail = {});
+    // Every failure goes to the support log with the host's own message, also where none is shown.
+    void logFailure(const QString& label, const std::exception& error);
 
     platform::Platform& m_platform;
     host::AutomationFactory m_factory;
