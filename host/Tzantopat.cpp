@@ -38,9 +38,27 @@ host::Result Tzantopat::invoke(const std::string& method, host::Arguments argume
     return m_server->invoke(method, arguments);
 }
 
+// A host's message for the support log: what it quotes (an id, a filter's value, a town) left out, as
+// it may be a patient's.
+static QString loggedHostText(const QString& text)
+{
+    QString logged;
+    bool quoted = false;
+    for (const QChar c : text) {
+        if (c == QLatin1Char('"')) {
+            logged += quoted ? QStringLiteral("…\"") : QStringLiteral("\"");
+            quoted = !quoted;
+        } else if (!quoted) {
+            logged += c;
+        }
+    }
+    return quoted ? logged + QStringLiteral("…") : logged;
+}
+
 void Tzantopat::logFailure(const QString& label, const std::exception& error)
 {
-    m_platform.log(QStringLiteral("errore dell'host: ") + label + QStringLiteral(" - ") + QString::fromUtf8(error.what()));
+    m_platform.log(QStringLiteral("errore dell'host: ") + label + QStringLiteral(" - ") +
+                   loggedHostText(QString::fromUtf8(error.what())));
 }
 
 void Tzantopat::showException(const QString& label, const QString& detail)
@@ -75,7 +93,7 @@ bool Tzantopat::start()
             return true;
         }
         m_connected = false;
-        m_platform.log(QStringLiteral("accesso rifiutato dall'host: ") + answer);
+        m_platform.log(QStringLiteral("accesso rifiutato dall'host: ") + loggedHostText(answer));
         m_platform.showMessage(platform::MessageKind::Plain,
                                label + QStringLiteral(": errore in connessione") + kReasonBreak + answer);
         return false;
@@ -168,7 +186,8 @@ QString Tzantopat::call_method_pipe(const QString& s_handle, const QString& s_me
     try {
         result = toQString(invoke("call_method_pipe", {text(s_handle), text(s_metodo), text(s_lista_parametri)}));
     } catch (const std::exception& error) {
-        logFailure(label, error);
+        // The parameters name the patient: the log has the method alone.
+        logFailure(QStringLiteral("Tzantopat.call_method_pipe(") + s_metodo + QLatin1Char(')'), error);
         showException(label, QString::fromUtf8(error.what()));
         return {};
     }
