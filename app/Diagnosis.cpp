@@ -27,6 +27,8 @@
 #include <iterator>
 #else
 #include <QProcess>
+
+#include <unistd.h>
 #endif
 
 #include <exception>
@@ -70,8 +72,12 @@ void checkHost(std::vector<DiagnosisLine>& lines, const HostSelection& host)
     if (host.useDemoHost) {
         const QString file = native(QString::fromStdString(host.demoHostFile));
         try {
+            // A missing file is made from the seed, as the program makes it at start.
+            const bool existed = QFileInfo::exists(file);
             demohost::DemoHost::ensureDatabase(host.demoHostFile);
-            lines.push_back(ok(subject, QStringLiteral("host dimostrativo sul file %1, utilizzabile").arg(file)));
+            lines.push_back(ok(subject, QStringLiteral("host dimostrativo sul file %1, %2")
+                                            .arg(file, existed ? QStringLiteral("utilizzabile")
+                                                               : QStringLiteral("creato ora dai dati di prova"))));
         } catch (const std::exception& error) {
             lines.push_back(problem(
                 subject, QStringLiteral("il file dell'host dimostrativo non si può usare (%1). Cosa fare: "
@@ -173,7 +179,7 @@ void checkWorkFolder(std::vector<DiagnosisLine>& lines, const QString& work)
                                                      .arg(shown)));
         return;
     }
-    if (info.ownerId() != QFileInfo(QDir::homePath()).ownerId()) {
+    if (info.ownerId() != ::geteuid()) {
         lines.push_back(problem(subject, shown + QStringLiteral(": non è dell'utente. Cosa fare: renderla "
                                                                  "dell'utente (chown)")));
         return;
