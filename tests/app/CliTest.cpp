@@ -913,8 +913,11 @@ TEST_F(CliDiagnoseTest, EveryCheckHoldsOrTheFaultIsNamed)
                                  fault.viewer ? withPdfViewer(copy.environment) : copy.environment, copy.program);
         EXPECT_EQ(r.status, 1);
         const QStringList problems = problemLines(r.out);
-        ASSERT_EQ(problems.size(), 1) << r.out.toStdString();
-        EXPECT_TRUE(problems.first().startsWith(fault.problem)) << problems.first().toStdString();
+        EXPECT_EQ(problems.filter(fault.problem).size(), 1) << r.out.toStdString();
+        EXPECT_TRUE(problems.value(0).startsWith(fault.problem)) << r.out.toStdString();
+#ifndef _WIN32
+        EXPECT_EQ(problems.size(), 1) << r.out.toStdString();
+#endif
 #ifndef _WIN32
         EXPECT_TRUE(r.out.endsWith(QStringLiteral("Verifiche non riuscite: 1.\n")));
 #endif
