@@ -21,8 +21,8 @@
 #ifndef NOMINMAX
 #define NOMINMAX
 #endif
-#include <windows.h>
 #include <shlwapi.h>
+#include <windows.h>
 
 #include <iterator>
 #else
@@ -57,13 +57,15 @@ DiagnosisLine problem(const QString& subject, const QString& finding)
 
 void checkProgram(std::vector<DiagnosisLine>& lines)
 {
-    lines.push_back(ok(QStringLiteral("Versione del programma"), QStringLiteral("InvCiv ") + platform::programVersion()));
+    lines.push_back(
+        ok(QStringLiteral("Versione del programma"), QStringLiteral("InvCiv ") + platform::programVersion()));
     lines.push_back(ok(QStringLiteral("Sistema operativo"),
                        QSysInfo::prettyProductName() + QStringLiteral(" (") + QSysInfo::kernelType() +
                            QLatin1Char(' ') + QSysInfo::kernelVersion() + QStringLiteral(", ") +
                            QSysInfo::currentCpuArchitecture() + QLatin1Char(')')));
-    lines.push_back(ok(QStringLiteral("Architettura del programma"),
-                       QStringLiteral("%1 bit (%2)").arg(QSysInfo::WordSize).arg(QSysInfo::buildCpuArchitecture())));
+    lines.push_back(
+        ok(QStringLiteral("Architettura del programma"),
+           QStringLiteral("%1 bit (%2)").arg(QSysInfo::WordSize).arg(QSysInfo::buildCpuArchitecture())));
 }
 
 void checkHost(std::vector<DiagnosisLine>& lines, const HostSelection& host)
@@ -75,15 +77,17 @@ void checkHost(std::vector<DiagnosisLine>& lines, const HostSelection& host)
             // A missing file is made from the seed, as the program makes it at start.
             const bool existed = QFileInfo::exists(file);
             demohost::DemoHost::ensureDatabase(host.demoHostFile);
-            lines.push_back(ok(subject, QStringLiteral("host dimostrativo sul file %1, %2")
-                                            .arg(file, existed ? QStringLiteral("utilizzabile")
-                                                               : QStringLiteral("creato ora dai dati di prova"))));
+            lines.push_back(
+                ok(subject, QStringLiteral("host dimostrativo sul file %1, %2")
+                                .arg(file, existed ? QStringLiteral("utilizzabile")
+                                                   : QStringLiteral("creato ora dai dati di prova"))));
         } catch (const std::exception& error) {
-            lines.push_back(problem(
-                subject, QStringLiteral("il file dell'host dimostrativo non si può usare (%1). Cosa fare: "
-                                        "cancellarlo, perché il programma lo ricrei, o indicarne un altro con "
-                                        "--demo-host")
-                             .arg(QString::fromUtf8(error.what()))));
+            lines.push_back(
+                problem(subject,
+                        QStringLiteral("il file dell'host dimostrativo non si può usare (%1). Cosa fare: "
+                                       "cancellarlo, perché il programma lo ricrei, o indicarne un altro con "
+                                       "--demo-host")
+                            .arg(QString::fromUtf8(error.what()))));
         }
         return;
     }
@@ -107,18 +111,20 @@ void checkForm(std::vector<DiagnosisLine>& lines, const QString& programFolder, 
     const QString subject = QStringLiteral("Modulo %1 (%2)").arg(name, fileName);
     const QString path = QDir(programFolder).filePath(fileName);
     if (const QString failure = fdf::blankFormProblem(certificate, programFolder); !failure.isEmpty()) {
-        lines.push_back(problem(subject, failure + QStringLiteral(". Cosa fare: rimettere accanto al programma "
-                                                                  "il modulo ufficiale con questo nome, o "
-                                                                  "reinstallare il programma")));
+        lines.push_back(
+            problem(subject, failure + QStringLiteral(". Cosa fare: rimettere accanto al programma "
+                                                      "il modulo ufficiale con questo nome, o "
+                                                      "reinstallare il programma")));
         return;
     }
     QFile file(path);
     file.open(QIODevice::ReadOnly);
     const QByteArray bytes = file.readAll();
-    lines.push_back(ok(subject, QStringLiteral("leggibile, con i campi del precompilato; %1 byte, SHA-256 %2")
-                                    .arg(bytes.size())
-                                    .arg(QString::fromLatin1(
-                                        QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex()))));
+    lines.push_back(ok(
+        subject,
+        QStringLiteral("leggibile, con i campi del precompilato; %1 byte, SHA-256 %2")
+            .arg(bytes.size())
+            .arg(QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex()))));
 }
 
 // Whether a file can be made in `folder`: made and removed at once.
@@ -143,45 +149,50 @@ void checkWorkFolder(std::vector<DiagnosisLine>& lines, const QString& work)
     const QFileInfo info(work);
     const QString shown = native(work);
     if (work.isEmpty()) {
-        lines.push_back(problem(subject, QStringLiteral("nessuna. Cosa fare: verificare il profilo dell'utente di "
-                                                        "Windows o la variabile HOME")));
+        lines.push_back(
+            problem(subject, QStringLiteral("nessuna. Cosa fare: verificare il profilo dell'utente di "
+                                            "Windows o la variabile HOME")));
         return;
     }
     if (!info.exists()) {
         const QString ancestor = existingAncestor(work);
         if (QFileInfo(ancestor).isDir() && canWriteIn(ancestor))
-            lines.push_back(ok(subject, shown + QStringLiteral(": non ancora creata, il programma la crea al primo "
-                                                                "uso")));
+            lines.push_back(
+                ok(subject, shown + QStringLiteral(": non ancora creata, il programma la crea al primo "
+                                                   "uso")));
         else
-            lines.push_back(problem(subject, shown + QStringLiteral(": non si può creare (%1 non è una cartella "
-                                                                     "scrivibile). Cosa fare: rendere scrivibile "
-                                                                     "all'utente la cartella %1")
-                                                         .arg(native(ancestor))));
+            lines.push_back(
+                problem(subject, shown + QStringLiteral(": non si può creare (%1 non è una cartella "
+                                                        "scrivibile). Cosa fare: rendere scrivibile "
+                                                        "all'utente la cartella %1")
+                                             .arg(native(ancestor))));
         return;
     }
     if (!info.isDir() || info.isSymLink()) {
         lines.push_back(problem(subject, shown + QStringLiteral(": esiste ma non è una cartella. Cosa fare: "
-                                                                 "spostare o cancellare quel file")));
+                                                                "spostare o cancellare quel file")));
         return;
     }
     if (!canWriteIn(work)) {
-        lines.push_back(problem(subject, shown + QStringLiteral(": non scrivibile. Cosa fare: dare all'utente il "
-                                                                 "permesso di scrivere nella cartella")));
+        lines.push_back(
+            problem(subject, shown + QStringLiteral(": non scrivibile. Cosa fare: dare all'utente il "
+                                                    "permesso di scrivere nella cartella")));
         return;
     }
 #ifndef Q_OS_WIN
-    const QFile::Permissions others = QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ExeGroup |
-                                      QFileDevice::ReadOther | QFileDevice::WriteOther | QFileDevice::ExeOther;
+    const QFile::Permissions others = QFileDevice::ReadGroup | QFileDevice::WriteGroup |
+                                      QFileDevice::ExeGroup | QFileDevice::ReadOther |
+                                      QFileDevice::WriteOther | QFileDevice::ExeOther;
     if (info.permissions() & others) {
         lines.push_back(problem(subject, shown + QStringLiteral(": altri utenti possono entrarvi. Cosa fare: "
-                                                                 "chmod 700 %1 (il programma lo fa a ogni "
-                                                                 "accesso)")
+                                                                "chmod 700 %1 (il programma lo fa a ogni "
+                                                                "accesso)")
                                                      .arg(shown)));
         return;
     }
     if (info.ownerId() != ::geteuid()) {
         lines.push_back(problem(subject, shown + QStringLiteral(": non è dell'utente. Cosa fare: renderla "
-                                                                 "dell'utente (chown)")));
+                                                                "dell'utente (chown)")));
         return;
     }
 #endif
@@ -192,12 +203,14 @@ void checkDesktop(std::vector<DiagnosisLine>& lines, const QString& desktop)
 {
     const QString subject = QStringLiteral("Desktop");
     if (desktop.isEmpty() || !QFileInfo(desktop).isDir())
-        lines.push_back(problem(subject, QStringLiteral("cartella %1 assente. Cosa fare: verificare il profilo "
-                                                        "dell'utente")
-                                             .arg(desktop.isEmpty() ? QStringLiteral("del desktop") : native(desktop))));
+        lines.push_back(
+            problem(subject, QStringLiteral("cartella %1 assente. Cosa fare: verificare il profilo "
+                                            "dell'utente")
+                                 .arg(desktop.isEmpty() ? QStringLiteral("del desktop") : native(desktop))));
     else if (!canWriteIn(desktop))
-        lines.push_back(problem(subject, native(desktop) + QStringLiteral(": non scrivibile. Cosa fare: dare "
-                                                                           "all'utente il permesso di scrivervi")));
+        lines.push_back(
+            problem(subject, native(desktop) + QStringLiteral(": non scrivibile. Cosa fare: dare "
+                                                              "all'utente il permesso di scrivervi")));
     else
         lines.push_back(ok(subject, native(desktop) + QStringLiteral(": scrivibile")));
 }
@@ -213,9 +226,12 @@ void checkFreeSpace(std::vector<DiagnosisLine>& lines, const QStringList& folder
             continue;
         seen << volume.rootPath();
         const QString subject = QStringLiteral("Spazio libero su %1").arg(native(volume.rootPath()));
-        const QString amount = QLocale(QLocale::Italian).formattedDataSize(volume.bytesAvailable(), 1, QLocale::DataSizeTraditionalFormat);
+        const QString amount =
+            QLocale(QLocale::Italian)
+                .formattedDataSize(volume.bytesAvailable(), 1, QLocale::DataSizeTraditionalFormat);
         if (volume.bytesAvailable() < kMinFreeBytes)
-            lines.push_back(problem(subject, amount + QStringLiteral(". Cosa fare: liberare spazio sul disco")));
+            lines.push_back(
+                problem(subject, amount + QStringLiteral(". Cosa fare: liberare spazio sul disco")));
         else
             lines.push_back(ok(subject, amount));
     }
@@ -225,9 +241,10 @@ void checkFont(std::vector<DiagnosisLine>& lines, const platform::Platform& plat
 {
     const QString subject = QStringLiteral("Carattere Unicode della copia compilata");
     const QString path = pdf::unicodeFontPath(platform);
-    const QString what = QStringLiteral(". Cosa fare: installare DejaVu Sans (fonts-dejavu-core) o indicare un "
-                                        "file .ttf nell'impostazione ") +
-                         pdf::kPdfFontKey;
+    const QString what =
+        QStringLiteral(". Cosa fare: installare DejaVu Sans (fonts-dejavu-core) o indicare un "
+                       "file .ttf nell'impostazione ") +
+        pdf::kPdfFontKey;
     if (path.isEmpty()) {
         lines.push_back(problem(subject, QStringLiteral("nessuno trovato") + what));
         return;
@@ -235,8 +252,8 @@ void checkFont(std::vector<DiagnosisLine>& lines, const platform::Platform& plat
     QFile file(path);
     const QByteArray head = file.open(QIODevice::ReadOnly) ? file.read(4) : QByteArray();
     if (head != QByteArray("\0\1\0\0", 4) && head != "true" && head != "OTTO")
-        lines.push_back(problem(subject, native(path) + QStringLiteral(": assente o non è un carattere TrueType") +
-                                             what));
+        lines.push_back(problem(
+            subject, native(path) + QStringLiteral(": assente o non è un carattere TrueType") + what));
     else
         lines.push_back(ok(subject, native(path)));
 }
@@ -252,8 +269,8 @@ QString associatedApplication(const QString& extension)
         return {};
     return QString::fromWCharArray(buffer);
 #else
-    const QString mime =
-        extension == QLatin1String(".pdf") ? QStringLiteral("application/pdf") : QStringLiteral("application/vnd.fdf");
+    const QString mime = extension == QLatin1String(".pdf") ? QStringLiteral("application/pdf")
+                                                            : QStringLiteral("application/vnd.fdf");
     QProcess query;
     query.start(QStringLiteral("xdg-mime"), {QStringLiteral("query"), QStringLiteral("default"), mime});
     if (!query.waitForFinished(5000) || query.exitStatus() != QProcess::NormalExit || query.exitCode() != 0)
@@ -278,19 +295,20 @@ void checkAssociations(std::vector<DiagnosisLine>& lines, const platform::Platfo
                                                        "compilata (") +
                                             fdf::kOpenFilledPdfKey + QLatin1Char(')')));
         else
-            lines.push_back(problem(subject,
+            lines.push_back(
+                problem(subject,
 #ifdef Q_OS_WIN
-                                    QStringLiteral("nessuno. Cosa fare: installare un lettore PDF che importi i "
-                                                   "file FDF e associarlo ai file ") +
-                                        extension
+                        QStringLiteral("nessuno. Cosa fare: installare un lettore PDF che importi i "
+                                       "file FDF e associarlo ai file ") +
+                            extension
 #else
-                                    QStringLiteral("nessuno (xdg-mime non ne indica). Cosa fare: installare un "
-                                                   "lettore PDF e associarlo, per esempio con xdg-mime default "
-                                                   "APPLICAZIONE.desktop ") +
-                                        (extension == QLatin1String(".pdf") ? QStringLiteral("application/pdf")
-                                                                            : QStringLiteral("application/vnd.fdf"))
+                        QStringLiteral("nessuno (xdg-mime non ne indica). Cosa fare: installare un "
+                                       "lettore PDF e associarlo, per esempio con xdg-mime default "
+                                       "APPLICAZIONE.desktop ") +
+                            (extension == QLatin1String(".pdf") ? QStringLiteral("application/pdf")
+                                                                : QStringLiteral("application/vnd.fdf"))
 #endif
-                                        ));
+                        ));
     }
 }
 
@@ -326,8 +344,10 @@ Diagnosis diagnose(const platform::Platform& platform, const HostSelection& host
     checkProgram(lines);
     checkHost(lines, host);
     const QString program = platform.programFolder();
-    checkForm(lines, program, fdf::Certificate::Ap68, QStringLiteral("AP68"), QStringLiteral("cert med INPS.pdf"));
-    checkForm(lines, program, fdf::Certificate::Ap42Ss3, QStringLiteral("AP42 SS3"), QStringLiteral("AP42_SS3.pdf"));
+    checkForm(lines, program, fdf::Certificate::Ap68, QStringLiteral("AP68"),
+              QStringLiteral("cert med INPS.pdf"));
+    checkForm(lines, program, fdf::Certificate::Ap42Ss3, QStringLiteral("AP42 SS3"),
+              QStringLiteral("AP42_SS3.pdf"));
     checkWorkFolder(lines, platform.workFolder());
     checkDesktop(lines, platform.desktopFolder());
     checkFreeSpace(lines, {platform.workFolder(), platform.desktopFolder()});

@@ -31,7 +31,8 @@ bool CheckLogin(Tzantopat& session, platform::Platform& platform, const QString&
             platform.log(QStringLiteral("accesso di ") + user + QStringLiteral(": riuscito"));
             return true;
         }
-        platform.log(QStringLiteral("accesso di ") + user + QStringLiteral(": nessun paziente in convenzione"));
+        platform.log(QStringLiteral("accesso di ") + user +
+                     QStringLiteral(": nessun paziente in convenzione"));
         platform.showMessage(platform::MessageKind::Plain, kNoPatientsMessage);
         return false;
     } catch (const std::exception& error) {

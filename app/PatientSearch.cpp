@@ -2,9 +2,9 @@
 
 #include "clinical/HostDate.h"
 #include "host/Tzantopat.h"
-#include "platform/SupportLog.h"
 #include "host/tc_GenTools.h"
 #include "platform/Platform.h"
+#include "platform/SupportLog.h"
 #include "text/Messages.h"
 
 #include <QStringList>

@@ -13,11 +13,11 @@ TfrmDiagnosis::TfrmDiagnosis(const Diagnosis& diagnosis, QWidget* parent)
 {
     ui->setupUi(this);
     setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
-    ui->lblEsito->setText(diagnosis.allOk()
-                              ? QStringLiteral("Tutte le verifiche sono riuscite.")
-                              : QStringLiteral("Alcune verifiche non sono riuscite: ogni riga PROBLEMA dice che "
-                                               "cosa fare. \"Copia\" mette il rapporto negli appunti per "
-                                               "l'assistenza."));
+    ui->lblEsito->setText(
+        diagnosis.allOk() ? QStringLiteral("Tutte le verifiche sono riuscite.")
+                          : QStringLiteral("Alcune verifiche non sono riuscite: ogni riga PROBLEMA dice che "
+                                           "cosa fare. \"Copia\" mette il rapporto negli appunti per "
+                                           "l'assistenza."));
     // The columns of the report line up in a fixed-width font.
     ui->memoReport->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     ui->memoReport->setPlainText(m_report);

@@ -117,8 +117,9 @@ CertificateOutcome saveCertificate(const CertificateFields& fields, Tzantopat& s
     if (outcome.saved) {
         rememberDoctorDetails(fields, platform, session.s_utente);
         outcome.printable = completePrintableForm(fields, platform);
-        logged.finished(outcome.printable.path.isEmpty() ? QStringLiteral("salvato, senza modulo AP68 compilato")
-                                                         : QStringLiteral("salvato, con modulo AP68 compilato"));
+        logged.finished(outcome.printable.path.isEmpty()
+                            ? QStringLiteral("salvato, senza modulo AP68 compilato")
+                            : QStringLiteral("salvato, con modulo AP68 compilato"));
     } else {
         logged.finished(QStringLiteral("non salvato: file non scritto"));
     }

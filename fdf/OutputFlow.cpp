@@ -207,7 +207,8 @@ PdfFlowResult runFlow(Certificate certificate, Reader reader, FdfClosing closing
                       const clinical::PatientRow& row, FlowContext& context)
 {
     platform::LoggedFlow logged(context.platform,
-                                certificate == Certificate::Ap68 ? QStringLiteral("AP68") : QStringLiteral("AP42 SS3"),
+                                certificate == Certificate::Ap68 ? QStringLiteral("AP68")
+                                                                 : QStringLiteral("AP42 SS3"),
                                 platform::patientTag(context.platform, row.id));
     const QString work = platform::preparedWorkFolder(context.platform);
     if (context.showStatus)
@@ -279,7 +280,8 @@ FilledCopy completeAp68Form(const Ap68Values& values, platform::Platform& platfo
 
 QString blankFormProblem(Certificate certificate, const QString& programFolder)
 {
-    const QString blankForm = outputFileSet(certificate, programFolder, QString(), QString(), {}).blankFormPath;
+    const QString blankForm =
+        outputFileSet(certificate, programFolder, QString(), QString(), {}).blankFormPath;
     const std::vector<FdfEntry> entries =
         certificate == Certificate::Ap68 ? ap68Entries(Ap68Values{}) : ap42Ss3Entries(Ap42Ss3Values{});
     return prepareCopy(blankForm, entries, QString()).failure;

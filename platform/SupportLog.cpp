@@ -57,10 +57,12 @@ void SupportLog::write(const QString& event) const noexcept
         if (m_folder.isEmpty() || !QDir().mkpath(m_folder))
             return;
 #ifndef Q_OS_WIN
-        QFile::setPermissions(m_folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        QFile::setPermissions(m_folder,
+                              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 #endif
         const QByteArray line =
-            (QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss.zzz ")) + oneLine(event))
+            (QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss.zzz ")) +
+             oneLine(event))
                 .toUtf8() +
             '\n';
         const QString path = filePath();
@@ -89,8 +91,8 @@ QString patientTag(Platform& platform, const QString& id)
         salt = QString::fromLatin1(bytes.toHex());
         platform.setUserSetting(kSaltSetting, salt);
     }
-    const QByteArray digest = QCryptographicHash::hash((salt + QLatin1Char(':') + id).toUtf8(),
-                                                       QCryptographicHash::Sha256);
+    const QByteArray digest =
+        QCryptographicHash::hash((salt + QLatin1Char(':') + id).toUtf8(), QCryptographicHash::Sha256);
     return QStringLiteral("paziente ") + QString::fromLatin1(digest.toHex().left(16));
 }
 

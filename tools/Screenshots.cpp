@@ -1,7 +1,7 @@
-// invciv-screenshots: renders the login window, the self-check's report, the patient search window (logged in to the demo host,
-// with a list loaded) and the three pages of the certificate editor for the first patient listed into
-// PNG files, from the real windows. With --desktop, it then saves that certificate there, which also
-// completes the AP68 form. Used by scripts/screenshots.
+// invciv-screenshots: renders the login window, the self-check's report, the patient search window (logged in
+// to the demo host, with a list loaded) and the three pages of the certificate editor for the first patient
+// listed into PNG files, from the real windows. With --desktop, it then saves that certificate there, which
+// also completes the AP68 form. Used by scripts/screenshots.
 //
 //   invciv-screenshots --demo-host FILE --out DIR [--desktop DIR] [--user NAME --password PW --initials TEXT]
 

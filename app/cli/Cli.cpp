@@ -50,9 +50,10 @@ QString usage()
         for (qsizetype i = 1; i < lines.size(); ++i)
             text += QString(31, QLatin1Char(' ')) + lines.at(i) + QLatin1Char('\n');
     }
-    text += QStringLiteral("  diagnose                     the installation's self-check, without --user and without\n"
-                           "                               logging in: one line per check, OK or the problem and\n"
-                           "                               what to do (in Italian); status 0 only when all hold\n");
+    text += QStringLiteral(
+        "  diagnose                     the installation's self-check, without --user and without\n"
+        "                               logging in: one line per check, OK or the problem and\n"
+        "                               what to do (in Italian); status 0 only when all hold\n");
     text +=
         QStringLiteral("\n"
                        "exit status: 2 wrong usage; 1 when any error was shown on standard error, whatever\n"
@@ -214,8 +215,8 @@ int runCli(const QStringList& words, QTextStream& out, QTextStream& err,
     }
 
     platform::ConsolePlatform console(desktopFolder(*options), programFolder());
-    console.log(QStringLiteral("avvio di invciv-cli ") + platform::programVersion() + QStringLiteral(", comando ") +
-                command->name);
+    console.log(QStringLiteral("avvio di invciv-cli ") + platform::programVersion() +
+                QStringLiteral(", comando ") + command->name);
     const app::HostSelection selection = app::hostSelection(options->demoHost);
     if (!app::prepareHost(selection, console))
         return kExitRefused;

@@ -34,13 +34,15 @@ int executableBits(const std::wstring& path)
     unsigned char pe[6] = {};
     int bits = 0;
     if (std::fread(dos, 1, sizeof dos, file) == sizeof dos && dos[0] == 'M' && dos[1] == 'Z') {
-        const long offset = long(dos[0x3c]) | long(dos[0x3d]) << 8 | long(dos[0x3e]) << 16 | long(dos[0x3f]) << 24;
-        if (offset > 0 && std::fseek(file, offset, SEEK_SET) == 0 && std::fread(pe, 1, sizeof pe, file) == sizeof pe &&
-            pe[0] == 'P' && pe[1] == 'E' && pe[2] == 0 && pe[3] == 0) {
+        const long offset =
+            long(dos[0x3c]) | long(dos[0x3d]) << 8 | long(dos[0x3e]) << 16 | long(dos[0x3f]) << 24;
+        if (offset > 0 && std::fseek(file, offset, SEEK_SET) == 0 &&
+            std::fread(pe, 1, sizeof pe, file) == sizeof pe && pe[0] == 'P' && pe[1] == 'E' && pe[2] == 0 &&
+            pe[3] == 0) {
             const unsigned machine = unsigned(pe[4]) | unsigned(pe[5]) << 8;
-            bits = machine == IMAGE_FILE_MACHINE_I386 ? 32
+            bits = machine == IMAGE_FILE_MACHINE_I386                                     ? 32
                    : machine == IMAGE_FILE_MACHINE_AMD64 || machine == 0xAA64 /* ARM64 */ ? 64
-                                                                                        : 0;
+                                                                                          : 0;
         }
     }
     std::fclose(file);
@@ -65,13 +67,16 @@ std::wstring serverFile(const std::wstring& entry)
 
 std::optional<ServerRegistration> findServerRegistration(const std::wstring& progId)
 {
-    constexpr RegistryView other = kProgramView == RegistryView::Bits64 ? RegistryView::Bits32 : RegistryView::Bits64;
-    const std::array<std::pair<RegistryRoot, RegistryView>, 4> places{{{RegistryRoot::CurrentUser, kProgramView},
-                                                                      {RegistryRoot::CurrentUser, other},
-                                                                      {RegistryRoot::LocalMachine, kProgramView},
-                                                                      {RegistryRoot::LocalMachine, other}}};
+    constexpr RegistryView other =
+        kProgramView == RegistryView::Bits64 ? RegistryView::Bits32 : RegistryView::Bits64;
+    const std::array<std::pair<RegistryRoot, RegistryView>, 4> places{
+        {{RegistryRoot::CurrentUser, kProgramView},
+         {RegistryRoot::CurrentUser, other},
+         {RegistryRoot::LocalMachine, kProgramView},
+         {RegistryRoot::LocalMachine, other}}};
     for (const auto& [root, view] : places) {
-        const auto clsid = readRegistryString(root, L"Software\\Classes\\" + progId + L"\\CLSID", nullptr, view);
+        const auto clsid =
+            readRegistryString(root, L"Software\\Classes\\" + progId + L"\\CLSID", nullptr, view);
         if (!clsid || clsid->empty())
             continue;
         ServerRegistration found;
@@ -80,11 +85,13 @@ std::optional<ServerRegistration> findServerRegistration(const std::wstring& pro
         found.clsid = *clsid;
         // The class is looked for beside the ProgID, in its view and then the other: an in-process server
         // registered for the other bitness only is still found, and told apart by its view.
-        for (const RegistryView classView : {view, view == RegistryView::Bits64 ? RegistryView::Bits32 : RegistryView::Bits64}) {
+        for (const RegistryView classView :
+             {view, view == RegistryView::Bits64 ? RegistryView::Bits32 : RegistryView::Bits64}) {
             for (const bool inProcess : {true, false}) {
                 const auto entry =
-                    readRegistryString(root, L"Software\\Classes\\CLSID\\" + *clsid +
-                                                 (inProcess ? L"\\InprocServer32" : L"\\LocalServer32"),
+                    readRegistryString(root,
+                                       L"Software\\Classes\\CLSID\\" + *clsid +
+                                           (inProcess ? L"\\InprocServer32" : L"\\LocalServer32"),
                                        nullptr, classView);
                 if (!entry || trimmed(*entry).empty())
                     continue;
@@ -96,7 +103,8 @@ std::optional<ServerRegistration> findServerRegistration(const std::wstring& pro
                 std::wstring located = found.file;
                 if (!found.fileExists && found.file.find_first_of(L"\\/") == std::wstring::npos) {
                     wchar_t buffer[MAX_PATH];
-                    const DWORD length = SearchPathW(nullptr, found.file.c_str(), nullptr, MAX_PATH, buffer, nullptr);
+                    const DWORD length =
+                        SearchPathW(nullptr, found.file.c_str(), nullptr, MAX_PATH, buffer, nullptr);
                     found.fileExists = length > 0 && length < MAX_PATH;
                     if (found.fileExists)
                         located.assign(buffer, length);

@@ -13,11 +13,11 @@ struct ServerRegistration
 {
     RegistryRoot root = RegistryRoot::CurrentUser; // where the ProgID is
     RegistryView view = kProgramView;              // the view that holds the class's server
-    std::wstring clsid;       // as the ProgID's CLSID value gives it
-    bool inProcess = false;   // InprocServer32; otherwise LocalServer32, or no server at all
-    std::wstring file;        // the server's file, quotes and a program's arguments dropped; "" when none
+    std::wstring clsid;                            // as the ProgID's CLSID value gives it
+    bool inProcess = false; // InprocServer32; otherwise LocalServer32, or no server at all
+    std::wstring file;      // the server's file, quotes and a program's arguments dropped; "" when none
     bool fileExists = false;
-    int fileBits = 0;         // 32 or 64 as the file's PE header says; 0 when it cannot be told
+    int fileBits = 0; // 32 or 64 as the file's PE header says; 0 when it cannot be told
 };
 
 // The first registration of `progId` the program's lookup would find: per user before per machine, the

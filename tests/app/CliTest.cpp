@@ -6,10 +6,10 @@
 #include "platform/Settings.h"
 #include "support/TempDirs.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QCryptographicHash>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSettings>
@@ -222,8 +222,9 @@ protected:
         copy.folder = folder.filePath(QStringLiteral("program"));
 #ifdef _WIN32
         // The copy finds its DLLs beside the built program.
-        copy.environment = {QStringLiteral("PATH=") + QDir::toNativeSeparators(QFileInfo(kCli).absolutePath()) +
-                            QLatin1Char(';') + qEnvironmentVariable("PATH")};
+        copy.environment = {QStringLiteral("PATH=") +
+                            QDir::toNativeSeparators(QFileInfo(kCli).absolutePath()) + QLatin1Char(';') +
+                            qEnvironmentVariable("PATH")};
         copy.program = copy.folder + QStringLiteral("/invciv-cli.exe");
 #else
         copy.program = copy.folder + QStringLiteral("/invciv-cli");
@@ -839,9 +840,11 @@ protected:
 #ifndef _WIN32
         const QString bin = folder.filePath(QStringLiteral("bin"));
         EXPECT_TRUE(QDir().mkpath(bin));
-        EXPECT_TRUE(testing_support::writeFile(bin + QStringLiteral("/xdg-mime"),
-                                               "#!/bin/sh\n[ \"$3\" = application/pdf ] && echo viewer.desktop\n"));
-        QFile::setPermissions(bin + QStringLiteral("/xdg-mime"), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+        EXPECT_TRUE(
+            testing_support::writeFile(bin + QStringLiteral("/xdg-mime"),
+                                       "#!/bin/sh\n[ \"$3\" = application/pdf ] && echo viewer.desktop\n"));
+        QFile::setPermissions(bin + QStringLiteral("/xdg-mime"),
+                              QFileDevice::ReadOwner | QFileDevice::ExeOwner);
         environment << QStringLiteral("PATH=") + bin + QLatin1Char(':') + qEnvironmentVariable("PATH");
 #endif
         return environment;
@@ -855,8 +858,8 @@ TEST_F(CliDiagnoseTest, EveryCheckHoldsOrTheFaultIsNamed)
     const ProgramCopy copy = copyProgram();
     const QString desktop = folder.filePath(QStringLiteral("desktop"));
     ASSERT_TRUE(QDir().mkpath(desktop));
-    const QStringList arguments = {QStringLiteral("--demo-host"), database, QStringLiteral("--desktop"), desktop,
-                                   QStringLiteral("diagnose")};
+    const QStringList arguments = {QStringLiteral("--demo-host"), database, QStringLiteral("--desktop"),
+                                   desktop, QStringLiteral("diagnose")};
     const QString ap68 = copy.folder + QStringLiteral("/cert med INPS.pdf");
     const QString ap42 = copy.folder + QStringLiteral("/AP42_SS3.pdf");
     const QByteArray ap42Bytes = testing_support::readAll(ap42);
@@ -868,8 +871,8 @@ TEST_F(CliDiagnoseTest, EveryCheckHoldsOrTheFaultIsNamed)
 #endif
     EXPECT_EQ(problemLines(good.out), QStringList());
     EXPECT_TRUE(good.out.contains(QStringLiteral("OK        Modulo AP68 (cert med INPS.pdf): leggibile")));
-    EXPECT_TRUE(good.out.contains(QString::fromLatin1(
-        QCryptographicHash::hash(ap42Bytes, QCryptographicHash::Sha256).toHex())));
+    EXPECT_TRUE(good.out.contains(
+        QString::fromLatin1(QCryptographicHash::hash(ap42Bytes, QCryptographicHash::Sha256).toHex())));
 
     const QString work = folder.filePath(QStringLiteral("data/invciv/temp"));
     struct Fault
@@ -903,14 +906,15 @@ TEST_F(CliDiagnoseTest, EveryCheckHoldsOrTheFaultIsNamed)
         SCOPED_TRACE(fault.what);
         for (const QString& form : {ap68, ap42}) {
             QFile::remove(form);
-            ASSERT_TRUE(QFile::copy(QFileInfo(kCli).absolutePath() + QLatin1Char('/') + QFileInfo(form).fileName(),
-                                    form));
+            ASSERT_TRUE(QFile::copy(
+                QFileInfo(kCli).absolutePath() + QLatin1Char('/') + QFileInfo(form).fileName(), form));
         }
         if (QFileInfo(work).isFile())
             QFile::remove(work);
         fault.make();
-        const ProgramRun r = run(arguments, {}, {},
-                                 fault.viewer ? withPdfViewer(copy.environment) : copy.environment, copy.program);
+        const ProgramRun r =
+            run(arguments, {}, {}, fault.viewer ? withPdfViewer(copy.environment) : copy.environment,
+                copy.program);
         EXPECT_EQ(r.status, 1);
         const QStringList problems = problemLines(r.out);
         EXPECT_EQ(problems.filter(fault.problem).size(), 1) << r.out.toStdString();
@@ -932,39 +936,61 @@ TEST_F(CliDiagnoseTest, NoPatientDataReachesTheLogOrTheReport)
     const QString desktop = folder.filePath(QStringLiteral("desktop"));
     ASSERT_TRUE(QDir().mkpath(desktop));
     const QString password = QStringLiteral("Pw-Riservata-8813");
-    ASSERT_EQ(run(demoArgs("demo", {QStringLiteral("patients"), QStringLiteral("RO")}), {}, QStringLiteral("demo"))
-                  .status,
-              0);
-    changeDatabase(QStringLiteral(
-        "UPDATE utenti SET password = '%1' WHERE login = 'demo';"
-        "UPDATE pazienti SET cognome = 'ZQUARANTOTTI DELL''ORSO', nome = 'ȘTEFĂNIA ŁUCJA', "
-        " data_nascita = '1937-09-23', comune_nascita = 'FORLÌ', sigla_provincia_nascita = 'FC', "
-        " codice_sanitario = '80380000000000777123' WHERE codice = '1042';"
-        "DELETE FROM attributi_persona WHERE codice_paziente IN ('1042', '1321');"
-        "INSERT INTO attributi_persona (codice_paziente, attributo, valore) VALUES"
-        " ('1042', 'persona\\residenza\\indirizzo\\via_piazza', 'VIA DEGLI OLEANDRI 77'),"
-        " ('1042', 'persona\\residenza\\indirizzo\\comune', 'CASTROCARO TERME'),"
-        " ('1042', 'persona\\telefono_cellulare', '347 9081726'),"
-        " ('1042', 'persona\\e-mail', 'stefania.zq@example.org');"
-        "DELETE FROM dati_essenziali WHERE codice_paziente IN ('1042', '1321');"
-        "INSERT INTO dati_essenziali (codice_paziente, classe, ordine, codice, descrizione_estesa) VALUES"
-        " ('1042', 'problemi_attivi', 1, 'E878.1', 'Complicanza tardiva di protesi valvolare aortica'),"
-        " ('1042', 'protesi_ausili', 2, 'V43.64', 'Protesi d''anca sinistra bilaterale'),"
-        " ('1042', 'continuativi', 3, 'C07AB07', 'BISOPROLOLO 2,5 mg una compressa al mattino'),"
-        " ('1321', 'problemi_attivi', 1, '332.0', 'Morbo di Parkinson idiopatico');")
-                       .arg(password)
-                       .toUtf8());
-    const QStringList values = {
-        password, QStringLiteral("ZQUARANTOTTI"), QStringLiteral("ȘTEFĂNIA"), QStringLiteral("ŁUCJA"),
-        QStringLiteral("1937"), QStringLiteral("23/09"), QStringLiteral("FORLÌ"), QStringLiteral("FORLI"),
-        QStringLiteral("80380000000000777123"), QStringLiteral("OLEANDRI"), QStringLiteral("CASTROCARO"),
-        QStringLiteral("9081726"), QStringLiteral("stefania"), QStringLiteral("E878.1"), QStringLiteral("V43.64"),
-        QStringLiteral("valvolare"), QStringLiteral("anca"), QStringLiteral("BISOPROLOLO"), QStringLiteral("332.0"),
-        QStringLiteral("Parkinson"), QStringLiteral("ERRANTE"), QStringLiteral("GIORGIO"),
-        QStringLiteral("RRNGRG58H14A944S"), QStringLiteral("VLNFNC"), QStringLiteral("Diabete"),
-        QStringLiteral("Buone condizioni"), QStringLiteral("31303432"), QStringLiteral("1042")};
+    ASSERT_EQ(
+        run(demoArgs("demo", {QStringLiteral("patients"), QStringLiteral("RO")}), {}, QStringLiteral("demo"))
+            .status,
+        0);
+    changeDatabase(
+        QStringLiteral(
+            "UPDATE utenti SET password = '%1' WHERE login = 'demo';"
+            "UPDATE pazienti SET cognome = 'ZQUARANTOTTI DELL''ORSO', nome = 'ȘTEFĂNIA ŁUCJA', "
+            " data_nascita = '1937-09-23', comune_nascita = 'FORLÌ', sigla_provincia_nascita = 'FC', "
+            " codice_sanitario = '80380000000000777123' WHERE codice = '1042';"
+            "DELETE FROM attributi_persona WHERE codice_paziente IN ('1042', '1321');"
+            "INSERT INTO attributi_persona (codice_paziente, attributo, valore) VALUES"
+            " ('1042', 'persona\\residenza\\indirizzo\\via_piazza', 'VIA DEGLI OLEANDRI 77'),"
+            " ('1042', 'persona\\residenza\\indirizzo\\comune', 'CASTROCARO TERME'),"
+            " ('1042', 'persona\\telefono_cellulare', '347 9081726'),"
+            " ('1042', 'persona\\e-mail', 'stefania.zq@example.org');"
+            "DELETE FROM dati_essenziali WHERE codice_paziente IN ('1042', '1321');"
+            "INSERT INTO dati_essenziali (codice_paziente, classe, ordine, codice, descrizione_estesa) VALUES"
+            " ('1042', 'problemi_attivi', 1, 'E878.1', 'Complicanza tardiva di protesi valvolare aortica'),"
+            " ('1042', 'protesi_ausili', 2, 'V43.64', 'Protesi d''anca sinistra bilaterale'),"
+            " ('1042', 'continuativi', 3, 'C07AB07', 'BISOPROLOLO 2,5 mg una compressa al mattino'),"
+            " ('1321', 'problemi_attivi', 1, '332.0', 'Morbo di Parkinson idiopatico');")
+            .arg(password)
+            .toUtf8());
+    const QStringList values = {password,
+                                QStringLiteral("ZQUARANTOTTI"),
+                                QStringLiteral("ȘTEFĂNIA"),
+                                QStringLiteral("ŁUCJA"),
+                                QStringLiteral("1937"),
+                                QStringLiteral("23/09"),
+                                QStringLiteral("FORLÌ"),
+                                QStringLiteral("FORLI"),
+                                QStringLiteral("80380000000000777123"),
+                                QStringLiteral("OLEANDRI"),
+                                QStringLiteral("CASTROCARO"),
+                                QStringLiteral("9081726"),
+                                QStringLiteral("stefania"),
+                                QStringLiteral("E878.1"),
+                                QStringLiteral("V43.64"),
+                                QStringLiteral("valvolare"),
+                                QStringLiteral("anca"),
+                                QStringLiteral("BISOPROLOLO"),
+                                QStringLiteral("332.0"),
+                                QStringLiteral("Parkinson"),
+                                QStringLiteral("ERRANTE"),
+                                QStringLiteral("GIORGIO"),
+                                QStringLiteral("RRNGRG58H14A944S"),
+                                QStringLiteral("VLNFNC"),
+                                QStringLiteral("Diabete"),
+                                QStringLiteral("Buone condizioni"),
+                                QStringLiteral("31303432"),
+                                QStringLiteral("1042")};
 
-    const QStringList certificate = doctorEntries() + QStringList{QStringLiteral("--domanda"), QStringLiteral("INVALIDITA")};
+    const QStringList certificate =
+        doctorEntries() + QStringList{QStringLiteral("--domanda"), QStringLiteral("INVALIDITA")};
     const QString ownId = kOwnId;
     const QString errante = QStringLiteral("31333231"); // 1321: a fiscal code the certificate refuses
     struct Step
@@ -983,20 +1009,23 @@ TEST_F(CliDiagnoseTest, NoPatientDataReachesTheLogOrTheReport)
     };
     for (const Step& step : steps) {
         const ProgramRun r = run(demoArgs("demo", step.command), {}, password);
-        EXPECT_EQ(r.status, step.status) << step.command.join(QLatin1Char(' ')).toStdString() << r.err.toStdString();
+        EXPECT_EQ(r.status, step.status)
+            << step.command.join(QLatin1Char(' ')).toStdString() << r.err.toStdString();
     }
-    EXPECT_EQ(run(demoArgs("demo", {QStringLiteral("patients"), QStringLiteral("ZQU")}), {}, QStringLiteral("demo"))
-                  .status,
-              1);
+    EXPECT_EQ(
+        run(demoArgs("demo", {QStringLiteral("patients"), QStringLiteral("ZQU")}), {}, QStringLiteral("demo"))
+            .status,
+        1);
     // The host fails in the middle of a flow: its clinical data cannot be read.
     changeDatabase(
         "DROP TABLE dati_essenziali;"
         "CREATE VIEW dati_essenziali(id, codice_paziente, classe, ordine, codice, descrizione_estesa,"
         " data_inizio) AS SELECT 1, codice, '', 0, '', '', abs(-9223372036854775807 - 1) FROM pazienti");
-    EXPECT_EQ(run(demoArgs("demo", desk + QStringList{QStringLiteral("ap68"), ownId}), {}, password).status, 1);
-    const ProgramRun report =
-        run({QStringLiteral("--demo-host"), database, QStringLiteral("--desktop"), desktop, QStringLiteral("diagnose")},
-            {}, {}, withPdfViewer({}));
+    EXPECT_EQ(run(demoArgs("demo", desk + QStringList{QStringLiteral("ap68"), ownId}), {}, password).status,
+              1);
+    const ProgramRun report = run({QStringLiteral("--demo-host"), database, QStringLiteral("--desktop"),
+                                   desktop, QStringLiteral("diagnose")},
+                                  {}, {}, withPdfViewer({}));
     EXPECT_EQ(problemLines(report.out), QStringList());
 
     // On Windows the user's own log, which earlier runs may have filled and rotated.
@@ -1005,13 +1034,16 @@ TEST_F(CliDiagnoseTest, NoPatientDataReachesTheLogOrTheReport)
                                           testing_support::readAll(logs + QStringLiteral("/invciv.log")));
     for (const QString& value : values) {
         EXPECT_FALSE(log.contains(value, Qt::CaseInsensitive)) << value.toStdString() << " in the log";
-        EXPECT_FALSE(report.out.contains(value, Qt::CaseInsensitive)) << value.toStdString() << " in the report";
+        EXPECT_FALSE(report.out.contains(value, Qt::CaseInsensitive))
+            << value.toStdString() << " in the report";
     }
     EXPECT_TRUE(testing_support::ownerOnly(logs));
     EXPECT_TRUE(testing_support::ownerOnly(logs + QStringLiteral("/invciv.log")));
     // What support reads there: one patient's flows under one tag, the outcomes, the host's failure.
-    const QRegularExpression ap68(QStringLiteral("AP68 (paziente [0-9a-f]{16}): FDF e copia compilata scritti"));
-    const QRegularExpression ap42(QStringLiteral("AP42 SS3 (paziente [0-9a-f]{16}): FDF e copia compilata scritti"));
+    const QRegularExpression ap68(
+        QStringLiteral("AP68 (paziente [0-9a-f]{16}): FDF e copia compilata scritti"));
+    const QRegularExpression ap42(
+        QStringLiteral("AP42 SS3 (paziente [0-9a-f]{16}): FDF e copia compilata scritti"));
     const auto lastTag = [&log](const QRegularExpression& flow) {
         QString tag;
         for (auto it = flow.globalMatch(log); it.hasNext();)
@@ -1020,12 +1052,13 @@ TEST_F(CliDiagnoseTest, NoPatientDataReachesTheLogOrTheReport)
     };
     EXPECT_FALSE(lastTag(ap68).isEmpty()) << log.toStdString();
     EXPECT_EQ(lastTag(ap68), lastTag(ap42));
-    for (const char* event : {"avvio di invciv-cli 1.", "accesso di demo: riuscito", "accesso di demo: non riuscito",
-                              "ricerca pazienti: 1 trovati", "certificato XML: non salvato: 1 dati non formalmente corretti",
-                              "certificato XML: salvato, con modulo AP68 compilato",
-                              "errore dell'host: Tgate_zantopat.genera_xml() - genera_xml: errore del "
-                              "database del demo host: integer overflow",
-                              ": interrotto da un errore", "verifica dell'installazione: "})
+    for (const char* event :
+         {"avvio di invciv-cli 1.", "accesso di demo: riuscito", "accesso di demo: non riuscito",
+          "ricerca pazienti: 1 trovati", "certificato XML: non salvato: 1 dati non formalmente corretti",
+          "certificato XML: salvato, con modulo AP68 compilato",
+          "errore dell'host: Tgate_zantopat.genera_xml() - genera_xml: errore del "
+          "database del demo host: integer overflow",
+          ": interrotto da un errore", "verifica dell'installazione: "})
         EXPECT_TRUE(log.contains(QString::fromUtf8(event))) << event << "\n" << log.toStdString();
 }
 

@@ -3,16 +3,16 @@
 #include "FakeHost.h"
 #include "QtPrinters.h"
 #include "RecordingPlatform.h"
-#include "app/TFormMain.h"
 #include "app/Diagnosis.h"
+#include "app/TFormMain.h"
 #include "app/TfrmDiagnosis.h"
 #include "app/TfrmLogin.h"
 #include "host/Tzantopat.h"
 
 #include <QApplication>
 #include <QClipboard>
-#include <QPlainTextEdit>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -268,9 +268,10 @@ TEST_F(LoginTest, SelfCheckReportIsShownAndCopied)
 {
     Tzantopat session(platform, host.factory());
     Diagnosis diagnosis;
-    diagnosis.lines = {{QStringLiteral("Desktop"), true, QStringLiteral("/home/medico/Scrivania: scrivibile")},
-                       {QStringLiteral("Modulo AP68 (cert med INPS.pdf)"), false,
-                        QStringLiteral("il modulo vuoto non esiste. Cosa fare: reinstallare")}};
+    diagnosis.lines = {
+        {QStringLiteral("Desktop"), true, QStringLiteral("/home/medico/Scrivania: scrivibile")},
+        {QStringLiteral("Modulo AP68 (cert med INPS.pdf)"), false,
+         QStringLiteral("il modulo vuoto non esiste. Cosa fare: reinstallare")}};
     int checks = 0;
     TfrmLogin login(session, platform, nullptr, [&] {
         ++checks;

@@ -1,8 +1,8 @@
 // platform::win::findServerRegistration: what the self-check reports of a server's registration, read
 // from keys written per user for a ProgID of the tests' own.
 
-#include "WinTestSupport.h"
 #include "platform/win/ServerRegistry.h"
+#include "WinTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -44,8 +44,8 @@ std::wstring otherBitnessDll()
     unsigned char bytes[0x48] = {'M', 'Z'};
     bytes[0x3c] = 0x40;
     const unsigned machine = sizeof(void*) == 8 ? IMAGE_FILE_MACHINE_I386 : IMAGE_FILE_MACHINE_AMD64;
-    const unsigned char pe[6] = {'P', 'E', 0, 0, static_cast<unsigned char>(machine & 0xff),
-                                 static_cast<unsigned char>(machine >> 8)};
+    const unsigned char pe[6] = {
+        'P', 'E', 0, 0, static_cast<unsigned char>(machine & 0xff), static_cast<unsigned char>(machine >> 8)};
     std::copy(std::begin(pe), std::end(pe), bytes + 0x40);
     FILE* file = _wfopen(path.c_str(), L"wb");
     if (file) {
@@ -80,8 +80,8 @@ TEST(ServerRegistry, TellsWhereWhichKindAndWhetherTheFileIsThere)
         {"in process", L"\\InprocServer32", program, true, program, true, own},
         {"server file gone", L"\\InprocServer32", host_win_test::besideTests(L"gone-server.dll"), true,
          host_win_test::besideTests(L"gone-server.dll"), false},
-        {"separate program with arguments", L"\\LocalServer32", L"\"" + program + L"\" /automation", false, program,
-         true, own},
+        {"separate program with arguments", L"\\LocalServer32", L"\"" + program + L"\" /automation", false,
+         program, true, own},
         {"no server for the class", nullptr, {}, false, {}, false},
         {"in process of the other bitness", L"\\InprocServer32", otherDll, true, otherDll, true, 96 - own},
     };
@@ -90,9 +90,11 @@ TEST(ServerRegistry, TellsWhereWhichKindAndWhetherTheFileIsThere)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         clear();
-        ASSERT_TRUE(host_win_test::writeRegistryString(HKEY_CURRENT_USER, kProgIdKey + L"\\CLSID", nullptr, kClsid));
+        ASSERT_TRUE(
+            host_win_test::writeRegistryString(HKEY_CURRENT_USER, kProgIdKey + L"\\CLSID", nullptr, kClsid));
         if (c.kind) {
-            ASSERT_TRUE(host_win_test::writeRegistryString(HKEY_CURRENT_USER, kClsidKey + c.kind, nullptr, c.entry));
+            ASSERT_TRUE(
+                host_win_test::writeRegistryString(HKEY_CURRENT_USER, kClsidKey + c.kind, nullptr, c.entry));
         }
         const auto found = findServerRegistration(kProgId);
         ASSERT_TRUE(found.has_value());

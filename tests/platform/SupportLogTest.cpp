@@ -1,8 +1,8 @@
 // The support log: bounded, owner-only, one line per event, and patients only by a salted tag.
 
+#include "platform/SupportLog.h"
 #include "RecordingPlatform.h"
 #include "TempDirs.h"
-#include "platform/SupportLog.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -16,7 +16,8 @@ TEST(SupportLog, RotatesWithinItsBoundOwnerOnlyOneLinePerEvent)
 {
     QTemporaryDir root;
     const QString folder = root.filePath(QStringLiteral("InvCiv/log"));
-    EXPECT_EQ(platform::logFolderBeside(root.filePath(QStringLiteral("InvCiv/temp"))), QDir::toNativeSeparators(folder));
+    EXPECT_EQ(platform::logFolderBeside(root.filePath(QStringLiteral("InvCiv/temp"))),
+              QDir::toNativeSeparators(folder));
     const qint64 bound = 2000;
     const platform::SupportLog log(folder, bound);
     for (int i = 0; i < 200; ++i)
@@ -32,9 +33,11 @@ TEST(SupportLog, RotatesWithinItsBoundOwnerOnlyOneLinePerEvent)
     const QStringList lines =
         QString::fromUtf8(testing_support::readAll(current)).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     ASSERT_FALSE(lines.isEmpty());
-    EXPECT_TRUE(lines.last().endsWith(QStringLiteral(" evento 199 riga due [2J"))) << lines.last().toStdString();
+    EXPECT_TRUE(lines.last().endsWith(QStringLiteral(" evento 199 riga due [2J")))
+        << lines.last().toStdString();
     for (const QString& line : lines)
-        EXPECT_FALSE(line.contains(QLatin1Char('\r')) || line.contains(QChar(27)) || line.contains(QLatin1Char('\t')));
+        EXPECT_FALSE(line.contains(QLatin1Char('\r')) || line.contains(QChar(27)) ||
+                     line.contains(QLatin1Char('\t')));
 }
 
 // A log that cannot be written loses its lines, and nothing else happens.
@@ -57,7 +60,8 @@ TEST(SupportLog, PatientTagIsSaltedPerUserAndStableForOne)
     EXPECT_EQ(platform::patientTag(user, QStringLiteral("1042")), tag);
     EXPECT_NE(platform::patientTag(user, QStringLiteral("1043")), tag);
     EXPECT_NE(platform::patientTag(other, QStringLiteral("1042")), tag);
-    EXPECT_NE(user.settings.value(QStringLiteral("sale_registro")), other.settings.value(QStringLiteral("sale_registro")));
+    EXPECT_NE(user.settings.value(QStringLiteral("sale_registro")),
+              other.settings.value(QStringLiteral("sale_registro")));
 }
 
 } // namespace
