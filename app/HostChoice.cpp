@@ -42,6 +42,21 @@ HostSelection hostSelection(const QString& demoHostOption)
 #endif
 }
 
+HostSelection hostSelectionOfProgram()
+{
+    const QStringList words = QCoreApplication::arguments();
+    const QString option = QStringLiteral("--demo-host");
+    for (qsizetype i = 1; i < words.size(); ++i) {
+        if (words[i] == QLatin1String("--"))
+            break;
+        if (words[i] == option && i + 1 < words.size())
+            return hostSelection(words[i + 1]);
+        if (words[i].startsWith(option + QLatin1Char('=')))
+            return hostSelection(words[i].mid(option.size() + 1));
+    }
+    return hostSelection(QString());
+}
+
 bool prepareHost(const HostSelection& selection, platform::Platform& platform)
 {
     if (!selection.useDemoHost)

@@ -33,6 +33,10 @@ QString defaultDemoHostFile();
 // `demoHostOption` is the --demo-host argument, "" when not given.
 HostSelection hostSelection(const QString& demoHostOption);
 
+// The selection of the running program, from its own command line (--demo-host FILE or
+// --demo-host=FILE), for windows that need it after start-up (the self-check).
+HostSelection hostSelectionOfProgram();
+
 // When the demo host is chosen, makes sure its database can be used (creating it from the seed when it
 // is missing). Shows the reason as an error and gives false when it cannot.
 bool prepareHost(const HostSelection& selection, platform::Platform& platform);

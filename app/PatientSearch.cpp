@@ -4,6 +4,7 @@
 #include "host/Tzantopat.h"
 #include "host/tc_GenTools.h"
 #include "platform/Platform.h"
+#include "platform/SupportLog.h"
 #include "text/Messages.h"
 
 #include <QStringList>
@@ -62,6 +63,8 @@ PatientList readPatients(Tzantopat& session, const QString& cognome, const QStri
     PatientList list;
     if (filterInitials(cognome).size() < kMinSurnameInitials)
         return list;
+    // Neither the initials nor the names found: only how many.
+    platform::LoggedFlow logged(session.platform(), QStringLiteral("ricerca pazienti"));
 
     const int count = loadPatients(session, cognome, nome);
     list.rows.reserve(static_cast<std::size_t>(qMax(count, 0)));
@@ -77,6 +80,7 @@ PatientList readPatients(Tzantopat& session, const QString& cognome, const QStri
     }
     if (session.interrupted()) // during the last row
         return PatientList{{}, {}, false};
+    logged.finished(QStringLiteral("%1 trovati").arg(list.rows.size()));
     return list;
 }
 

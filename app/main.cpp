@@ -4,6 +4,7 @@
 #include "HostOutputFlows.h"
 #include "TFormMain.h"
 #include "platform/QtPlatform.h"
+#include "platform/SupportLog.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -31,6 +32,7 @@ int main(int argc, char** argv)
     parser.process(application);
 
     platform::QtPlatform platform;
+    platform.log(QStringLiteral("avvio di invciv ") + platform::programVersion());
     app::handleBusyHost(&platform, [](bool waiting) {
         if (waiting)
             QApplication::setOverrideCursor(Qt::WaitCursor);

@@ -11,6 +11,7 @@
 #include "pdf/FontSetting.h"
 #include "platform/Files.h"
 #include "platform/Platform.h"
+#include "platform/SupportLog.h"
 #include "text/Messages.h"
 
 #include <QCryptographicHash>
@@ -207,6 +208,10 @@ FilledCopy putOnDesktop(const QString& copyPath, const PreparedCopy& prepared,
 PdfFlowResult runFlow(Certificate certificate, Reader reader, FdfClosing closing,
                       const clinical::PatientRow& row, FlowContext& context)
 {
+    platform::LoggedFlow logged(context.platform,
+                                certificate == Certificate::Ap68 ? QStringLiteral("AP68")
+                                                                 : QStringLiteral("AP42 SS3"),
+                                platform::patientTag(context.platform, row.id));
     const QString work = platform::preparedWorkFolder(context.platform);
     if (context.showStatus)
         context.showStatus(statusText(certificate, row.cognome, row.nome));
@@ -251,6 +256,8 @@ PdfFlowResult runFlow(Certificate certificate, Reader reader, FdfClosing closing
                     "impossibile compilare il modulo PDF %1: %2. Il file FDF è stato comunque creato.")
                     .arg(QFileInfo(files.desktopCopyPath).fileName(), copy.failure));
     processEvents(context);
+    logged.finished(copy.path.isEmpty() ? QStringLiteral("FDF scritto, copia non compilata")
+                                        : QStringLiteral("FDF e copia compilata scritti"));
     return {files.fdfPath, copy.path, copy.keptPath, clinical::fiscalCodeWarning(prefill.disagreements)};
 }
 
@@ -275,6 +282,15 @@ FilledCopy completeAp68Form(const Ap68Values& values, platform::Platform& platfo
     return putOnDesktop(files.completedCopyPath,
                         prepareCopy(files.blankFormPath, entries, pdf::unicodeFontPath(platform)), entries,
                         platform);
+}
+
+QString blankFormProblem(Certificate certificate, const QString& programFolder)
+{
+    const QString blankForm =
+        outputFileSet(certificate, programFolder, QString(), QString(), {}).blankFormPath;
+    const std::vector<FdfEntry> entries =
+        certificate == Certificate::Ap68 ? ap68Entries(Ap68Values{}) : ap42Ss3Entries(Ap42Ss3Values{});
+    return prepareCopy(blankForm, entries, QString()).failure;
 }
 
 QString CreateAp68Pdf(const clinical::PatientRow& row, FlowContext& context)

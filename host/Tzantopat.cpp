@@ -54,6 +54,29 @@ host::Result Tzantopat::invoke(const std::string& method, host::Arguments argume
     return m_server->invoke(method, arguments);
 }
 
+// A host's message for the support log: what it quotes (an id, a filter's value, a town) left out, as
+// it may be a patient's.
+static QString loggedHostText(const QString& text)
+{
+    QString logged;
+    bool quoted = false;
+    for (const QChar c : text) {
+        if (c == QLatin1Char('"')) {
+            logged += quoted ? QStringLiteral("…\"") : QStringLiteral("\"");
+            quoted = !quoted;
+        } else if (!quoted) {
+            logged += c;
+        }
+    }
+    return quoted ? logged + QStringLiteral("…") : logged;
+}
+
+void Tzantopat::logFailure(const QString& label, const std::exception& error)
+{
+    m_platform.log(QStringLiteral("errore dell'host: ") + label + QStringLiteral(" - ") +
+                   loggedHostText(QString::fromUtf8(error.what())));
+}
+
 void Tzantopat::showException(const QString& label, const QString& detail)
 {
     m_platform.showMessage(platform::MessageKind::Plain, label + kEccezione + detail);
@@ -88,6 +111,7 @@ template <class T, class Call> T Tzantopat::guarded(const QString& label, T fail
     try {
         return call();
     } catch (const std::exception& error) {
+        logFailure(label, error);
         showException(label, hostFaultDetail(error));
         return failure;
     }
@@ -115,10 +139,12 @@ bool Tzantopat::start()
             return true;
         }
         m_connected = false;
+        m_platform.log(QStringLiteral("accesso rifiutato dall'host: ") + loggedHostText(answer));
         m_platform.showMessage(platform::MessageKind::Plain,
                                label + QStringLiteral(": errore in connessione") + kReasonBreak + answer);
         return false;
     } catch (const std::exception& error) {
+        logFailure(label, error);
         // The reason, laid out like a refusal, tells a missing or mismatched registration of the server
         // (its system text) from a failure of the host itself.
         showException(label, kReasonBreak + QString::fromUtf8(error.what()));
@@ -151,8 +177,10 @@ bool Tzantopat::is_on()
         invoke("get_error", {host::Omitted{}});
         return true;
     } catch (const std::exception& error) {
-        if (QString detail = hostFaultDetail(error); !detail.isEmpty())
+        if (QString detail = hostFaultDetail(error); !detail.isEmpty()) {
+            logFailure(QStringLiteral("Tzantopat.is_on()"), error);
             m_guardFault = std::move(detail);
+        }
         return false;
     }
 }
@@ -213,6 +241,8 @@ QString Tzantopat::call_method_pipe(const QString& s_handle, const QString& s_me
         result = toQString(invoke("call_method_pipe", {text(s_handle), text(s_metodo), text(s_lista_parametri)}));
     } catch (const std::exception& error) {
         const QString detail = hostFaultDetail(error);
+        // The parameters name the patient: the log has the method alone.
+        logFailure(QStringLiteral("Tzantopat.call_method_pipe(") + s_metodo + QLatin1Char(')'), error);
         showException(label, detail.isEmpty() ? QString::fromUtf8(error.what()) : detail);
         return {};
     }
@@ -237,6 +267,7 @@ bool Tzantopat::genera_xml(const QString& name, const QString& second, const QSt
         invoke("genera_xml", {text(name), text(second), text(path)});
         return true;
     } catch (const std::exception& error) {
+        logFailure(QStringLiteral("Tgate_zantopat.genera_xml()"), error);
         // The host's own reason (a file it cannot write, a name too long) tells the doctor or support
         // what to mend; laid out as a connection failure's.
         const QString reason = QString::fromUtf8(error.what());
@@ -268,6 +299,7 @@ QString Tzantopat::tabelle_leggi_attributo_generico_plus(const QString& table, c
         return toQString(invoke("tabelle_leggi_attributo_generico_plus",
                                 {text(table), text(attributeToRead), text(attributeToMatch), text(value)}));
     } catch (const std::exception& error) {
+        logFailure(QStringLiteral("tc_Zantopat.tabelle_leggi_attributo_generico_plus()"), error);
         showException(QStringLiteral("tc_Zantopat.tabelle_leggi_attributo_generico_plus()"), hostFaultDetail(error));
         return {};
     }

@@ -7,6 +7,7 @@
 
 #include <QString>
 
+#include <exception>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -45,6 +46,7 @@ public:
 
     bool b_connesso() const { return m_connected; }
     bool hasServer() const { return m_server != nullptr; }
+    platform::Platform& platform() const { return m_platform; }
 
     // The longest text taken from the host; no attribute, code or table value comes near it.
     static constexpr int kMaxHostText = 65536;
@@ -73,6 +75,8 @@ private:
     // For a busy or closed host, what the message adds after the label: what happened and what to do
     // (a closed host's server is let go); "" for any other failure.
     QString hostFaultDetail(const std::exception& error);
+    // Every failure goes to the support log with the host's own message, also where none is shown.
+    void logFailure(const QString& label, const std::exception& error);
 
     platform::Platform& m_platform;
     host::AutomationFactory m_factory;

@@ -197,6 +197,10 @@ TEST_F(TzantopatTest, GuardedOperationsSendExactCallsAndReportFailuresByLabel)
         log->failures[op.name] = "errore del server";
         EXPECT_EQ(op.run(session), QString::fromUtf8(op.failureResult));
         EXPECT_EQ(platform.messageTexts(), QStringList{QString::fromUtf8(op.label) + QStringLiteral(": eccezione")});
+        // The support log keeps the host's reason that the message leaves out.
+        EXPECT_EQ(platform.logged.value(platform.logged.size() - 1),
+                  QStringLiteral("errore dell'host: ") + QString::fromUtf8(op.label) +
+                      QStringLiteral(" - errore del server"));
         log->failures.clear();
     }
 }
@@ -251,6 +255,13 @@ TEST_F(TzantopatTest, CallMethodPipeFailureAppendsTheErrorText)
               QString());
     EXPECT_EQ(platform.messageTexts(),
               QStringList{QStringLiteral("Tzantopat.call_method_pipe(H9, carica, x=1): eccezionehandle sconosciuto")});
+    // The log names neither the parameters (a patient's id) nor what the host's message quotes.
+    log->failures["call_method_pipe"] = "parametro non valido \"codice=31303432\" per \"ROSSI";
+    session.call_method_pipe(QStringLiteral("H9"), QStringLiteral("carica"), QStringLiteral("codice=31303432"));
+    EXPECT_EQ(platform.logged.mid(platform.logged.size() - 2),
+              (QStringList{QStringLiteral("errore dell'host: Tzantopat.call_method_pipe(carica) - handle sconosciuto"),
+                           QStringLiteral("errore dell'host: Tzantopat.call_method_pipe(carica) - parametro non "
+                                          "valido \"…\" per \"…")}));
 }
 
 TEST_F(TzantopatTest, TownLookupReconnectsWhenTheHostHasGone)
