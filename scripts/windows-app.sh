@@ -46,6 +46,7 @@ build_app() { # arch triplet prefix; sets app_build (the build folder) and app_d
   app_build=$root/build/win-$arch-app
   app_dir=$app_build/InvCiv
   echo "=== the project for $arch into $app_build"
+  mkdir -p "$app_build"
   cmake -S "$root" -B "$app_build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" \
     -DINVCIV_MINGW_TRIPLET="$t" -DINVCIV_WINDOWS_PREFIX="$p" -DCMAKE_PREFIX_PATH="$p" \
     -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR="/usr/lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH)/cmake" \
