@@ -4,6 +4,7 @@
 #include "HostOutputFlows.h"
 #include "TFormMain.h"
 #include "platform/QtPlatform.h"
+#include "widgets/ZantoLogo.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -20,6 +21,8 @@ int main(int argc, char** argv)
 #endif
     QApplication application(argc, argv);
     app::setApplicationIdentity();
+    // Every window's title bar and the taskbar show the product's emblem.
+    application.setWindowIcon(widgets::zantoIcon());
 
     QCommandLineParser parser;
     parser.setApplicationDescription(platform::kApplicationTitle);
