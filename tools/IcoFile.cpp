@@ -48,7 +48,8 @@ Part encodeOne(const QImage& image)
     buffer.open(QIODevice::WriteOnly);
     QImageWriter writer(&buffer, "ico");
     if (!writer.write(image))
-        throw std::runtime_error("Qt's ico plugin could not write the image: " + writer.errorString().toStdString());
+        throw std::runtime_error("Qt's ico plugin could not write the image: " +
+                                 writer.errorString().toStdString());
     if (single.size() < kHeaderSize + kEntrySize || readLe16(single, 0) != 0 || readLe16(single, 2) != 1 ||
         readLe16(single, 4) != 1)
         throw std::runtime_error("Qt's ico plugin wrote no single-image icon");
@@ -56,7 +57,8 @@ Part encodeOne(const QImage& image)
     const quint32 offset = readLe32(single, kHeaderSize + 12);
     if (offset > static_cast<quint32>(single.size()) || size > static_cast<quint32>(single.size()) - offset)
         throw std::runtime_error("Qt's ico plugin wrote an icon whose image lies outside it");
-    return {single.mid(kHeaderSize, kEntrySize), single.mid(static_cast<int>(offset), static_cast<int>(size))};
+    return {single.mid(kHeaderSize, kEntrySize),
+            single.mid(static_cast<int>(offset), static_cast<int>(size))};
 }
 
 } // namespace

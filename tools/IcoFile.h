@@ -2,8 +2,8 @@
 // A Windows icon file holding several images, one per size.
 
 #include <QByteArray>
-#include <QList>
 #include <QImage>
+#include <QList>
 
 namespace tools {
 

@@ -32,9 +32,11 @@ std::string utf8(const std::wstring& text)
 {
     if (text.empty())
         return {};
-    const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
+                                      nullptr, nullptr);
     std::string out(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr,
+                        nullptr);
     return out;
 }
 
@@ -62,7 +64,8 @@ struct File
 
 TEST(WindowsIdentity, EachFileSaysWhatItIsWhoMadeItAndWhichVersion)
 {
-    const File files[] = {{L"invciv.exe", VFT_APP}, {L"invciv-cli.exe", VFT_APP}, {L"invciv-demo-server.dll", VFT_DLL}};
+    const File files[] = {
+        {L"invciv.exe", VFT_APP}, {L"invciv-cli.exe", VFT_APP}, {L"invciv-demo-server.dll", VFT_DLL}};
     for (const File& file : files) {
         const std::wstring path = folder() + file.name;
         SCOPED_TRACE(utf8(path));
@@ -83,7 +86,8 @@ TEST(WindowsIdentity, EachFileSaysWhatItIsWhoMadeItAndWhichVersion)
 
         // Italian text in Unicode, the one table the strings are in.
         WORD* translation = nullptr;
-        ASSERT_TRUE(VerQueryValueW(block.data(), L"\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation), &length));
+        ASSERT_TRUE(VerQueryValueW(block.data(), L"\\VarFileInfo\\Translation",
+                                   reinterpret_cast<void**>(&translation), &length));
         ASSERT_GE(length, 4u);
         EXPECT_EQ(translation[0], 0x0410);
         EXPECT_EQ(translation[1], 1200);
@@ -97,7 +101,8 @@ TEST(WindowsIdentity, EachFileSaysWhatItIsWhoMadeItAndWhichVersion)
 
         bool icon = false;
         if (file.fileType == VFT_APP) {
-            const HMODULE module = LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+            const HMODULE module = LoadLibraryExW(path.c_str(), nullptr,
+                                                  LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
             ASSERT_NE(module, nullptr);
             // The first icon group is what Explorer, the shortcuts and the uninstall entry show.
             icon = FindResourceW(module, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(14)) != nullptr;
@@ -106,9 +111,10 @@ TEST(WindowsIdentity, EachFileSaysWhatItIsWhoMadeItAndWhichVersion)
             EXPECT_TRUE(icon) << "no icon";
 #endif
         }
-        std::cout << "identity: " << utf8(file.name) << ": " << utf8(stringValue(block, L"ProductName")) << ' '
-                  << utf8(stringValue(block, L"ProductVersion")) << " (file " << utf8(stringValue(block, L"FileVersion"))
-                  << "), " << utf8(stringValue(block, L"CompanyName")) << ", \"" << utf8(description) << '"'
+        std::cout << "identity: " << utf8(file.name) << ": " << utf8(stringValue(block, L"ProductName"))
+                  << ' ' << utf8(stringValue(block, L"ProductVersion")) << " (file "
+                  << utf8(stringValue(block, L"FileVersion")) << "), "
+                  << utf8(stringValue(block, L"CompanyName")) << ", \"" << utf8(description) << '"'
                   << (icon ? ", with its icon" : "") << std::endl;
     }
 }

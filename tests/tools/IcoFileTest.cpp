@@ -52,7 +52,8 @@ TEST(IcoFile, HoldsEverySizeInOrderAndReadsBackAsDrawn)
         EXPECT_EQ(images[i].size(), QSize(side, side));
         // The corner is the transparent ground, the middle the panel or its "Z", as drawn.
         EXPECT_EQ(qAlpha(images[i].pixel(0, 0)), 0);
-        EXPECT_EQ(images[i].pixel(side / 2, side / 2), drawn[i].convertToFormat(QImage::Format_ARGB32).pixel(side / 2, side / 2));
+        EXPECT_EQ(images[i].pixel(side / 2, side / 2),
+                  drawn[i].convertToFormat(QImage::Format_ARGB32).pixel(side / 2, side / 2));
         EXPECT_EQ(qAlpha(images[i].pixel(side / 2, side / 2)), 255);
     }
 }
