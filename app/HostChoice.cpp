@@ -4,6 +4,7 @@
 #include "platform/Platform.h"
 
 #ifdef _WIN32
+#include "host/win/BusyHost.h"
 #include "host/win/ComAutomation.h"
 #endif
 
@@ -41,6 +42,21 @@ HostSelection hostSelection(const QString& demoHostOption)
 #endif
 }
 
+HostSelection hostSelectionOfProgram()
+{
+    const QStringList words = QCoreApplication::arguments();
+    const QString option = QStringLiteral("--demo-host");
+    for (qsizetype i = 1; i < words.size(); ++i) {
+        if (words[i] == QLatin1String("--"))
+            break;
+        if (words[i] == option && i + 1 < words.size())
+            return hostSelection(words[i + 1]);
+        if (words[i].startsWith(option + QLatin1Char('=')))
+            return hostSelection(words[i].mid(option.size() + 1));
+    }
+    return hostSelection(QString());
+}
+
 bool prepareHost(const HostSelection& selection, platform::Platform& platform)
 {
     if (!selection.useDemoHost)
@@ -67,6 +83,21 @@ host::AutomationFactory automationFactoryFor(HostSelection selection)
                                     std::string(" (gli oggetti di automazione esistono solo su Windows)"));
 #endif
     };
+}
+
+void handleBusyHost([[maybe_unused]] platform::Platform* askWith,
+                    [[maybe_unused]] std::function<void(bool waiting)> waiting)
+{
+#ifdef _WIN32
+    host::win::BusyHandling handling;
+    handling.waiting = std::move(waiting);
+    if (askWith) {
+        handling.keepTrying = [askWith] { return askWith->askYesNo(kHostBusyQuestion); };
+    } else {
+        handling.askAfterMs = 10000;
+    }
+    host::win::setBusyHandling(std::move(handling));
+#endif
 }
 
 } // namespace app

@@ -15,6 +15,11 @@ namespace app {
 inline const QString kNoPatientsMessage =
     QStringLiteral("ERRORE: Nessun paziente associato al medico corrente.");
 
+// Before the login window of a session whose host was closed.
+inline const QString kLoginAgainMessage =
+    QStringLiteral("Il collegamento con il programma della cartella clinica si è interrotto: il programma è "
+                   "stato chiuso. Riaprirlo, se non lo è già, e inserire di nuovo la password per continuare.");
+
 // Starts the session with the user name and password and accepts only a doctor who has at least one
 // patient under the agreement type "S". Every refusal has shown its message through the platform.
 // Either way the session's password is cleared once the login is over.

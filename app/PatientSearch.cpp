@@ -4,6 +4,7 @@
 #include "host/Tzantopat.h"
 #include "host/tc_GenTools.h"
 #include "platform/Platform.h"
+#include "platform/SupportLog.h"
 #include "text/Messages.h"
 
 #include <QStringList>
@@ -30,6 +31,8 @@ namespace {
 int loadPatients(Tzantopat& session, const QString& cognome, const QString& nome)
 {
     const QString userId = tc_GenTools::string2hex(session.leggi_attributo(QStringLiteral("userid_utente")));
+    if (session.interrupted())
+        return 0;
     return session.carica(patientFilter(userId, cognome, nome), QStringLiteral("alfabetico"));
 }
 
@@ -54,21 +57,30 @@ QString currentId(Tzantopat& session)
 
 } // namespace
 
-PatientList readPatients(Tzantopat& session, const QString& cognome, const QString& nome)
+PatientList readPatients(Tzantopat& session, const QString& cognome, const QString& nome,
+                         const std::function<bool()>& keepGoing)
 {
     PatientList list;
     if (filterInitials(cognome).size() < kMinSurnameInitials)
         return list;
+    // Neither the initials nor the names found: only how many.
+    platform::LoggedFlow logged(session.platform(), QStringLiteral("ricerca pazienti"));
 
     const int count = loadPatients(session, cognome, nome);
     list.rows.reserve(static_cast<std::size_t>(qMax(count, 0)));
+    const auto stopped = [&] { return session.interrupted() || (keepGoing && !keepGoing()); };
     for (int i = 0; i < count; ++i) {
+        if (stopped())
+            return PatientList{{}, {}, false};
         clinical::PatientRow row;
         row.id = currentId(session);
         readRowDetails(session, row, list.badDates);
         list.rows.push_back(std::move(row));
         session.skip();
     }
+    if (session.interrupted()) // during the last row
+        return PatientList{{}, {}, false};
+    logged.finished(QStringLiteral("%1 trovati").arg(list.rows.size()));
     return list;
 }
 
@@ -80,7 +92,7 @@ std::optional<clinical::PatientRow> readOwnPatient(Tzantopat& session, const QSt
     // letter, or one holding "|" or "=", would miss; and nothing asked of the host about a patient
     // who is not the doctor's, so that such a patient and an unknown id look the same.
     const int count = loadPatients(session, QString(), QString());
-    for (int i = 0; i < count; ++i) {
+    for (int i = 0; i < count && !session.interrupted(); ++i) {
         if (currentId(session) == id) {
             clinical::PatientRow row;
             row.id = id;

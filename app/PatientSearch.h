@@ -7,6 +7,7 @@
 #include <QDate>
 #include <QString>
 
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -16,6 +17,8 @@ namespace app {
 
 // Fewer surname letters than this: the list stays empty and the host is not asked.
 inline constexpr int kMinSurnameInitials = 2;
+// During the search window's reload the window takes its input at least this often, between two rows.
+inline constexpr int kReloadYieldMs = 16;
 
 // A birth date the host gave in a form other than year-month-day.
 struct BadBirthDate
@@ -29,6 +32,7 @@ struct PatientList
 {
     std::vector<clinical::PatientRow> rows; // in the host's order
     std::vector<BadBirthDate> badDates;     // rows whose date was left empty
+    bool complete = true; // false: stopped before the end (nothing in rows then), see readPatients
 };
 
 // The typed initials as the host filter may carry them: "|" and "=" would start filter pairs of their own
@@ -42,7 +46,11 @@ QString patientFilter(const QString& userIdHex, const QString& cognome, const QS
 // The patients whose names begin with the initials, read whole before anything is handed back. A birth
 // date that does not parse leaves that row's date empty and is listed in badDates. Fewer than
 // kMinSurnameInitials surname letters left by filterInitials: empty, and the host is not asked.
-PatientList readPatients(Tzantopat& session, const QString& cognome, const QString& nome);
+// `keepGoing`, when given, is asked before each row: false stops the reading. A host lost or given up
+// as busy on the way stops it too (its message has been shown). A list stopped before its end is handed back empty and not
+// complete: never part of a list.
+PatientList readPatients(Tzantopat& session, const QString& cognome, const QString& nome,
+                         const std::function<bool()>& keepGoing = {});
 
 // The row of the patient with the given id (as readPatients gives it), only when the patient is on the
 // logged-in doctor's own list, whatever the names: the doctor's whole list (no initials) is walked

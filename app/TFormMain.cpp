@@ -4,6 +4,7 @@
 #include "FlowDispatch.h"
 #include "PatientSearch.h"
 #include "PatientTableModel.h"
+#include "Login.h"
 #include "TfrmLogin.h"
 #include "fdf/OutputFiles.h"
 #include "host/Tzantopat.h"
@@ -12,6 +13,9 @@
 #include "widgets/Fonts.h"
 #include "widgets/ZantoLogo.h"
 
+#include <QApplication>
+#include <QCloseEvent>
+#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -96,6 +100,26 @@ TFormMain::TFormMain(platform::Platform& platform, host::AutomationFactory autom
 
     if (outputFlows)
         m_flows = outputFlows(*this);
+    m_session->relogin = [this] { return loginAgain(); };
+}
+
+bool TFormMain::loginAgain()
+{
+    m_platform.showMessage(platform::MessageKind::Information, kLoginAgainMessage);
+    // Over whatever window is in front: the editor, when its "Salva" found the host closed.
+    QWidget* front = QApplication::activeModalWidget();
+    TfrmLogin login(*m_session, m_platform, front ? front : this);
+    login.keepUser(m_session->s_utente);
+    return login.exec() == TfrmLogin::kAccepted;
+}
+
+void TFormMain::closeEvent(QCloseEvent* event)
+{
+    if (m_busy > 0) {
+        event->ignore();
+        return;
+    }
+    QWidget::closeEvent(event);
 }
 
 TFormMain::~TFormMain()
@@ -234,7 +258,21 @@ void TFormMain::LoadPatients()
 {
     const BusyScope busy(*this);
     m_tblDati->clear();
-    PatientList list = readPatients(*m_session, ui->editCognome->text(), ui->editNome->text());
+    if (!m_session->readyForAction())
+        return;
+    // A host in another process answers each call in its own time: between rows the window takes
+    // the doctor's typing, and initials changed meanwhile end this reload (the next tick loads theirs).
+    QElapsedTimer sinceInput;
+    sinceInput.start();
+    PatientList list = readPatients(*m_session, ui->editCognome->text(), ui->editNome->text(), [&] {
+        if (sinceInput.elapsed() >= kReloadYieldMs) {
+            QCoreApplication::processEvents();
+            sinceInput.restart();
+        }
+        return !m_reloadPending;
+    });
+    if (!list.complete)
+        return;
     m_tblDati->setRows(std::move(list.rows));
     if (!list.badDates.empty())
         m_platform.showMessage(platform::MessageKind::Error, badBirthDatesMessage(list.badDates));
@@ -315,6 +353,8 @@ void TFormMain::gridDatiCellClick(const QModelIndex& index)
             return;
         ui->gridDati->setCurrentIndex(index);
         const BusyScope busy(*this);
+        if (!m_session->readyForAction())
+            return;
         dispatch(m_tblDati->row(index.row()));
     });
 }

@@ -68,6 +68,8 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    // Never closes under a running reload or flow (a host call lets the window's messages through).
+    void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -76,6 +78,8 @@ private:
     void setUpGrid();
     void readyGrid(); // the list the initials ask for, with a current row
     void placeInstructionLine();
+    // The session's relogin: after the host's program was closed, the same user logs in again.
+    bool loginAgain();
 
     int m_openMessages = 0;
     int m_busy = 0;

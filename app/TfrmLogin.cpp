@@ -1,8 +1,12 @@
 #include "TfrmLogin.h"
 
+#include "Diagnosis.h"
 #include "ErrorHandling.h"
+#include "HostChoice.h"
 #include "Login.h"
+#include "TfrmDiagnosis.h"
 #include "host/tc_GenTools.h"
+#include "platform/Platform.h"
 #include "ui_TfrmLogin.h"
 #include "widgets/Accessibility.h"
 #include "widgets/ZantoLogo.h"
@@ -28,11 +32,15 @@ public:
 
 } // namespace
 
-TfrmLogin::TfrmLogin(Tzantopat& session, platform::Platform& platform, QWidget* parent)
-    : QDialog(parent), ui(std::make_unique<Ui::frmLogin>()), m_session(session), m_platform(platform)
+TfrmLogin::TfrmLogin(Tzantopat& session, platform::Platform& platform, QWidget* parent,
+                     std::function<Diagnosis()> selfCheck)
+    : QDialog(parent), ui(std::make_unique<Ui::frmLogin>()), m_session(session), m_platform(platform),
+      m_selfCheck(std::move(selfCheck))
 {
+    if (!m_selfCheck)
+        m_selfCheck = [&platform] { return diagnose(platform, hostSelectionOfProgram()); };
     ui->setupUi(this);
-    setFixedSize(301, 159);
+    setFixedSize(301, 189);
     setWindowFlags((windowFlags() | Qt::MSWindowsFixedSizeDialogHint) & ~Qt::WindowContextHelpButtonHint);
     ui->ZantoLogo->setPixmap(widgets::zantoLogo(ui->ZantoLogo->size()));
     ui->ZantoLogo->installEventFilter(this);
@@ -43,6 +51,7 @@ TfrmLogin::TfrmLogin(Tzantopat& session, platform::Platform& platform, QWidget* 
 
     connect(ui->cmdOK, &QPushButton::clicked, this, &TfrmLogin::cmdOKClick);
     connect(ui->cmdAnulla, &QPushButton::clicked, this, &TfrmLogin::cmdAnullaClick);
+    connect(ui->cmdVerifica, &QPushButton::clicked, this, &TfrmLogin::cmdVerificaClick);
     FormCreate();
 }
 
@@ -56,6 +65,14 @@ void TfrmLogin::FormCreate()
     ui->txtPw->clear();
 }
 
+void TfrmLogin::keepUser(const QString& user)
+{
+    ui->txtUtente->setText(user);
+    ui->txtUtente->setReadOnly(true);
+    ui->txtPw->setFocus();
+    ui->StatusBar1->showMessage(QStringLiteral(" Collegamento interrotto: inserire di nuovo la password"));
+}
+
 void TfrmLogin::cmdOKClick()
 {
     runHandler(m_platform, [this] {
@@ -66,6 +83,21 @@ void TfrmLogin::cmdOKClick()
         }
         if (accepted)
             done(kAccepted);
+    });
+}
+
+void TfrmLogin::cmdVerificaClick()
+{
+    runHandler(m_platform, [this] {
+        Diagnosis diagnosis;
+        {
+            const WaitCursor hourglass;
+            diagnosis = m_selfCheck();
+        }
+        m_platform.log(diagnosis.allOk() ? QStringLiteral("verifica dell'installazione: tutto in ordine")
+                                         : QStringLiteral("verifica dell'installazione: problemi trovati"));
+        TfrmDiagnosis report(diagnosis, this);
+        report.exec();
     });
 }
 

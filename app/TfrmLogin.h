@@ -4,6 +4,7 @@
 
 #include <QDialog>
 
+#include <functional>
 #include <memory>
 
 class Tzantopat;
@@ -18,6 +19,8 @@ class frmLogin;
 
 namespace app {
 
+struct Diagnosis;
+
 class TfrmLogin : public QDialog
 {
     Q_OBJECT
@@ -28,14 +31,21 @@ public:
     // Translucency value 200 of 255, applied while translucency is on.
     static constexpr double kTranslucentOpacity = 200.0 / 255.0;
 
-    TfrmLogin(Tzantopat& session, platform::Platform& platform, QWidget* parent = nullptr);
+    // `selfCheck` runs the installation's self-check for "Verifica installazione…"; by default that of
+    // the running program's host (app::hostSelectionOfProgram).
+    TfrmLogin(Tzantopat& session, platform::Platform& platform, QWidget* parent = nullptr,
+              std::function<Diagnosis()> selfCheck = {});
     ~TfrmLogin() override;
 
     bool translucent() const { return m_translucent; }
+    // The login of a session that lost its host: the same user, who types the password again.
+    void keepUser(const QString& user);
 
     void cmdOKClick();
     void cmdAnullaClick();
     void ZantoLogoDblClick();
+    // "Verifica installazione…": the self-check's report in its own window.
+    void cmdVerificaClick();
 
 public slots:
     // Closing by the title bar or Escape cancels like Annulla.
@@ -51,6 +61,7 @@ private:
     Tzantopat& m_session;
     platform::Platform& m_platform;
     bool m_translucent = false;
+    std::function<Diagnosis()> m_selfCheck;
 };
 
 } // namespace app

@@ -4,6 +4,7 @@
 #include "HostOutputFlows.h"
 #include "TFormMain.h"
 #include "platform/QtPlatform.h"
+#include "platform/SupportLog.h"
 #include "widgets/ZantoLogo.h"
 
 #include <QApplication>
@@ -34,6 +35,13 @@ int main(int argc, char** argv)
     parser.process(application);
 
     platform::QtPlatform platform;
+    platform.log(QStringLiteral("avvio di invciv ") + platform::programVersion());
+    app::handleBusyHost(&platform, [](bool waiting) {
+        if (waiting)
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+        else
+            QApplication::restoreOverrideCursor();
+    });
     const app::HostSelection selection = app::hostSelection(parser.value(demoHost));
     if (!app::prepareHost(selection, platform))
         return 1;

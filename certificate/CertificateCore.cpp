@@ -10,6 +10,7 @@
 #include "host/Tzantopat.h"
 #include "platform/Files.h"
 #include "platform/Platform.h"
+#include "platform/SupportLog.h"
 
 #include <QDir>
 
@@ -52,6 +53,9 @@ CertificateFields readCertificate(Tzantopat& session, const platform::Platform& 
     f.data = platform.now().date();
     f.cognomeMedico = session.utente_leggi_attributo(QStringLiteral("cognome"));
     f.nomeMedico = session.utente_leggi_attributo(QStringLiteral("nome"));
+    // A host lost, or given up as busy, on the way: the window does not open on values it lacks.
+    if (session.interrupted())
+        throw platform::FailureShown();
     fillDoctorDetails(f, platform, session.s_utente);
     return f;
 }
@@ -63,9 +67,12 @@ bool therapyOverLimit(const CertificateFields& fields)
 
 QString LookUpCadastralCode(Tzantopat& session, const QString& town)
 {
-    return session.tabelle_leggi_attributo_generico_plus(QStringLiteral("tabella_comuni"),
-                                                         QStringLiteral("codice_catastale"),
-                                                         QStringLiteral("denominazione"), town);
+    const QString code = session.tabelle_leggi_attributo_generico_plus(
+        QStringLiteral("tabella_comuni"), QStringLiteral("codice_catastale"), QStringLiteral("denominazione"), town);
+    // Without the host no check can be made and no code written: the save stops where it is.
+    if (session.interrupted())
+        throw platform::FailureShown();
+    return code;
 }
 
 clinical::FiscalCodeParts fiscalCodeDisagreements(const CertificateFields& fields,
@@ -94,20 +101,33 @@ QString fiscalCodeQuestion(clinical::FiscalCodeParts parts)
 CertificateOutcome saveCertificate(const CertificateFields& fields, Tzantopat& session,
                                    platform::Platform& platform, const SaveDespiteFiscalCode& saveAnyway)
 {
+    // The log tells which phase stopped a save, never the values or the messages, which name the patient.
+    platform::LoggedFlow logged(platform, QStringLiteral("certificato XML"));
     const CadastralLookup lookUp = [&session](const QString& town) {
         return LookUpCadastralCode(session, town);
     };
-    if (const Failures failures = CheckFormat(fields, lookUp); !failures.empty())
+    if (const Failures failures = CheckFormat(fields, lookUp); !failures.empty()) {
+        logged.finished(QStringLiteral("non salvato: %1 dati non formalmente corretti").arg(failures.size()));
         return {false, {}, {}, BuildCheckMessage(CheckKind::Format, failures)};
-    if (const Failures failures = CheckMandatory(fields, lookUp); !failures.empty())
+    }
+    if (const Failures failures = CheckMandatory(fields, lookUp); !failures.empty()) {
+        logged.finished(QStringLiteral("non salvato: %1 dati obbligatori mancanti").arg(failures.size()));
         return {false, {}, {}, BuildCheckMessage(CheckKind::Mandatory, failures)};
+    }
     if (const auto parts = fiscalCodeDisagreements(fields, lookUp(fields.luogoDiNascita));
-        parts && !saveAnyway(parts))
+        parts && !saveAnyway(parts)) {
+        logged.finished(QStringLiteral("non salvato: codice fiscale incoerente"));
         return {};
+    }
     CertificateOutcome outcome = WriteInvCiv2010(fields, session, platform);
     if (outcome.saved) {
         rememberDoctorDetails(fields, platform, session.s_utente);
         outcome.printable = completePrintableForm(fields, platform);
+        logged.finished(outcome.printable.path.isEmpty()
+                            ? QStringLiteral("salvato, senza modulo AP68 compilato")
+                            : QStringLiteral("salvato, con modulo AP68 compilato"));
+    } else {
+        logged.finished(QStringLiteral("non salvato: file non scritto"));
     }
     return outcome;
 }

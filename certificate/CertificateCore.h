@@ -45,7 +45,9 @@ CertificateFields readCertificate(Tzantopat& session, const platform::Platform& 
 bool therapyOverLimit(const CertificateFields& fields);
 
 // The town's cadastral code from the host's "tabella_comuni"; "" when the host finds none (a failing
-// call has shown the session's message). Every call asks the host again.
+// call has shown the session's message). Every call asks the host again. A host found closed, or busy
+// and given up, raises platform::FailureShown (the session has said so): a save stops there, nothing
+// written.
 QString LookUpCadastralCode(Tzantopat& session, const QString& town);
 
 // The parts of the personal data that the fiscal code disagrees with: the surname, the name, the birth

@@ -4,6 +4,7 @@
 #include "MemoEdit.h"
 #include "ui_TFormGestCertMedINPS.h"
 
+#include "host/Tzantopat.h"
 #include "platform/Platform.h"
 #include "widgets/Accessibility.h"
 #include "widgets/ZantoLogo.h"
@@ -201,6 +202,7 @@ void TFormGestCertMedINPS::showEvent(QShowEvent* event)
             this, [this] { QDialog::reject(); }, Qt::QueuedConnection);
     };
     try {
+        const HostCalls calling(m_hostCalls);
         FormShow();
     } catch (const platform::FailureShown&) {
         closeUnfilled(); // the session has shown the host's message
@@ -252,17 +254,28 @@ QString TFormGestCertMedINPS::ResultText() const
 
 void TFormGestCertMedINPS::ButtonCompilaClick()
 {
+    if (m_hostCalls > 0)
+        return;
     try {
-        if (SaveCertificate())
-            accept();
+        const HostCalls calling(m_hostCalls);
+        // After the host's program was closed and opened again, the doctor logs in again first; what
+        // the window holds stays as typed either way.
+        if (!m_session.readyForAction())
+            return;
+        if (!SaveCertificate())
+            return;
+    } catch (const platform::FailureShown&) {
+        return; // the host's program was closed: the session has said so, and the window stays as it is
     } catch (const std::exception& error) {
         showError(QString::fromUtf8(error.what()));
+        return;
     }
+    accept();
 }
 
 void TFormGestCertMedINPS::ButtonAnnullaClick()
 {
-    if (!mayDiscard())
+    if (m_hostCalls > 0 || !mayDiscard())
         return;
     m_ending = Ending::Cancelled;
     QDialog::reject();
@@ -270,7 +283,7 @@ void TFormGestCertMedINPS::ButtonAnnullaClick()
 
 void TFormGestCertMedINPS::reject()
 {
-    if (mayDiscard())
+    if (m_hostCalls == 0 && mayDiscard())
         QDialog::reject();
 }
 

@@ -100,6 +100,15 @@ private:
     CertificateFields m_asFilled; // the values once filled: what "changed" is measured against
     QString m_sessoLetto;         // the export's sex, which no control shows
     bool m_filled = false;
+    // Host calls in progress (the filling, "Salva"): a host in another process lets the window's
+    // messages through while it answers, and a close or a second "Salva" then waits for the call.
+    int m_hostCalls = 0;
+    struct HostCalls
+    {
+        int& n;
+        explicit HostCalls(int& counter) : n(counter) { ++n; }
+        ~HostCalls() { --n; }
+    };
 };
 
 } // namespace certificate

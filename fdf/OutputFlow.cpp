@@ -1,5 +1,7 @@
 #include "OutputFlow.h"
 
+#include "host/Tzantopat.h"
+
 #include "Ap42Ss3Map.h"
 #include "Ap68Map.h"
 #include "OutputFiles.h"
@@ -9,6 +11,7 @@
 #include "pdf/FontSetting.h"
 #include "platform/Files.h"
 #include "platform/Platform.h"
+#include "platform/SupportLog.h"
 #include "text/Messages.h"
 
 #include <QCryptographicHash>
@@ -205,6 +208,10 @@ FilledCopy putOnDesktop(const QString& copyPath, const PreparedCopy& prepared,
 PdfFlowResult runFlow(Certificate certificate, Reader reader, FdfClosing closing,
                       const clinical::PatientRow& row, FlowContext& context)
 {
+    platform::LoggedFlow logged(context.platform,
+                                certificate == Certificate::Ap68 ? QStringLiteral("AP68")
+                                                                 : QStringLiteral("AP42 SS3"),
+                                platform::patientTag(context.platform, row.id));
     const QString work = platform::preparedWorkFolder(context.platform);
     if (context.showStatus)
         context.showStatus(statusText(certificate, row.cognome, row.nome));
@@ -213,6 +220,10 @@ PdfFlowResult runFlow(Certificate certificate, Reader reader, FdfClosing closing
     // The field list first: the files are named after it, an earlier desktop copy is judged against
     // it, and a reader that stops leaves every file untouched.
     const Prefill prefill = reader(row, context.session, clinical::freshExportPath(work));
+    // A host lost, or given up as busy, while the values were read: they are not the patient's, and
+    // nothing is written (the session has said why).
+    if (context.session.interrupted())
+        throw platform::FailureShown();
     const OutputFileSet files =
         outputFileSet(certificate, context.platform.programFolder(), work, GetDesktopFolder(context.platform),
                       {row.cognome, row.nome, QStringList{prefill.codiceFiscale} + hostCodes(row)});
@@ -245,6 +256,8 @@ PdfFlowResult runFlow(Certificate certificate, Reader reader, FdfClosing closing
                     "impossibile compilare il modulo PDF %1: %2. Il file FDF è stato comunque creato.")
                     .arg(QFileInfo(files.desktopCopyPath).fileName(), copy.failure));
     processEvents(context);
+    logged.finished(copy.path.isEmpty() ? QStringLiteral("FDF scritto, copia non compilata")
+                                        : QStringLiteral("FDF e copia compilata scritti"));
     return {files.fdfPath, copy.path, copy.keptPath, clinical::fiscalCodeWarning(prefill.disagreements)};
 }
 
@@ -269,6 +282,15 @@ FilledCopy completeAp68Form(const Ap68Values& values, platform::Platform& platfo
     return putOnDesktop(files.completedCopyPath,
                         prepareCopy(files.blankFormPath, entries, pdf::unicodeFontPath(platform)), entries,
                         platform);
+}
+
+QString blankFormProblem(Certificate certificate, const QString& programFolder)
+{
+    const QString blankForm =
+        outputFileSet(certificate, programFolder, QString(), QString(), {}).blankFormPath;
+    const std::vector<FdfEntry> entries =
+        certificate == Certificate::Ap68 ? ap68Entries(Ap68Values{}) : ap42Ss3Entries(Ap42Ss3Values{});
+    return prepareCopy(blankForm, entries, QString()).failure;
 }
 
 QString CreateAp68Pdf(const clinical::PatientRow& row, FlowContext& context)

@@ -3,6 +3,7 @@
 // desktop copy of the blank form with the same values filled in. QtCore only, so that a
 // windowless front end runs them as the window does.
 
+#include "OutputFiles.h"
 #include "clinical/PatientRow.h"
 
 #include <QString>
@@ -71,6 +72,11 @@ struct Ap68Values;
 // desktop copy is; a blank form that cannot be read or filled leaves it as it was and gives the
 // failure. The one message shown is the note on letters the copy may not show.
 FilledCopy completeAp68Form(const Ap68Values& values, platform::Platform& platform);
+
+// Why the blank form beside the program (in `programFolder`) would not take the pre-fill `certificate`
+// writes, as the flow would say it: "il modulo vuoto ... non esiste", "... è danneggiato o illeggibile
+// (...)", or the field it lacks. "" when the pre-fill's fields all fill. Nothing is written.
+QString blankFormProblem(Certificate certificate, const QString& programFolder);
 
 // The path of the FDF written, as above.
 QString CreateAp68Pdf(const clinical::PatientRow& row, FlowContext& context);

@@ -24,11 +24,23 @@ using Arguments = std::vector<Argument>;
 // What a method answers: nothing, text, integer, floating or boolean.
 using Result = std::variant<std::monostate, std::u16string, std::int32_t, double, bool>;
 
+// What a failed call says of the host itself, where that decides what the program does next: a host
+// busy in a window of its own that rejected the call until the program gave up, or a host that is no
+// longer there (its program closed, or ended in the middle of the call).
+enum class HostFault { None, Busy, Gone };
+
 // Raised by every failed invocation or conversion; what() is UTF-8.
 class AutomationError : public std::runtime_error
 {
 public:
-    using std::runtime_error::runtime_error;
+    explicit AutomationError(const std::string& message, HostFault fault = HostFault::None)
+        : std::runtime_error(message), m_fault(fault)
+    {
+    }
+    HostFault fault() const { return m_fault; }
+
+private:
+    HostFault m_fault;
 };
 
 class AutomationObject

@@ -3,6 +3,8 @@
 #include "platform/Platform.h"
 #include "tc_GenTools.h"
 
+#include <utility>
+
 namespace {
 
 host::Argument text(const QString& value)
@@ -10,14 +12,28 @@ host::Argument text(const QString& value)
     return value.toStdU16String();
 }
 
+// A text from the host as the program takes it: a null character would cut it short in every file it
+// reaches, and a text past kMaxHostText is no value the host keeps.
 QString toQString(const host::Result& result)
 {
-    return QString::fromStdU16String(host::resultToText(result));
+    const std::u16string text = host::resultToText(result);
+    if (text.find(u'\0') != std::u16string::npos)
+        throw host::AutomationError("Il programma della cartella clinica ha risposto con un testo non valido "
+                                    "(contiene un carattere nullo)");
+    if (text.size() > static_cast<std::size_t>(Tzantopat::kMaxHostText))
+        throw host::AutomationError("Il programma della cartella clinica ha risposto con un testo di " +
+                                    std::to_string(text.size()) + " caratteri, oltre il massimo di " +
+                                    std::to_string(Tzantopat::kMaxHostText));
+    return QString::fromStdU16String(text);
 }
 
 const QString kEccezione = QStringLiteral(": eccezione");
 // Between a connection message and the reason given for it.
 const QString kReasonBreak = QStringLiteral("\r\n\r\n  ");
+const QString kBusyAdvice = QStringLiteral("Chiudere la finestra che il programma della cartella clinica tiene "
+                                           "aperta, poi ripetere l'operazione.");
+const QString kGoneAdvice = QStringLiteral("Riaprire il programma della cartella clinica e ripetere "
+                                           "l'operazione: verrà chiesto di accedere di nuovo.");
 
 } // namespace
 
@@ -38,22 +54,75 @@ host::Result Tzantopat::invoke(const std::string& method, host::Arguments argume
     return m_server->invoke(method, arguments);
 }
 
+// A host's message for the support log: what it quotes (an id, a filter's value, a town) left out, as
+// it may be a patient's.
+static QString loggedHostText(const QString& text)
+{
+    QString logged;
+    bool quoted = false;
+    for (const QChar c : text) {
+        if (c == QLatin1Char('"')) {
+            logged += quoted ? QStringLiteral("…\"") : QStringLiteral("\"");
+            quoted = !quoted;
+        } else if (!quoted) {
+            logged += c;
+        }
+    }
+    return quoted ? logged + QStringLiteral("…") : logged;
+}
+
+void Tzantopat::logFailure(const QString& label, const std::exception& error)
+{
+    m_platform.log(QStringLiteral("errore dell'host: ") + label + QStringLiteral(" - ") +
+                   loggedHostText(QString::fromUtf8(error.what())));
+}
+
 void Tzantopat::showException(const QString& label, const QString& detail)
 {
     m_platform.showMessage(platform::MessageKind::Plain, label + kEccezione + detail);
 }
 
+QString Tzantopat::hostFaultDetail(const std::exception& error)
+{
+    const auto* automation = dynamic_cast<const host::AutomationError*>(&error);
+    if (!automation || automation->fault() == host::HostFault::None)
+        return {};
+    const QString reason = kReasonBreak + QString::fromUtf8(error.what()) + kReasonBreak;
+    if (automation->fault() == host::HostFault::Busy) {
+        m_gaveUp = true;
+        return reason + kBusyAdvice;
+    }
+    // Nothing answers behind the server any more: no call of this session can reach it.
+    m_server.reset();
+    m_connected = false;
+    m_lost = true;
+    return reason + kGoneAdvice;
+}
+
 template <class T, class Call> T Tzantopat::guarded(const QString& label, T failure, Call&& call)
 {
     const platform::ForegroundGuard foreground(m_platform);
-    if (!is_on())
-        return failure;
-    try {
-        return call();
-    } catch (const std::exception&) {
-        showException(label);
+    if (!is_on()) {
+        // A session that is off fails silently; a host found busy or closed says so.
+        if (m_guardFault)
+            showException(label, *std::exchange(m_guardFault, std::nullopt));
         return failure;
     }
+    try {
+        return call();
+    } catch (const std::exception& error) {
+        logFailure(label, error);
+        showException(label, hostFaultDetail(error));
+        return failure;
+    }
+}
+
+bool Tzantopat::readyForAction()
+{
+    m_gaveUp = false;
+    if (!m_lost)
+        return true;
+    return relogin && relogin();
 }
 
 bool Tzantopat::start()
@@ -66,13 +135,16 @@ bool Tzantopat::start()
         const QString answer = toQString(invoke("connetti", {text(s_utente), text(s_password)}));
         if (answer.isEmpty()) {
             m_connected = true;
+            m_lost = false;
             return true;
         }
         m_connected = false;
+        m_platform.log(QStringLiteral("accesso rifiutato dall'host: ") + loggedHostText(answer));
         m_platform.showMessage(platform::MessageKind::Plain,
                                label + QStringLiteral(": errore in connessione") + kReasonBreak + answer);
         return false;
     } catch (const std::exception& error) {
+        logFailure(label, error);
         // The reason, laid out like a refusal, tells a missing or mismatched registration of the server
         // (its system text) from a failure of the host itself.
         showException(label, kReasonBreak + QString::fromUtf8(error.what()));
@@ -100,10 +172,15 @@ void Tzantopat::stop()
 
 bool Tzantopat::is_on()
 {
+    m_guardFault.reset();
     try {
         invoke("get_error", {host::Omitted{}});
         return true;
-    } catch (const std::exception&) {
+    } catch (const std::exception& error) {
+        if (QString detail = hostFaultDetail(error); !detail.isEmpty()) {
+            logFailure(QStringLiteral("Tzantopat.is_on()"), error);
+            m_guardFault = std::move(detail);
+        }
         return false;
     }
 }
@@ -154,13 +231,19 @@ QString Tzantopat::call_method_pipe(const QString& s_handle, const QString& s_me
     const platform::ForegroundGuard foreground(m_platform);
     const QString label = QStringLiteral("Tzantopat.call_method_pipe(") + s_handle + QStringLiteral(", ") +
                           s_metodo + QStringLiteral(", ") + s_lista_parametri + QLatin1Char(')');
-    if (!is_on())
+    if (!is_on()) {
+        if (m_guardFault)
+            showException(label, *std::exchange(m_guardFault, std::nullopt));
         return {};
+    }
     QString result;
     try {
         result = toQString(invoke("call_method_pipe", {text(s_handle), text(s_metodo), text(s_lista_parametri)}));
     } catch (const std::exception& error) {
-        showException(label, QString::fromUtf8(error.what()));
+        const QString detail = hostFaultDetail(error);
+        // The parameters name the patient: the log has the method alone.
+        logFailure(QStringLiteral("Tzantopat.call_method_pipe(") + s_metodo + QLatin1Char(')'), error);
+        showException(label, detail.isEmpty() ? QString::fromUtf8(error.what()) : detail);
         return {};
     }
     if (s_metodo == QStringLiteral("carica") || s_metodo == QStringLiteral("rowcount")) {
@@ -184,11 +267,13 @@ bool Tzantopat::genera_xml(const QString& name, const QString& second, const QSt
         invoke("genera_xml", {text(name), text(second), text(path)});
         return true;
     } catch (const std::exception& error) {
+        logFailure(QStringLiteral("Tgate_zantopat.genera_xml()"), error);
         // The host's own reason (a file it cannot write, a name too long) tells the doctor or support
         // what to mend; laid out as a connection failure's.
         const QString reason = QString::fromUtf8(error.what());
+        const QString detail = hostFaultDetail(error);
         showException(QStringLiteral("Tgate_zantopat.genera_xml()"),
-                      reason.isEmpty() ? QString() : kReasonBreak + reason);
+                      !detail.isEmpty() ? detail : reason.isEmpty() ? QString() : kReasonBreak + reason);
         return false;
     }
 }
@@ -198,13 +283,24 @@ QString Tzantopat::tabelle_leggi_attributo_generico_plus(const QString& table, c
 {
     const platform::ForegroundGuard foreground(m_platform);
     // The one operation that reconnects by itself when the host has gone away.
-    if (!is_on() && !start())
-        return {};
+    if (!is_on()) {
+        // A host whose program was closed is not started again here: without the password, which the
+        // session does not keep, it would refuse; the action that found it says so instead.
+        if (m_lost) {
+            if (m_guardFault)
+                showException(QStringLiteral("tc_Zantopat.tabelle_leggi_attributo_generico_plus()"),
+                              *std::exchange(m_guardFault, std::nullopt));
+            return {};
+        }
+        if (!start())
+            return {};
+    }
     try {
         return toQString(invoke("tabelle_leggi_attributo_generico_plus",
                                 {text(table), text(attributeToRead), text(attributeToMatch), text(value)}));
-    } catch (const std::exception&) {
-        showException(QStringLiteral("tc_Zantopat.tabelle_leggi_attributo_generico_plus()"));
+    } catch (const std::exception& error) {
+        logFailure(QStringLiteral("tc_Zantopat.tabelle_leggi_attributo_generico_plus()"), error);
+        showException(QStringLiteral("tc_Zantopat.tabelle_leggi_attributo_generico_plus()"), hostFaultDetail(error));
         return {};
     }
 }

@@ -28,7 +28,8 @@ QString printableText(const QString& text, QStringView keep)
 }
 
 ConsolePlatform::ConsolePlatform(QString desktopFolder, QString programFolder, QString workFolder)
-    : m_desktop(std::move(desktopFolder)), m_program(std::move(programFolder)), m_work(std::move(workFolder))
+    : m_desktop(std::move(desktopFolder)), m_program(std::move(programFolder)), m_work(std::move(workFolder)),
+      m_log(logFolderBeside(m_work))
 {
 }
 

@@ -2,6 +2,7 @@
 
 #include "Platform.h"
 #include "Settings.h"
+#include "SupportLog.h"
 
 #include <QStringList>
 
@@ -34,6 +35,8 @@ public:
     // No one is there to answer: "No", which leaves everything as it is.
     bool askYesNo(const QString&) override { return false; }
     QDateTime now() const override;
+    // Into the support log beside the work folder.
+    void log(const QString& event) const override { m_log.write(event); }
 
     // Every message shown so far, in order.
     const QStringList& messages() const { return m_messages; }
@@ -45,6 +48,7 @@ private:
     QString m_desktop;
     QString m_program;
     QString m_work;
+    SupportLog m_log;
     QStringList m_messages;
     bool m_failureShown = false;
 };

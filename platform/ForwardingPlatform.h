@@ -30,6 +30,7 @@ public:
     QDateTime now() const override { return m_inner.now(); }
     void rememberForegroundWindow() override { m_inner.rememberForegroundWindow(); }
     void restoreForegroundWindow() override { m_inner.restoreForegroundWindow(); }
+    void log(const QString& event) const override { m_inner.log(event); }
 
 private:
     Platform& m_inner;

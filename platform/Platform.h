@@ -46,6 +46,9 @@ public:
     // Around every host call: the host may bring its own window to the front.
     virtual void rememberForegroundWindow() {}
     virtual void restoreForegroundWindow() {}
+    // One event of the user's support log (platform/SupportLog.h): never a password or a patient's data.
+    // Nothing where no log is kept.
+    virtual void log(const QString& event) const { (void)event; }
 };
 
 // Remembers the foreground window for the length of a scope and restores it however the scope ends.

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "Platform.h"
+#include "Settings.h"
+#include "SupportLog.h"
 
 #include <QPointer>
 
@@ -25,9 +27,12 @@ public:
     QDateTime now() const override;
     void rememberForegroundWindow() override;
     void restoreForegroundWindow() override;
+    // Into the support log beside the work folder.
+    void log(const QString& event) const override { m_log.write(event); }
 
 private:
     quintptr m_foreground = 0;
+    SupportLog m_log{logFolderBeside(standardWorkFolder())};
 };
 
 } // namespace platform

@@ -85,9 +85,12 @@ build_app() { # arch triplet prefix; sets app_build (the build folder) and app_d
   rm -rf "$app_dir"
   mkdir -p "$app_dir/platforms" "$app_dir/styles" "$app_build/bin/platforms" "$app_build/bin/styles"
   cp "$app_build/bin/invciv.exe" "$app_build/bin/invciv-cli.exe" "$app_dir/"
-  # The demo host as a COM server, for trying or teaching the program without the real records; it is
-  # registered only by hand (docs/windows-build.md).
-  [ ! -f "$app_build/bin/invciv-demo-server.dll" ] || cp "$app_build/bin/invciv-demo-server.dll" "$app_dir/"
+  # The demo host as a COM server, a program of its own or a DLL, for trying or teaching the program
+  # without the real records; it is registered only by hand (docs/windows-build.md).
+  local server
+  for server in invciv-demo-host.exe invciv-demo-server.dll; do
+    [ ! -f "$app_build/bin/$server" ] || cp "$app_build/bin/$server" "$app_dir/"
+  done
   cp "$root/forms/cert med INPS.pdf" "$root/forms/AP42_SS3.pdf" "$app_dir/"
   for plugin in platforms/qwindows.dll platforms/qoffscreen.dll styles/qwindowsvistastyle.dll; do
     if [ -f "$p/plugins/$plugin" ]; then

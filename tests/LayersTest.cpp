@@ -30,7 +30,7 @@ const std::map<std::string, std::set<std::string>> kAllowed = {
     {"pdf", {"text", "platform"}},
     {"fdf", {"text", "platform", "host", "clinical", "pdf"}},
     {"certificate", {"text", "platform", "widgets", "host", "clinical", "pdf", "fdf"}},
-    {"app", {"text", "platform", "platform/win", "widgets", "host", "host/win", "demohost", "clinical", "pdf",
+    {"app", {"text", "platform", "platform/win", "widgets", "host", "host/win", "demohost", "demohost/com", "clinical", "pdf",
              "fdf", "certificate"}},
 };
 

@@ -1,13 +1,14 @@
-// invciv-screenshots: renders the login window, the patient search window (logged in to the demo host,
-// with a list loaded) and the three pages of the certificate editor for the first patient listed into
-// PNG files, from the real windows. With --desktop, it then saves that certificate there, which also
-// completes the AP68 form. Used by scripts/screenshots.
+// invciv-screenshots: renders the login window, the self-check's report, the patient search window (logged in
+// to the demo host, with a list loaded) and the three pages of the certificate editor for the first patient
+// listed into PNG files, from the real windows. With --desktop, it then saves that certificate there, which
+// also completes the AP68 form. Used by scripts/screenshots.
 //
 //   invciv-screenshots --demo-host FILE --out DIR [--desktop DIR] [--user NAME --password PW --initials TEXT]
 
 #include "app/HostChoice.h"
 #include "app/Login.h"
 #include "app/TFormMain.h"
+#include "app/TfrmDiagnosis.h"
 #include "app/TfrmLogin.h"
 #include "certificate/TFormGestCertMedINPS.h"
 #include "platform/ConsolePlatform.h"
@@ -77,6 +78,13 @@ int main(int argc, char** argv)
         login.findChild<QLineEdit*>(QStringLiteral("txtPw"))->setText(parser.value(password));
         login.show();
         if (!save(login, folder.filePath(QStringLiteral("login.png"))))
+            return 1;
+    }
+    {
+        // The report "Verifica installazione…" opens, for this installation.
+        app::TfrmDiagnosis report(app::diagnose(window.platform(), selection), &window);
+        report.show();
+        if (!save(report, folder.filePath(QStringLiteral("diagnosis.png"))))
             return 1;
     }
 

@@ -2,11 +2,13 @@
 
 #include "CliCommands.h"
 #include "CliOptions.h"
+#include "app/Diagnosis.h"
 #include "app/HostChoice.h"
 #include "app/Login.h"
 #include "fdf/OutputFiles.h"
 #include "host/Tzantopat.h"
 #include "platform/ConsolePlatform.h"
+#include "platform/SupportLog.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -48,6 +50,10 @@ QString usage()
         for (qsizetype i = 1; i < lines.size(); ++i)
             text += QString(31, QLatin1Char(' ')) + lines.at(i) + QLatin1Char('\n');
     }
+    text += QStringLiteral(
+        "  diagnose                     the installation's self-check, without --user and without\n"
+        "                               logging in: one line per check, OK or the problem and\n"
+        "                               what to do (in Italian); status 0 only when all hold\n");
     text +=
         QStringLiteral("\n"
                        "exit status: 2 wrong usage; 1 when any error was shown on standard error, whatever\n"
@@ -144,6 +150,29 @@ QString programFolder()
     return QDir::toNativeSeparators(QCoreApplication::applicationDirPath() + QLatin1Char('/'));
 }
 
+QString desktopFolder(const CliOptions& options)
+{
+    return QDir::toNativeSeparators(options.desktop.isEmpty()
+                                        ? QStandardPaths::writableLocation(QStandardPaths::DesktopLocation)
+                                        : QDir(options.desktop).absolutePath());
+}
+
+const QString kDiagnose = QStringLiteral("diagnose");
+
+// The self-check's report on standard output; nothing is asked of the host but its creation.
+int runDiagnose(const CliOptions& options, QTextStream& out)
+{
+    platform::ConsolePlatform console(desktopFolder(options), programFolder());
+    console.log(QStringLiteral("avvio di invciv-cli ") + platform::programVersion() +
+                QStringLiteral(", comando diagnose"));
+    const app::Diagnosis diagnosis = app::diagnose(console, app::hostSelection(options.demoHost));
+    out << diagnosis.text();
+    out.flush();
+    console.log(diagnosis.allOk() ? QStringLiteral("verifica dell'installazione: tutto in ordine")
+                                  : QStringLiteral("verifica dell'installazione: problemi trovati"));
+    return diagnosis.allOk() ? kExitDone : kExitRefused;
+}
+
 } // namespace
 
 int runCli(const QStringList& words, QTextStream& out, QTextStream& err,
@@ -161,6 +190,11 @@ int runCli(const QStringList& words, QTextStream& out, QTextStream& err,
     }
     if (options->command.isEmpty())
         return usageError(err, QStringLiteral("missing command"));
+    if (options->command == kDiagnose) {
+        if (!options->arguments.isEmpty() || !options->commandOptions.isEmpty())
+            return usageError(err, QStringLiteral("diagnose takes no arguments"));
+        return runDiagnose(*options, out);
+    }
     const CliCommand* command = findCommand(options->command);
     if (!command)
         return usageError(err, QStringLiteral("unknown command: ") + options->command);
@@ -180,10 +214,9 @@ int runCli(const QStringList& words, QTextStream& out, QTextStream& err,
             return usageError(err, problem);
     }
 
-    const QString desktop = options->desktop.isEmpty()
-                                ? QStandardPaths::writableLocation(QStandardPaths::DesktopLocation)
-                                : QDir(options->desktop).absolutePath();
-    platform::ConsolePlatform console(QDir::toNativeSeparators(desktop), programFolder());
+    platform::ConsolePlatform console(desktopFolder(*options), programFolder());
+    console.log(QStringLiteral("avvio di invciv-cli ") + platform::programVersion() +
+                QStringLiteral(", comando ") + command->name);
     const app::HostSelection selection = app::hostSelection(options->demoHost);
     if (!app::prepareHost(selection, console))
         return kExitRefused;

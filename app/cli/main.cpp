@@ -34,6 +34,7 @@ int main(int argc, char** argv)
 #endif
     QCoreApplication application(argc, argv);
     app::setApplicationIdentity();
+    app::handleBusyHost(nullptr);
 
     QTextStream out(stdout);
     QTextStream err(stderr);

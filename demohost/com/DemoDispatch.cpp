@@ -1,8 +1,12 @@
 #include "DemoDispatch.h"
 
+#include "ServerRegistration.h"
+
+#include "demohost/DemoHost.h"
 #include "host/win/ComValues.h"
 
 #include <exception>
+#include <new>
 
 namespace demohost::com {
 
@@ -89,6 +93,30 @@ HRESULT DemoDispatch::Invoke(DISPID id, REFIID iid, LCID, WORD flags, DISPPARAMS
         if (exception)
             host::win::raiseException(*exception, kSource, host::fromUtf8(error.what()));
         return DISP_E_EXCEPTION;
+    }
+}
+
+IDispatch* newDemoObject(const std::wstring& removal) noexcept
+{
+    try {
+        std::u16string unavailable;
+        std::unique_ptr<host::AutomationObject> demo;
+        if (const auto foreign = foreignServer()) {
+            const std::wstring message = shadowingMessage(*foreign, removal);
+            unavailable = host::win::fromWide(message.data(), message.size());
+        } else {
+            try {
+                demo = std::make_unique<demohost::DemoHost>(databaseFile());
+            } catch (const std::bad_alloc&) {
+                throw;
+            } catch (const std::exception& error) {
+                unavailable = host::fromUtf8(error.what());
+            }
+        }
+        // COM's reference count owns it from here: its last Release deletes it.
+        return new DemoDispatch(std::move(demo), demohost::DemoHost::methodNames(), std::move(unavailable));
+    } catch (const std::exception&) {
+        return nullptr;
     }
 }
 

@@ -31,4 +31,10 @@ private:
     std::u16string m_unavailable;
 };
 
+// The server's object: the demo host over its database (ServerRegistration.h names it), or, when it
+// cannot serve, an object that says why at the first call (the program shows it at its login); a
+// "Korvalis.Server" registered since the demo host makes it say how to remove the demo host with
+// `removal`. Holds one reference; nullptr when out of memory.
+IDispatch* newDemoObject(const std::wstring& removal) noexcept;
+
 } // namespace demohost::com

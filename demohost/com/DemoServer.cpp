@@ -6,7 +6,6 @@
 #include "DemoServerIds.h"
 #include "ServerRegistration.h"
 
-#include "demohost/DemoHost.h"
 #include "host/win/ComValues.h"
 
 #include <windows.h>
@@ -15,57 +14,24 @@
 #include <shellapi.h>
 
 #include <exception>
-#include <memory>
-#include <new>
 
 namespace {
 
 using namespace demohost::com;
 
-// This DLL's own path, whatever its length.
+// This DLL's own path.
 std::wstring modulePath()
 {
     HMODULE module = nullptr;
     if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
                             reinterpret_cast<LPCWSTR>(&modulePath), &module))
         return {};
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length = GetModuleFileNameW(module, path.data(), static_cast<DWORD>(path.size()));
-        if (length == 0)
-            return {};
-        if (length < path.size()) {
-            path.resize(length);
-            return path;
-        }
-        path.resize(path.size() * 2);
-    }
+    return host::win::moduleFile(module);
 }
 
-// The server's object: the demo host over its database, or, when it cannot serve, an object that says why
-// at the first call (the program shows it at its login). Nothing when out of memory.
 IDispatch* createServer() noexcept
 {
-    try {
-        std::u16string unavailable;
-        std::unique_ptr<host::AutomationObject> demo;
-        if (const auto foreign = foreignServer()) {
-            const std::wstring message = shadowingMessage(*foreign, modulePath());
-            unavailable = host::win::fromWide(message.data(), message.size());
-        } else {
-            try {
-                demo = std::make_unique<demohost::DemoHost>(databaseFile());
-            } catch (const std::bad_alloc&) {
-                throw;
-            } catch (const std::exception& error) {
-                unavailable = host::fromUtf8(error.what());
-            }
-        }
-        // COM's reference count owns it from here: its last Release deletes it.
-        return new DemoDispatch(std::move(demo), demohost::DemoHost::methodNames(), std::move(unavailable));
-    } catch (const std::exception&) {
-        return nullptr;
-    }
+    return newDemoObject(L"regsvr32 /u \"" + modulePath() + L"\"");
 }
 
 host::win::SingleClassFactory factory(kClsidValue, &createServer);
@@ -130,7 +96,7 @@ STDAPI DllRegisterServer()
         if (path.empty())
             return E_UNEXPECTED;
         std::wstring message;
-        const HRESULT hr = registerServer(path, message);
+        const HRESULT hr = registerServer(path, ServerKind::InProcess, message);
         if (FAILED(hr))
             tellWhy(message);
         return hr;
@@ -141,5 +107,5 @@ STDAPI DllRegisterServer()
 
 STDAPI DllUnregisterServer()
 {
-    return unregisterServer();
+    return unregisterServer(ServerKind::InProcess);
 }

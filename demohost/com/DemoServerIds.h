@@ -6,6 +6,7 @@
 
 #define INVCIV_DEMO_SERVER_CLSID L"{3716A77F-FDDC-43B3-A78D-E531FA8FDD8D}"
 #define INVCIV_DEMO_SERVER_DLL L"invciv-demo-server.dll"
+#define INVCIV_DEMO_HOST_EXE L"invciv-demo-host.exe"
 
 namespace demohost::com {
 

@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <array>
+#include <vector>
 
 namespace demohost::com {
 
@@ -80,20 +81,58 @@ std::wstring serverOf(const std::wstring& clsidText, const Place& where)
     return L"la classe " + clsidText + L", senza percorso del server";
 }
 
-bool classKeyExists(RegistryView view)
+REGSAM viewFlag(RegistryView view)
 {
-    HKEY key = nullptr;
-    const REGSAM flag = view == RegistryView::Bits64 ? KEY_WOW64_64KEY : KEY_WOW64_32KEY;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, kClsidKey, 0, KEY_QUERY_VALUE | flag, &key) != ERROR_SUCCESS)
+    return view == RegistryView::Bits64 ? KEY_WOW64_64KEY : KEY_WOW64_32KEY;
+}
+
+bool keyExists(const std::wstring& key, RegistryView view)
+{
+    HKEY handle = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, KEY_QUERY_VALUE | viewFlag(view), &handle) != ERROR_SUCCESS)
         return false;
-    RegCloseKey(key);
+    RegCloseKey(handle);
     return true;
 }
 
-LSTATUS setText(const std::wstring& key, const wchar_t* name, const std::wstring& value)
+const wchar_t* serverKey(ServerKind kind)
 {
-    return RegSetKeyValueW(HKEY_CURRENT_USER, key.c_str(), name, REG_SZ, value.c_str(),
-                           static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+    return kind == ServerKind::InProcess ? L"\\InprocServer32" : L"\\LocalServer32";
+}
+
+// The views a registration of that kind is written to and taken from.
+std::vector<RegistryView> viewsOf(ServerKind kind)
+{
+    if (kind == ServerKind::InProcess || !twoViews())
+        return {platform::win::kProgramView};
+    return {platform::win::kProgramView, kOtherView};
+}
+
+LSTATUS deleteTree(const std::wstring& key, RegistryView view)
+{
+    HKEY classes = nullptr;
+    LSTATUS status = RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Classes", 0,
+                                   KEY_ALL_ACCESS | viewFlag(view), &classes);
+    if (status == ERROR_FILE_NOT_FOUND)
+        return ERROR_SUCCESS;
+    if (status != ERROR_SUCCESS)
+        return status;
+    status = RegDeleteTreeW(classes, key.substr(std::wstring(L"Software\\Classes\\").size()).c_str());
+    RegCloseKey(classes);
+    return status == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : status;
+}
+
+LSTATUS setText(const std::wstring& key, const wchar_t* name, const std::wstring& value, RegistryView view)
+{
+    HKEY handle = nullptr;
+    LSTATUS status = RegCreateKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_WRITE | viewFlag(view),
+                                     nullptr, &handle, nullptr);
+    if (status != ERROR_SUCCESS)
+        return status;
+    status = RegSetValueExW(handle, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                            static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+    RegCloseKey(handle);
+    return status;
 }
 
 std::wstring registeredText(const ForeignServer& foreign)
@@ -131,62 +170,84 @@ std::optional<ForeignServer> foreignServer()
     return std::nullopt;
 }
 
-HRESULT registerServer(const std::wstring& dllPath, std::wstring& message)
+HRESULT registerServer(const std::wstring& path, ServerKind kind, std::wstring& message)
 {
     if (const auto foreign = foreignServer()) {
         message = L"Registrazione del demo host rifiutata: " + registeredText(*foreign) +
                   L", e il demo host non ne prende il posto.";
         return SELFREG_E_CLASS;
     }
+    const ServerKind other = kind == ServerKind::InProcess ? ServerKind::LocalServer : ServerKind::InProcess;
     const std::wstring progIdKey = kProgIdKey;
     const std::wstring clsidKey = kClsidKey;
-    const struct
+    const std::wstring server = clsidKey + serverKey(kind);
+    // COM starts a local server by its command line, which a quoted path keeps whole.
+    const std::wstring command = kind == ServerKind::InProcess ? path : L"\"" + path + L"\"";
+    struct Value
     {
         std::wstring key;
         const wchar_t* name;
         std::wstring value;
-    } values[] = {
+    };
+    std::vector<Value> values{
         {progIdKey, nullptr, L"Demo host InvCiv"},
         {progIdKey + L"\\CLSID", nullptr, kClsid},
         {clsidKey, nullptr, L"Demo host InvCiv (Korvalis.Server)"},
         {clsidKey + L"\\ProgID", nullptr, L"Korvalis.Server"},
-        {clsidKey + L"\\InprocServer32", nullptr, dllPath},
-        {clsidKey + L"\\InprocServer32", L"ThreadingModel", L"Apartment"},
+        {server, nullptr, command},
     };
-    for (const auto& v : values) {
-        const LSTATUS status = setText(v.key, v.name, v.value);
-        if (status != ERROR_SUCCESS) {
-            unregisterServer(); // no half registration stays behind
-            const HRESULT hr = HRESULT_FROM_WIN32(static_cast<DWORD>(status));
-            message = L"Registrazione del demo host non riuscita: HKEY_CURRENT_USER\\" + v.key + L": " +
-                      host::win::toWide(host::win::systemMessage(hr));
-            return hr;
+    if (kind == ServerKind::InProcess)
+        values.push_back({server, L"ThreadingModel", L"Apartment"});
+    for (const RegistryView view : viewsOf(other)) {
+        if (const LSTATUS status = deleteTree(clsidKey + serverKey(other), view); status != ERROR_SUCCESS) {
+            message = L"Registrazione del demo host non riuscita: HKEY_CURRENT_USER\\" + clsidKey + serverKey(other) +
+                      L": " + host::win::toWide(host::win::systemMessage(HRESULT_FROM_WIN32(status)));
+            return HRESULT_FROM_WIN32(static_cast<DWORD>(status));
+        }
+    }
+    for (const RegistryView view : viewsOf(kind)) {
+        for (const auto& v : values) {
+            const LSTATUS status = setText(v.key, v.name, v.value, view);
+            if (status != ERROR_SUCCESS) {
+                unregisterServer(kind); // no half registration stays behind
+                const HRESULT hr = HRESULT_FROM_WIN32(static_cast<DWORD>(status));
+                message = L"Registrazione del demo host non riuscita: HKEY_CURRENT_USER\\" + v.key + L": " +
+                          host::win::toWide(host::win::systemMessage(hr));
+                return hr;
+            }
         }
     }
     return S_OK;
 }
 
-HRESULT unregisterServer()
+HRESULT unregisterServer(ServerKind kind)
 {
-    LSTATUS status = RegDeleteTreeW(HKEY_CURRENT_USER, kClsidKey);
-    if (status != ERROR_SUCCESS && status != ERROR_FILE_NOT_FOUND)
-        return HRESULT_FROM_WIN32(static_cast<DWORD>(status));
+    const std::wstring clsidKey = kClsidKey;
+    for (const RegistryView view : viewsOf(kind)) {
+        LSTATUS status = deleteTree(clsidKey + serverKey(kind), view);
+        // The class goes with the last of its servers.
+        if (status == ERROR_SUCCESS && !keyExists(clsidKey + L"\\InprocServer32", view) &&
+            !keyExists(clsidKey + L"\\LocalServer32", view))
+            status = deleteTree(clsidKey, view);
+        if (status != ERROR_SUCCESS)
+            return HRESULT_FROM_WIN32(static_cast<DWORD>(status));
+    }
     // The ProgID serves both bitnesses: it goes with the last of the demo host's classes.
     const Place own{RegistryRoot::CurrentUser, platform::win::kProgramView};
     const auto clsid = registeredClass(own);
-    if (clsid && isDemoClass(*clsid) && !classKeyExists(RegistryView::Bits32) &&
-        !classKeyExists(RegistryView::Bits64)) {
-        status = RegDeleteTreeW(HKEY_CURRENT_USER, kProgIdKey);
+    if (clsid && isDemoClass(*clsid) && !keyExists(clsidKey, RegistryView::Bits32) &&
+        !keyExists(clsidKey, RegistryView::Bits64)) {
+        const LSTATUS status = RegDeleteTreeW(HKEY_CURRENT_USER, kProgIdKey);
         if (status != ERROR_SUCCESS && status != ERROR_FILE_NOT_FOUND)
             return HRESULT_FROM_WIN32(static_cast<DWORD>(status));
     }
     return S_OK;
 }
 
-std::wstring shadowingMessage(const ForeignServer& foreign, const std::wstring& dllPath)
+std::wstring shadowingMessage(const ForeignServer& foreign, const std::wstring& removal)
 {
     return L"Il demo host non risponde: " + registeredText(foreign) +
-           L", che il demo host nasconderebbe. Rimuovere il demo host con: regsvr32 /u \"" + dllPath + L"\"";
+           L", che il demo host nasconderebbe. Rimuovere il demo host con: " + removal;
 }
 
 std::string databaseFile()

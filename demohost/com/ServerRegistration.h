@@ -21,15 +21,24 @@ struct ForeignServer
 // registry view of either bitness.
 std::optional<ForeignServer> foreignServer();
 
-// Registers the ProgID and the class with `dllPath` as its in-process server, or refuses (SELFREG_E_CLASS)
-// beside a foreign server, touching nothing; `message` says why whenever it fails.
-HRESULT registerServer(const std::wstring& dllPath, std::wstring& message);
-// Removes the class's key in this program's view, and the ProgID once it names the demo host's class
-// and no view holds that class any more; another server's keys are left alone.
-HRESULT unregisterServer();
+// The demo host's two servers under one class: invciv-demo-server.dll inside the program's process, or
+// invciv-demo-host.exe, a program of its own as the host's server is. One is registered at a time: each
+// registration takes the other's place.
+enum class ServerKind { InProcess, LocalServer };
+
+// Registers the ProgID and the class with `path` as its server of that kind, or refuses (SELFREG_E_CLASS)
+// beside a foreign server, touching nothing; `message` says why whenever it fails. An in-process server
+// is registered in this program's registry view, which only programs of its bitness read; a local
+// server in both views, so that programs of either bitness start it.
+HRESULT registerServer(const std::wstring& path, ServerKind kind, std::wstring& message);
+// Removes the registration of that kind (the class's key where it names no other server), and the
+// ProgID once it names the demo host's class and no view holds that class any more; another server's
+// keys are left alone.
+HRESULT unregisterServer(ServerKind kind);
 
 // Why an object cannot be served: the demo host, registered first, would hide a server installed since.
-std::wstring shadowingMessage(const ForeignServer& foreign, const std::wstring& dllPath);
+// `removal` is the command that takes the demo host away.
+std::wstring shadowingMessage(const ForeignServer& foreign, const std::wstring& removal);
 
 // The database file (UTF-8): INVCIV_DEMO_HOST, else the per-user value DemoHostFile beside the ProgID,
 // else demo-host.sqlite in the program's folder of the user's local application data (InvCiv, beside its

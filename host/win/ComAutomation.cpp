@@ -1,5 +1,6 @@
 #include "ComAutomation.h"
 
+#include "BusyHost.h"
 #include "ComErrors.h"
 #include "ComValues.h"
 #include "DispatchObject.h"
@@ -26,13 +27,22 @@ std::unique_ptr<AutomationObject> createComObject(const std::u16string& progId)
 
     // The host's server may run in its own process or inside ours; either way it is reached through
     // IDispatch.
+    // A server of its own that is ending as it is asked (the host's program closing, or a server whose
+    // last object has just gone) fails the creation as a broken call: COM starts it afresh the next time.
     win::ComRef<IUnknown> unknown;
-    hr = CoCreateInstance(clsid, nullptr, CLSCTX_LOCAL_SERVER | CLSCTX_INPROC_SERVER, IID_IUnknown,
-                          reinterpret_cast<void**>(unknown.out()));
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        hr = win::retryWhileBusy([&] {
+            return CoCreateInstance(clsid, nullptr, CLSCTX_LOCAL_SERVER | CLSCTX_INPROC_SERVER, IID_IUnknown,
+                                    reinterpret_cast<void**>(unknown.out()));
+        });
+        if (win::faultOf(hr) != HostFault::Gone)
+            break;
+    }
     if (FAILED(hr))
         creationFailed(progId, hr);
     win::ComRef<IDispatch> dispatch;
-    hr = unknown.get()->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(dispatch.out()));
+    hr = win::retryWhileBusy(
+        [&] { return unknown.get()->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(dispatch.out())); });
     if (FAILED(hr))
         creationFailed(progId, hr);
     return std::make_unique<win::DispatchObject>(dispatch.get());

@@ -38,6 +38,41 @@ std::string systemMessage(HRESULT code)
     return wideToUtf8(text.data(), text.size()) + " (" + code16 + ")";
 }
 
+host::HostFault faultOf(HRESULT code)
+{
+    switch (static_cast<unsigned long>(code)) {
+    case 0x80010001UL: // RPC_E_CALL_REJECTED
+    case 0x8001010AUL: // RPC_E_SERVERCALL_RETRYLATER
+    case 0x8001010BUL: // RPC_E_SERVERCALL_REJECTED
+        return host::HostFault::Busy;
+    case 0x80010108UL: // RPC_E_DISCONNECTED
+    case 0x80010007UL: // RPC_E_SERVER_DIED
+    case 0x80010012UL: // RPC_E_SERVER_DIED_DNE
+    case 0x800401FDUL: // CO_E_OBJNOTCONNECTED
+    case 0x800706BAUL: // RPC_S_SERVER_UNAVAILABLE
+    case 0x800706BEUL: // RPC_S_CALL_FAILED
+    case 0x800706BFUL: // RPC_S_CALL_FAILED_DNE
+        return host::HostFault::Gone;
+    default:
+        return host::HostFault::None;
+    }
+}
+
+host::AutomationError callFailed(HRESULT code, const std::string& message)
+{
+    switch (const host::HostFault fault = faultOf(code)) {
+    case host::HostFault::Busy:
+        return host::AutomationError(
+            "Il programma della cartella clinica è occupato e non ha accettato la richiesta: " + message, fault);
+    case host::HostFault::Gone:
+        return host::AutomationError(
+            "Il programma della cartella clinica è stato chiuso o non risponde più: " + message, fault);
+    case host::HostFault::None:
+        break;
+    }
+    return host::AutomationError(message);
+}
+
 std::string invocationMessage(HRESULT code, const EXCEPINFO* exception)
 {
     if (code == DISP_E_EXCEPTION && exception) {

@@ -1,11 +1,14 @@
 #pragma once
-// What an in-process automation server is made of besides its methods: objects reached through IDispatch
-// alone, and the class factory of a server with one class. Header-only, so that a server DLL takes it
+// What an automation server is made of besides its methods: objects reached through IDispatch alone, the
+// class factory of a server with one class, a message filter, the server's own file. Header-only, so that a server DLL takes it
 // without the client's backend.
 
 #include <windows.h>
 
 #include <oaidl.h>
+#include <objidl.h>
+
+#include <string>
 
 namespace host::win {
 
@@ -98,11 +101,59 @@ public:
         created->Release();
         return hr;
     }
-    HRESULT STDMETHODCALLTYPE LockServer(BOOL) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) override
+    {
+        if (m_lock)
+            m_lock(lock != FALSE);
+        return S_OK;
+    }
+
+    // A server whose process lives while its clients hold a lock on the class (a local server).
+    using Lock = void (*)(bool locked);
+    constexpr SingleClassFactory(const CLSID& clsid, Create create, Lock lock)
+        : m_clsid(clsid), m_create(create), m_lock(lock)
+    {
+    }
 
 private:
     CLSID m_clsid;
     Create m_create;
+    Lock m_lock = nullptr;
 };
+
+// A message filter that lives as long as its thread: COM holds no reference of its own to count.
+class StaticMessageFilter : public IMessageFilter
+{
+public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override
+    {
+        if (!object)
+            return E_POINTER;
+        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IMessageFilter)) {
+            *object = static_cast<IMessageFilter*>(this);
+            return S_OK;
+        }
+        *object = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+};
+
+// The file of a module (nullptr: the program's own), whatever its length; "" when it cannot be had.
+inline std::wstring moduleFile(HMODULE module)
+{
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = GetModuleFileNameW(module, path.data(), static_cast<DWORD>(path.size()));
+        if (length == 0)
+            return {};
+        if (length < path.size()) {
+            path.resize(length);
+            return path;
+        }
+        path.resize(path.size() * 2);
+    }
+}
 
 } // namespace host::win

@@ -1,5 +1,6 @@
 #include "DispatchObject.h"
 
+#include "BusyHost.h"
 #include "ComErrors.h"
 #include "ComValues.h"
 
@@ -26,10 +27,14 @@ long DispatchObject::dispIdOf(const std::string& method)
     std::wstring name = toWide(method);
     LPOLESTR names[] = {name.data()};
     DISPID id = DISPID_UNKNOWN;
-    const HRESULT hr = m_dispatch->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
-    if (FAILED(hr))
+    const HRESULT hr =
+        retryWhileBusy([&] { return m_dispatch->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id); });
+    if (FAILED(hr)) {
+        if (faultOf(hr) != HostFault::None)
+            throw callFailed(hr, systemMessage(hr));
         throw AutomationError("Metodo \"" + method +
                               "\" non supportato dall'oggetto di automazione: " + systemMessage(hr));
+    }
     m_dispIds.emplace(method, id);
     return id;
 }
@@ -62,13 +67,17 @@ Result DispatchObject::invoke(const std::string& method, Arguments& arguments)
     Variant result;
     ExcepInfo exception;
     UINT argumentError = 0;
-    const HRESULT hr = m_dispatch->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params,
-                                          result.get(), exception.get(), &argumentError);
+    // A busy host's rejection comes back here when the message filter gave the call up, or when the
+    // runtime never asked the filter: then it is retried here on the same terms.
+    const HRESULT hr = retryWhileBusy([&] {
+        return m_dispatch->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, result.get(),
+                                  exception.get(), &argumentError);
+    });
     if (FAILED(hr)) {
         std::string message = invocationMessage(hr, hr == DISP_E_EXCEPTION ? &exception.filled() : nullptr);
         if ((hr == DISP_E_TYPEMISMATCH || hr == DISP_E_PARAMNOTFOUND) && argumentError < count)
             message += " (argomento " + std::to_string(count - argumentError) + ")";
-        throw AutomationError(message);
+        throw callFailed(hr, message);
     }
 
     for (std::size_t i = 0; i < count; ++i) {

@@ -6,10 +6,12 @@
 #include "platform/Settings.h"
 #include "support/TempDirs.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -206,6 +208,35 @@ protected:
         sqlite3_close(db);
     }
 
+    // A copy of the program in a folder of its own ("program/"), with the blank forms beside it, for a
+    // test to take away or damage; run it with its environment.
+    struct ProgramCopy
+    {
+        QString program;
+        QString folder;
+        QStringList environment;
+    };
+    ProgramCopy copyProgram()
+    {
+        ProgramCopy copy;
+        copy.folder = folder.filePath(QStringLiteral("program"));
+#ifdef _WIN32
+        // The copy finds its DLLs beside the built program.
+        copy.environment = {QStringLiteral("PATH=") +
+                            QDir::toNativeSeparators(QFileInfo(kCli).absolutePath()) + QLatin1Char(';') +
+                            qEnvironmentVariable("PATH")};
+        copy.program = copy.folder + QStringLiteral("/invciv-cli.exe");
+#else
+        copy.program = copy.folder + QStringLiteral("/invciv-cli");
+#endif
+        EXPECT_TRUE(QDir().mkpath(copy.folder + QStringLiteral("/temp")));
+        EXPECT_TRUE(QFile::copy(kCli, copy.program));
+        for (const QString& form : {QStringLiteral("cert med INPS.pdf"), QStringLiteral("AP42_SS3.pdf")})
+            EXPECT_TRUE(QFile::copy(QFileInfo(kCli).absolutePath() + QLatin1Char('/') + form,
+                                    copy.folder + QLatin1Char('/') + form));
+        return copy;
+    }
+
     // The user's work folder, as the program finds it in this test's environment.
     // The program's work folder: this test's own, but on Windows, which takes no such folder from the
     // environment, the user's.
@@ -217,6 +248,12 @@ protected:
 #else
         return folder.filePath(QStringLiteral("data/invciv/temp"));
 #endif
+    }
+
+    // The support log's folder, beside the work folder.
+    QString logFolder() const
+    {
+        return QFileInfo(work()).path() + QStringLiteral("/log");
     }
 
     QStringList demoArgs(const char* user, QStringList command)
@@ -645,21 +682,10 @@ TEST_F(CliProgramTest, AFiscalCodeOfOtherPersonalDataIsAWarningUnlessRefused)
 // copy the good form gave left byte for byte.
 TEST_F(CliProgramTest, ADamagedBlankFormStopsThePrefillAndTouchesNothing)
 {
-#ifdef _WIN32
-    // The copy finds its DLLs beside the built program.
-    const QStringList environment = {QStringLiteral("PATH=") +
-                                     QDir::toNativeSeparators(QFileInfo(kCli).absolutePath()) +
-                                     QLatin1Char(';') + qEnvironmentVariable("PATH")};
-    const QString program = folder.filePath(QStringLiteral("program/invciv-cli.exe"));
-#else
-    const QStringList environment;
-    const QString program = folder.filePath(QStringLiteral("program/invciv-cli"));
-#endif
-    const QString form = folder.filePath(QStringLiteral("program/cert med INPS.pdf"));
+    const auto [program, programFolder, environment] = copyProgram();
+    const QString form = programFolder + QStringLiteral("/cert med INPS.pdf");
     const QString desktop = folder.filePath(QStringLiteral("desktop"));
-    ASSERT_TRUE(QDir().mkpath(folder.filePath(QStringLiteral("program/temp"))) && QDir().mkpath(desktop));
-    ASSERT_TRUE(QFile::copy(kCli, program) &&
-                QFile::copy(QFileInfo(kCli).absolutePath() + QStringLiteral("/cert med INPS.pdf"), form));
+    ASSERT_TRUE(QDir().mkpath(desktop));
     const QStringList ap68 = QStringList{QStringLiteral("--desktop"), desktop} +
                              demoArgs("demo", {QStringLiteral("ap68"), kOwnId});
     const ProgramRun good = run(ap68, {}, QStringLiteral("demo"), environment, program);
@@ -785,6 +811,255 @@ TEST_F(CliProgramTest, AnyErrorShownGivesStatus1AndAWarningKeeps0)
     }
     for (const QString& file : stale)
         EXPECT_TRUE(QFile::remove(file)) << file.toStdString();
+}
+
+// ---- the self-check and the support log ----
+
+// The report's lines that tell of a problem. Under wine no application is associated with PDF files,
+// and nothing in a test can associate one: those lines are left out there.
+QStringList problemLines(const QString& report)
+{
+    QStringList problems;
+    for (const QString& line : report.split(QLatin1Char('\n'))) {
+#ifdef _WIN32
+        if (line.startsWith(QStringLiteral("PROBLEMA  Programma che apre i file")))
+            continue;
+#endif
+        if (line.startsWith(QStringLiteral("PROBLEMA")))
+            problems << line;
+    }
+    return problems;
+}
+
+class CliDiagnoseTest : public CliProgramTest
+{
+protected:
+    // A viewer associated with PDF files, as xdg-mime reports one; off Windows, where the system is asked.
+    QStringList withPdfViewer(QStringList environment)
+    {
+#ifndef _WIN32
+        const QString bin = folder.filePath(QStringLiteral("bin"));
+        EXPECT_TRUE(QDir().mkpath(bin));
+        EXPECT_TRUE(
+            testing_support::writeFile(bin + QStringLiteral("/xdg-mime"),
+                                       "#!/bin/sh\n[ \"$3\" = application/pdf ] && echo viewer.desktop\n"));
+        QFile::setPermissions(bin + QStringLiteral("/xdg-mime"),
+                              QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+        environment << QStringLiteral("PATH=") + bin + QLatin1Char(':') + qEnvironmentVariable("PATH");
+#endif
+        return environment;
+    }
+};
+
+// diagnose needs no user and no password: every check holds on the demo host with the forms in place
+// (status 0), and each fault of the installation is named on its own line (status 1).
+TEST_F(CliDiagnoseTest, EveryCheckHoldsOrTheFaultIsNamed)
+{
+    const ProgramCopy copy = copyProgram();
+    const QString desktop = folder.filePath(QStringLiteral("desktop"));
+    ASSERT_TRUE(QDir().mkpath(desktop));
+    const QStringList arguments = {QStringLiteral("--demo-host"), database, QStringLiteral("--desktop"),
+                                   desktop, QStringLiteral("diagnose")};
+    const QString ap68 = copy.folder + QStringLiteral("/cert med INPS.pdf");
+    const QString ap42 = copy.folder + QStringLiteral("/AP42_SS3.pdf");
+    const QByteArray ap42Bytes = testing_support::readAll(ap42);
+
+    const ProgramRun good = run(arguments, {}, {}, withPdfViewer(copy.environment), copy.program);
+#ifndef _WIN32
+    EXPECT_EQ(good.status, 0) << good.out.toStdString() << good.err.toStdString();
+    EXPECT_TRUE(good.out.endsWith(QStringLiteral("Tutte le verifiche sono riuscite.\n")));
+#endif
+    EXPECT_EQ(problemLines(good.out), QStringList());
+    EXPECT_TRUE(good.out.contains(QStringLiteral("OK        Modulo AP68 (cert med INPS.pdf): leggibile")));
+    EXPECT_TRUE(good.out.contains(
+        QString::fromLatin1(QCryptographicHash::hash(ap42Bytes, QCryptographicHash::Sha256).toHex())));
+
+    const QString work = folder.filePath(QStringLiteral("data/invciv/temp"));
+    struct Fault
+    {
+        const char* what;
+        std::function<void()> make;
+        QString problem; // the start of the one problem line
+        bool viewer = true;
+    };
+    const std::vector<Fault> faults = {
+        {"missing form", [&] { ASSERT_TRUE(QFile::remove(ap68)); },
+         QStringLiteral("PROBLEMA  Modulo AP68 (cert med INPS.pdf): il modulo vuoto ") +
+             QDir::toNativeSeparators(ap68) + QStringLiteral(" non esiste. Cosa fare: ")},
+        {"damaged form", [&] { ASSERT_TRUE(testing_support::writeFile(ap42, ap42Bytes.left(20000))); },
+         QStringLiteral("PROBLEMA  Modulo AP42 SS3 (AP42_SS3.pdf): il modulo vuoto ") +
+             QDir::toNativeSeparators(ap42) + QStringLiteral(" è danneggiato o illeggibile")},
+#ifndef _WIN32
+        // Not even root writes into a file as into a folder. (Windows takes the work folder from no
+        // environment a test could point elsewhere.)
+        {"unwritable work folder",
+         [&] {
+             QDir(work).removeRecursively();
+             ASSERT_TRUE(QDir().mkpath(QFileInfo(work).path()) && testing_support::writeFile(work, "x"));
+         },
+         QStringLiteral("PROBLEMA  Cartella di lavoro dell'utente: ") + QDir::toNativeSeparators(work) +
+             QStringLiteral(": esiste ma non è una cartella")},
+        {"no PDF viewer", [] {}, QStringLiteral("PROBLEMA  Programma che apre i file .pdf: nessuno"), false},
+#endif
+    };
+    for (const Fault& fault : faults) {
+        SCOPED_TRACE(fault.what);
+        for (const QString& form : {ap68, ap42}) {
+            QFile::remove(form);
+            ASSERT_TRUE(QFile::copy(
+                QFileInfo(kCli).absolutePath() + QLatin1Char('/') + QFileInfo(form).fileName(), form));
+        }
+        if (QFileInfo(work).isFile())
+            QFile::remove(work);
+        fault.make();
+        const ProgramRun r =
+            run(arguments, {}, {}, fault.viewer ? withPdfViewer(copy.environment) : copy.environment,
+                copy.program);
+        EXPECT_EQ(r.status, 1);
+        const QStringList problems = problemLines(r.out);
+        EXPECT_EQ(problems.filter(fault.problem).size(), 1) << r.out.toStdString();
+        EXPECT_TRUE(problems.value(0).startsWith(fault.problem)) << r.out.toStdString();
+#ifndef _WIN32
+        EXPECT_EQ(problems.size(), 1) << r.out.toStdString();
+#endif
+#ifndef _WIN32
+        EXPECT_TRUE(r.out.endsWith(QStringLiteral("Verifiche non riuscite: 1.\n")));
+#endif
+    }
+}
+
+// Every flow, on patients with every kind of value, and a host failure, a refused login and the
+// self-check: the log tells what happened, bounded and owner-only, and neither it nor the report holds
+// any of the patients' values or the password.
+TEST_F(CliDiagnoseTest, NoPatientDataReachesTheLogOrTheReport)
+{
+    const QString desktop = folder.filePath(QStringLiteral("desktop"));
+    ASSERT_TRUE(QDir().mkpath(desktop));
+    const QString password = QStringLiteral("Pw-Riservata-8813");
+    ASSERT_EQ(
+        run(demoArgs("demo", {QStringLiteral("patients"), QStringLiteral("RO")}), {}, QStringLiteral("demo"))
+            .status,
+        0);
+    changeDatabase(
+        QStringLiteral(
+            "UPDATE utenti SET password = '%1' WHERE login = 'demo';"
+            "UPDATE pazienti SET cognome = 'ZQUARANTOTTI DELL''ORSO', nome = 'ȘTEFĂNIA ŁUCJA', "
+            " data_nascita = '1937-09-23', comune_nascita = 'FORLÌ', sigla_provincia_nascita = 'FC', "
+            " codice_sanitario = '80380000000000777123' WHERE codice = '1042';"
+            "DELETE FROM attributi_persona WHERE codice_paziente IN ('1042', '1321');"
+            "INSERT INTO attributi_persona (codice_paziente, attributo, valore) VALUES"
+            " ('1042', 'persona\\residenza\\indirizzo\\via_piazza', 'VIA DEGLI OLEANDRI 77'),"
+            " ('1042', 'persona\\residenza\\indirizzo\\comune', 'CASTROCARO TERME'),"
+            " ('1042', 'persona\\telefono_cellulare', '347 9081726'),"
+            " ('1042', 'persona\\e-mail', 'stefania.zq@example.org');"
+            "DELETE FROM dati_essenziali WHERE codice_paziente IN ('1042', '1321');"
+            "INSERT INTO dati_essenziali (codice_paziente, classe, ordine, codice, descrizione_estesa) VALUES"
+            " ('1042', 'problemi_attivi', 1, 'E878.1', 'Complicanza tardiva di protesi valvolare aortica'),"
+            " ('1042', 'protesi_ausili', 2, 'V43.64', 'Protesi d''anca sinistra bilaterale'),"
+            " ('1042', 'continuativi', 3, 'C07AB07', 'BISOPROLOLO 2,5 mg una compressa al mattino'),"
+            " ('1321', 'problemi_attivi', 1, '332.0', 'Morbo di Parkinson idiopatico');")
+            .arg(password)
+            .toUtf8());
+    const QStringList values = {password,
+                                QStringLiteral("ZQUARANTOTTI"),
+                                QStringLiteral("ȘTEFĂNIA"),
+                                QStringLiteral("ŁUCJA"),
+                                QStringLiteral("1937"),
+                                QStringLiteral("23/09"),
+                                QStringLiteral("FORLÌ"),
+                                QStringLiteral("FORLI"),
+                                QStringLiteral("80380000000000777123"),
+                                QStringLiteral("OLEANDRI"),
+                                QStringLiteral("CASTROCARO"),
+                                QStringLiteral("9081726"),
+                                QStringLiteral("stefania"),
+                                QStringLiteral("E878.1"),
+                                QStringLiteral("V43.64"),
+                                QStringLiteral("valvolare"),
+                                QStringLiteral("anca"),
+                                QStringLiteral("BISOPROLOLO"),
+                                QStringLiteral("332.0"),
+                                QStringLiteral("Parkinson"),
+                                QStringLiteral("ERRANTE"),
+                                QStringLiteral("GIORGIO"),
+                                QStringLiteral("RRNGRG58H14A944S"),
+                                QStringLiteral("VLNFNC"),
+                                QStringLiteral("Diabete"),
+                                QStringLiteral("Buone condizioni"),
+                                QStringLiteral("31303432"),
+                                QStringLiteral("1042")};
+
+    const QStringList certificate =
+        doctorEntries() + QStringList{QStringLiteral("--domanda"), QStringLiteral("INVALIDITA")};
+    const QString ownId = kOwnId;
+    const QString errante = QStringLiteral("31333231"); // 1321: a fiscal code the certificate refuses
+    struct Step
+    {
+        QStringList command;
+        int status;
+    };
+    const QStringList desk = {QStringLiteral("--desktop"), desktop};
+    const std::vector<Step> steps = {
+        {{QStringLiteral("patients"), QStringLiteral("ZQU")}, 0},
+        {{QStringLiteral("patients"), QStringLiteral("ERR")}, 0},
+        {desk + QStringList{QStringLiteral("ap68"), ownId}, 0},
+        {desk + QStringList{QStringLiteral("ap42"), ownId}, 0},
+        {desk + QStringList{QStringLiteral("certificate"), errante} + certificate, 1},
+        {desk + QStringList{QStringLiteral("certificate"), ownId} + certificate, 0},
+    };
+    for (const Step& step : steps) {
+        const ProgramRun r = run(demoArgs("demo", step.command), {}, password);
+        EXPECT_EQ(r.status, step.status)
+            << step.command.join(QLatin1Char(' ')).toStdString() << r.err.toStdString();
+    }
+    EXPECT_EQ(
+        run(demoArgs("demo", {QStringLiteral("patients"), QStringLiteral("ZQU")}), {}, QStringLiteral("demo"))
+            .status,
+        1);
+    // The host fails in the middle of a flow: its clinical data cannot be read.
+    changeDatabase(
+        "DROP TABLE dati_essenziali;"
+        "CREATE VIEW dati_essenziali(id, codice_paziente, classe, ordine, codice, descrizione_estesa,"
+        " data_inizio) AS SELECT 1, codice, '', 0, '', '', abs(-9223372036854775807 - 1) FROM pazienti");
+    EXPECT_EQ(run(demoArgs("demo", desk + QStringList{QStringLiteral("ap68"), ownId}), {}, password).status,
+              1);
+    const ProgramRun report = run({QStringLiteral("--demo-host"), database, QStringLiteral("--desktop"),
+                                   desktop, QStringLiteral("diagnose")},
+                                  {}, {}, withPdfViewer({}));
+    EXPECT_EQ(problemLines(report.out), QStringList());
+
+    // On Windows the user's own log, which earlier runs may have filled and rotated.
+    const QString logs = logFolder();
+    const QString log = QString::fromUtf8(testing_support::readAll(logs + QStringLiteral("/invciv.log.1")) +
+                                          testing_support::readAll(logs + QStringLiteral("/invciv.log")));
+    for (const QString& value : values) {
+        EXPECT_FALSE(log.contains(value, Qt::CaseInsensitive)) << value.toStdString() << " in the log";
+        EXPECT_FALSE(report.out.contains(value, Qt::CaseInsensitive))
+            << value.toStdString() << " in the report";
+    }
+    EXPECT_TRUE(testing_support::ownerOnly(logs));
+    EXPECT_TRUE(testing_support::ownerOnly(logs + QStringLiteral("/invciv.log")));
+    // What support reads there: one patient's flows under one tag, the outcomes, the host's failure.
+    const QRegularExpression ap68(
+        QStringLiteral("AP68 (paziente [0-9a-f]{16}): FDF e copia compilata scritti"));
+    const QRegularExpression ap42(
+        QStringLiteral("AP42 SS3 (paziente [0-9a-f]{16}): FDF e copia compilata scritti"));
+    const auto lastTag = [&log](const QRegularExpression& flow) {
+        QString tag;
+        for (auto it = flow.globalMatch(log); it.hasNext();)
+            tag = it.next().captured(1);
+        return tag;
+    };
+    EXPECT_FALSE(lastTag(ap68).isEmpty()) << log.toStdString();
+    EXPECT_EQ(lastTag(ap68), lastTag(ap42));
+    for (const char* event :
+         {"avvio di invciv-cli 1.", "accesso di demo: riuscito", "accesso di demo: non riuscito",
+          "ricerca pazienti: 1 trovati", "certificato XML: non salvato: 1 dati non formalmente corretti",
+          "certificato XML: salvato, con modulo AP68 compilato",
+          "errore dell'host: Tgate_zantopat.genera_xml() - genera_xml: errore del "
+          "database del demo host: integer overflow",
+          ": interrotto da un errore", "verifica dell'installazione: "})
+        EXPECT_TRUE(log.contains(QString::fromUtf8(event))) << event << "\n" << log.toStdString();
 }
 
 } // namespace

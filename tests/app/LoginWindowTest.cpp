@@ -3,12 +3,16 @@
 #include "FakeHost.h"
 #include "QtPrinters.h"
 #include "RecordingPlatform.h"
+#include "app/Diagnosis.h"
 #include "app/TFormMain.h"
+#include "app/TfrmDiagnosis.h"
 #include "app/TfrmLogin.h"
 #include "host/Tzantopat.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -223,7 +227,8 @@ TEST_F(LoginTest, UserNameStartsWithTheMachineSettingAndPasswordEmpty)
 
 TEST_F(LoginTest, KeysAloneEnterPressesOkExceptOnAnnulla)
 {
-    // Tab runs user, password, OK, Annulla; Enter after `tabs` more Tabs from the password.
+    // Tab runs user, password, OK, Annulla, Verifica installazione; Enter after `tabs` more Tabs from the
+    // password.
     struct Case
     {
         int tabs;
@@ -234,7 +239,7 @@ TEST_F(LoginTest, KeysAloneEnterPressesOkExceptOnAnnulla)
                           {0, "txtPw", true},
                           {1, "cmdOK", true},
                           {2, "cmdAnulla", false},
-                          {3, "txtUtente", true}};
+                          {4, "txtUtente", true}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.focus);
         window.reset();
@@ -256,6 +261,37 @@ TEST_F(LoginTest, KeysAloneEnterPressesOkExceptOnAnnulla)
         });
         EXPECT_EQ(accepted, c.accepted);
     }
+}
+
+// "Verifica installazione…" shows the self-check's report, which "Copia" puts on the clipboard whole.
+TEST_F(LoginTest, SelfCheckReportIsShownAndCopied)
+{
+    Tzantopat session(platform, host.factory());
+    Diagnosis diagnosis;
+    diagnosis.lines = {
+        {QStringLiteral("Desktop"), true, QStringLiteral("/home/medico/Scrivania: scrivibile")},
+        {QStringLiteral("Modulo AP68 (cert med INPS.pdf)"), false,
+         QStringLiteral("il modulo vuoto non esiste. Cosa fare: reinstallare")}};
+    int checks = 0;
+    TfrmLogin login(session, platform, nullptr, [&] {
+        ++checks;
+        return diagnosis;
+    });
+    QApplication::clipboard()->clear();
+    QString shown;
+    QTimer::singleShot(0, &login, [&] {
+        auto* report = login.findChild<TfrmDiagnosis*>();
+        ASSERT_NE(report, nullptr);
+        shown = report->findChild<QPlainTextEdit*>(QStringLiteral("memoReport"))->toPlainText();
+        QTest::mouseClick(report->findChild<QPushButton*>(QStringLiteral("cmdCopia")), Qt::LeftButton);
+        QTest::mouseClick(report->findChild<QPushButton*>(QStringLiteral("cmdChiudi")), Qt::LeftButton);
+    });
+    QTest::mouseClick(button(login, "cmdVerifica"), Qt::LeftButton);
+    EXPECT_EQ(checks, 1);
+    EXPECT_EQ(shown, diagnosis.text());
+    EXPECT_EQ(QApplication::clipboard()->text(), diagnosis.text());
+    EXPECT_TRUE(shown.contains(QStringLiteral("PROBLEMA  Modulo AP68 (cert med INPS.pdf): il modulo vuoto")));
+    EXPECT_EQ(platform.logged, QStringList{QStringLiteral("verifica dell'installazione: problemi trovati")});
 }
 
 TEST_F(LoginTest, LogoDoubleClickTogglesTranslucency)

@@ -8,6 +8,8 @@
 #include "app/Login.h"
 #include "app/PatientTableModel.h"
 #include "app/TFormMain.h"
+#include "app/TfrmLogin.h"
+#include "host/Tzantopat.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -15,6 +17,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
@@ -575,6 +578,55 @@ TEST_F(SearchTest, FlowErrorIsShownAndTheWindowCarriesOn)
     host.log->calls.clear();
     search(QStringLiteral("ROT"));
     EXPECT_EQ(reloads(), 1);
+}
+
+// A host in another process lets the window's messages through while it answers: typing that arrives
+// during a reload ends it, and a host closed in the middle of one leaves no part of a list behind; the
+// next reload then logs the same user in again.
+TEST_F(SearchTest, AReloadGivesWayToTypingAndAHostClosedDuringItLeavesNoHalfList)
+{
+    const auto answer = host.log->handler;
+    const struct
+    {
+        const char* what;
+        std::function<void()> atSecondRow;
+        int messages;
+    } cases[] = {
+        {"typing", [this] { cognome()->setText(QStringLiteral("ROS")); }, 0},
+        {"host closed", [] { throw host::AutomationError("RPC call failed", host::HostFault::Gone); }, 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        int codes = 0;
+        host.log->handler = [&](const std::string& method, host::Arguments& arguments) {
+            if (method == "leggi_attributo" && testing_support::argumentText(arguments, 0) == "codice" &&
+                ++codes == 2)
+                c.atSecondRow();
+            return answer(method, arguments);
+        };
+        platform.messages.clear();
+        search(QStringLiteral("RO"));
+        EXPECT_EQ(window->tblDati().rowCount(), 0);
+        EXPECT_EQ(platform.messages.size(), c.messages);
+    }
+    host.log->handler = answer;
+    EXPECT_TRUE(window->Session().lost());
+    EXPECT_TRUE(platform.messageTexts().value(0).contains(QStringLiteral("Riaprire il programma")));
+
+    bool userKept = false;
+    QTimer::singleShot(0, window.get(), [&] {
+        auto* login = window->findChild<TfrmLogin*>(QStringLiteral("frmLogin"));
+        ASSERT_NE(login, nullptr);
+        auto* user = login->findChild<QLineEdit*>(QStringLiteral("txtUtente"));
+        userKept = user->text() == QStringLiteral("demo") && user->isReadOnly();
+        login->findChild<QLineEdit*>(QStringLiteral("txtPw"))->setText(QStringLiteral("demo"));
+        QTest::mouseClick(login->findChild<QPushButton*>(QStringLiteral("cmdOK")), Qt::LeftButton);
+    });
+    search(QStringLiteral("ROS"));
+    EXPECT_TRUE(userKept);
+    EXPECT_FALSE(window->Session().lost());
+    EXPECT_EQ(window->tblDati().rowCount(), 3); // the scripted host's whole list, whatever the initials
+    EXPECT_EQ(platform.messageTexts().value(1), kLoginAgainMessage);
 }
 
 } // namespace

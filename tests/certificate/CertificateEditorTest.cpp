@@ -629,4 +629,34 @@ TEST_F(Editor, FilledPageByPageAndSavedWithTheKeysAlone)
               QStringLiteral("Milano12345MI"));
 }
 
+// The host's program closed while the editor is open: "Salva" says so and writes nothing, the window
+// keeps what was typed, and once the host is back "Salva" logs the same user in again and saves.
+TEST_F(Editor, AHostClosedUnderTheEditorKeepsWhatWasTypedAndSalvaSavesAfterLoggingInAgain)
+{
+    session->s_password.clear(); // as the login leaves it
+    open();
+    complete();
+    find<MemoEdit>("MemoAnamnesi")->setText(QStringLiteral("Diabete dal 2001"));
+    host.log->failures = {{"get_error", "RPC call failed"}};
+    host.log->failureFaults = {{"get_error", host::HostFault::Gone}};
+    click("ButtonCompila1");
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_FALSE(QFile::exists(certificatePath()));
+    EXPECT_EQ(platform.messages.size(), 1);
+    EXPECT_TRUE(platform.messageTexts().value(0).contains(QStringLiteral("Riaprire il programma")));
+
+    host.log->failures.clear();
+    int logins = 0;
+    session->relogin = [&] {
+        ++logins;
+        session->s_password = QStringLiteral("demo");
+        return session->start();
+    };
+    click("ButtonCompila1");
+    EXPECT_EQ(logins, 1);
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_EQ(form->ResultText(), certificatePath());
+    EXPECT_EQ(text("MemoAnamnesi"), QStringLiteral("Diabete dal 2001"));
+}
+
 } // namespace

@@ -5,6 +5,8 @@
 
 #include "demohost/DemoHost.h"
 #include "demohost/com/DemoServerIds.h"
+#include "demohost/com/ServerRegistration.h"
+#include "host/win/BusyHost.h"
 #include "host/win/ComAutomation.h"
 #include "host/win/ComValues.h"
 #include "platform/win/MachineRegistry.h"
@@ -44,6 +46,43 @@ HRESULT callServer(const char* entry)
     static const HMODULE module = LoadLibraryW(host_win_test::besideTests(INVCIV_DEMO_SERVER_DLL).c_str());
     const FARPROC proc = module ? GetProcAddress(module, entry) : nullptr;
     return proc ? reinterpret_cast<HRESULT(STDAPICALLTYPE*)()>(reinterpret_cast<void (*)()>(proc))() : E_FAIL;
+}
+
+using demohost::com::ServerKind;
+
+// The program of its own to register: INVCIV_TEST_LOCAL_SERVER names another build's (the other
+// bitness), else the one beside the tests.
+std::wstring localServer()
+{
+    wchar_t named[MAX_PATH] = L"";
+    if (GetEnvironmentVariableW(L"INVCIV_TEST_LOCAL_SERVER", named, MAX_PATH) > 0)
+        return named;
+    return host_win_test::besideTests(INVCIV_DEMO_HOST_EXE);
+}
+
+// The local server run with an option, as a person runs it; its exit status, or -1 when it did not run.
+long runLocalServer(const wchar_t* option)
+{
+    return host_win_test::runProgram(localServer(), std::wstring(option) + L" /s");
+}
+
+HRESULT registerAs(ServerKind kind)
+{
+    if (kind == ServerKind::InProcess)
+        return callServer("DllRegisterServer");
+    return runLocalServer(L"/regserver") == 0 ? S_OK : SELFREG_E_CLASS;
+}
+
+HRESULT unregisterAs(ServerKind kind)
+{
+    if (kind == ServerKind::InProcess)
+        return callServer("DllUnregisterServer");
+    return runLocalServer(L"/unregserver") == 0 ? S_OK : E_FAIL;
+}
+
+const char* kindName(ServerKind kind)
+{
+    return kind == ServerKind::InProcess ? "InProcess" : "LocalServer";
 }
 
 // What a failed DllRegisterServer left as the thread's error information.
@@ -90,22 +129,9 @@ void removeForeign(const Place& place)
     }
 }
 
-// Wine's COM reads only the machine's classes, where Windows reads the user's first: under wine the
-// per-user registration is copied there, so that the program's lookup finds what DllRegisterServer wrote.
 void mirrorRegistration(bool present)
 {
-    for (const wchar_t* key : {kProgIdKey, kClsidKey}) {
-        if (!host_win_test::underWine())
-            return;
-        RegDeleteTreeW(HKEY_LOCAL_MACHINE, key);
-        HKEY from = nullptr;
-        HKEY to = nullptr;
-        if (present && RegOpenKeyExW(HKEY_CURRENT_USER, key, 0, KEY_READ, &from) == 0 &&
-            RegCreateKeyExW(HKEY_LOCAL_MACHINE, key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &to, nullptr) == 0)
-            RegCopyTreeW(from, nullptr, to);
-        RegCloseKey(from);
-        RegCloseKey(to);
-    }
+    host_win_test::mirrorClassesUnderWine({kProgIdKey, kClsidKey}, present);
 }
 
 std::u16string hex(const std::u16string& text)
@@ -165,34 +191,45 @@ struct Twins
     }
 };
 
-class DemoServerSession : public testing::Test
+// A session with one of the servers registered.
+class ServerSession : public testing::Test
 {
 protected:
+    virtual ServerKind kind() const = 0;
+
     static inline fs::path folder;
-    static inline bool registered = false;
 
     static void SetUpTestSuite()
     {
         folder = fs::temp_directory_path() / ("invciv-demo-server-" + std::to_string(GetCurrentProcessId()));
         fs::create_directories(folder);
-        useDatabase(database());
-        registered = callServer("DllRegisterServer") == S_OK;
-        mirrorRegistration(true);
     }
     static void TearDownTestSuite()
     {
-        callServer("DllUnregisterServer");
-        mirrorRegistration(false);
         std::error_code ignored;
         fs::remove_all(folder, ignored);
     }
     static fs::path database() { return folder / L"demo host \u00e8.sqlite"; }
-    static void useDatabase(const fs::path& file)
+    // The file both the server and the twin in process open: named to the DLL by the environment, to
+    // the program of its own by the per-user value (it keeps the environment it was started with).
+    void useDatabase(const fs::path& file) const
     {
-        SetEnvironmentVariableW(L"INVCIV_DEMO_HOST", file.empty() ? nullptr : file.c_str());
+        if (kind() == ServerKind::InProcess)
+            SetEnvironmentVariableW(L"INVCIV_DEMO_HOST", file.empty() ? nullptr : file.c_str());
+        writeRegistryString(HKEY_CURRENT_USER, kProgIdKey, demohost::com::kDatabaseValue, file.wstring());
     }
-    void SetUp() override { ASSERT_TRUE(registered) << errorDescription(); }
-    void TearDown() override { useDatabase(database()); }
+    void SetUp() override
+    {
+        ASSERT_EQ(registerAs(kind()), S_OK) << errorDescription();
+        mirrorRegistration(true);
+        useDatabase(database());
+    }
+    void TearDown() override
+    {
+        unregisterAs(kind());
+        mirrorRegistration(false);
+        SetEnvironmentVariableW(L"INVCIV_DEMO_HOST", nullptr);
+    }
 
     static std::string createAndCall(const std::string& method)
     {
@@ -213,39 +250,69 @@ protected:
     }
 };
 
+// Each session test runs against both servers, the DLL and the program of its own.
+class DemoServerSession : public ServerSession, public testing::WithParamInterface<ServerKind>
+{
+protected:
+    ServerKind kind() const override { return GetParam(); }
+};
+
+INSTANTIATE_TEST_SUITE_P(Servers, DemoServerSession, testing::Values(ServerKind::InProcess, ServerKind::LocalServer),
+                         [](const testing::TestParamInfo<ServerKind>& info) { return kindName(info.param); });
+
 } // namespace
 
-TEST(DemoServerRegistration, RegistersPerUserAndRefusesBesideAnotherKorvalisServerLeavingItIntact)
+TEST(DemoServerRegistration, EachServerRegistersPerUserInPlaceOfTheOtherAndRefusesBesideAnotherKorvalisServer)
 {
     const Place user{RegistryRoot::CurrentUser, kProgramView};
-    ASSERT_EQ(callServer("DllRegisterServer"), S_OK) << errorDescription();
-    EXPECT_EQ(callServer("DllRegisterServer"), S_OK); // again, over its own registration
-    EXPECT_EQ(user.read(std::wstring(kProgIdKey) + L"\\CLSID"), demohost::com::kClsid);
-    EXPECT_EQ(user.read(std::wstring(kClsidKey) + L"\\InprocServer32"),
-              host_win_test::besideTests(INVCIV_DEMO_SERVER_DLL));
-    EXPECT_EQ(user.read(std::wstring(kClsidKey) + L"\\InprocServer32", L"ThreadingModel"), L"Apartment");
-    EXPECT_EQ(callServer("DllUnregisterServer"), S_OK);
-    EXPECT_FALSE(user.read(std::wstring(kProgIdKey) + L"\\CLSID") || user.read(kClsidKey));
+    const std::wstring inproc = std::wstring(kClsidKey) + L"\\InprocServer32";
+    const std::wstring local = std::wstring(kClsidKey) + L"\\LocalServer32";
+    const struct
+    {
+        ServerKind kind;
+        std::wstring key, value, otherKey;
+    } cases[] = {
+        {ServerKind::InProcess, inproc, host_win_test::besideTests(INVCIV_DEMO_SERVER_DLL), local},
+        {ServerKind::LocalServer, local, L"\"" + localServer() + L"\"", inproc},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(kindName(c.kind));
+        // The other server first: this one takes its place.
+        ASSERT_EQ(registerAs(c.kind == ServerKind::InProcess ? ServerKind::LocalServer : ServerKind::InProcess), S_OK);
+        ASSERT_EQ(registerAs(c.kind), S_OK) << errorDescription();
+        EXPECT_EQ(registerAs(c.kind), S_OK); // again, over its own registration
+        EXPECT_EQ(user.read(std::wstring(kProgIdKey) + L"\\CLSID"), demohost::com::kClsid);
+        EXPECT_EQ(user.read(c.key), c.value);
+        EXPECT_FALSE(user.read(c.otherKey));
+        if (c.kind == ServerKind::InProcess)
+            EXPECT_EQ(user.read(inproc, L"ThreadingModel"), L"Apartment");
+        else if (host_win_test::twoRegistryViews()) // a program of either bitness starts it
+            EXPECT_EQ((Place{RegistryRoot::CurrentUser, kOtherView}.read(c.key)), c.value);
+        EXPECT_EQ(unregisterAs(c.kind), S_OK);
+        EXPECT_FALSE(user.read(std::wstring(kProgIdKey) + L"\\CLSID") || user.read(kClsidKey));
 
-    for (const Place& place : {user, Place{RegistryRoot::LocalMachine, kProgramView},
-                               Place{RegistryRoot::LocalMachine, kOtherView}}) {
-        SCOPED_TRACE(std::string(place.root == RegistryRoot::CurrentUser ? "per user" : "per machine") +
-                     (place.view == RegistryView::Bits64 ? ", 64-bit view" : ", 32-bit view"));
-        if (registerForeign(place)) {
-            EXPECT_EQ(callServer("DllRegisterServer"), SELFREG_E_CLASS);
-            const std::string message = errorDescription();
-            EXPECT_NE(message.find("C:\\Programmi\\Korvalis\\KServer.exe"), std::string::npos) << message;
-            EXPECT_FALSE(user.read(std::wstring(kClsidKey) + L"\\InprocServer32"));
-            EXPECT_EQ(callServer("DllUnregisterServer"), S_OK);
-            EXPECT_EQ(place.read(kForeignClsidKey + L"\\LocalServer32"), kForeignServer);
-            EXPECT_EQ(place.read(std::wstring(kProgIdKey) + L"\\CLSID"),
-                      kForeignClsidKey.substr(kForeignClsidKey.rfind(L'\\') + 1));
+        for (const Place& place : {user, Place{RegistryRoot::LocalMachine, kProgramView},
+                                   Place{RegistryRoot::LocalMachine, kOtherView}}) {
+            SCOPED_TRACE(std::string(place.root == RegistryRoot::CurrentUser ? "per user" : "per machine") +
+                         (place.view == RegistryView::Bits64 ? ", 64-bit view" : ", 32-bit view"));
+            if (registerForeign(place)) {
+                EXPECT_EQ(registerAs(c.kind), SELFREG_E_CLASS);
+                if (c.kind == ServerKind::InProcess) {
+                    const std::string message = errorDescription();
+                    EXPECT_NE(message.find("C:\\Programmi\\Korvalis\\KServer.exe"), std::string::npos) << message;
+                }
+                EXPECT_FALSE(user.read(c.key));
+                EXPECT_EQ(unregisterAs(c.kind), S_OK);
+                EXPECT_EQ(place.read(kForeignClsidKey + L"\\LocalServer32"), kForeignServer);
+                EXPECT_EQ(place.read(std::wstring(kProgIdKey) + L"\\CLSID"),
+                          kForeignClsidKey.substr(kForeignClsidKey.rfind(L'\\') + 1));
+            }
+            removeForeign(place);
         }
-        removeForeign(place);
     }
 }
 
-TEST_F(DemoServerSession, LoginsAnswerAsTheDemoHost)
+TEST_P(DemoServerSession, LoginsAnswerAsTheDemoHost)
 {
     const struct
     {
@@ -270,7 +337,7 @@ TEST_F(DemoServerSession, LoginsAnswerAsTheDemoHost)
     }
 }
 
-TEST_F(DemoServerSession, PatientListAttributesAndToolsTablesAnswerAsTheDemoHost)
+TEST_P(DemoServerSession, PatientListAttributesAndToolsTablesAnswerAsTheDemoHost)
 {
     Twins t = loggedIn();
     const std::u16string filter =
@@ -302,7 +369,7 @@ TEST_F(DemoServerSession, PatientListAttributesAndToolsTablesAnswerAsTheDemoHost
         t.call("tabelle_leggi_attributo_generico_plus", {u"tabella_comuni", u"codice_catastale", u"denominazione", town});
 }
 
-TEST_F(DemoServerSession, FailuresReachTheProgramWithTheDemoHostsMessages)
+TEST_P(DemoServerSession, FailuresReachTheProgramWithTheDemoHostsMessages)
 {
     Twins t = loggedIn();
     const struct
@@ -338,7 +405,7 @@ TEST_F(DemoServerSession, FailuresReachTheProgramWithTheDemoHostsMessages)
     EXPECT_EQ(createAndCall("new"), inProcess);
 }
 
-TEST_F(DemoServerSession, TheEssentialDataExportIsTheDemoHostsOwnByteForByte)
+TEST_P(DemoServerSession, TheEssentialDataExportIsTheDemoHostsOwnByteForByte)
 {
     const fs::path viaCom = folder / L"export com.xml";
     const fs::path inProcess = folder / L"export.xml";
@@ -355,7 +422,7 @@ TEST_F(DemoServerSession, TheEssentialDataExportIsTheDemoHostsOwnByteForByte)
     EXPECT_EQ(fileBytes(viaCom), fileBytes(inProcess));
 }
 
-TEST_F(DemoServerSession, TheDatabaseIsTheNamedFileThenThePerUserValueThenTheLocalDataFolder)
+TEST_P(DemoServerSession, TheDatabaseIsTheNamedFileThenThePerUserValueThenTheLocalDataFolder)
 {
     wchar_t local[MAX_PATH] = L"";
     GetEnvironmentVariableW(L"LOCALAPPDATA", local, MAX_PATH);
@@ -369,10 +436,14 @@ TEST_F(DemoServerSession, TheDatabaseIsTheNamedFileThenThePerUserValueThenTheLoc
                  {{}, {}, fs::path(local) / L"InvCiv" / L"demo-host.sqlite"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.opened.string());
+        // COM starts a program of its own with the user's environment, not the caller's.
+        if (!c.environment.empty() && GetParam() == ServerKind::LocalServer)
+            continue;
         for (const fs::path& file : {named, perUser})
             fs::remove(file);
         useDatabase(c.environment);
         writeRegistryString(HKEY_CURRENT_USER, kProgIdKey, demohost::com::kDatabaseValue, c.value.wstring());
+        mirrorRegistration(true);
         EXPECT_EQ(createAndCall("new"), "empty \"\"");
         EXPECT_TRUE(fs::exists(c.opened)); // made from the seed
         for (const fs::path& other : {named, perUser})
@@ -381,7 +452,7 @@ TEST_F(DemoServerSession, TheDatabaseIsTheNamedFileThenThePerUserValueThenTheLoc
 }
 
 // A "Korvalis.Server" registered after the demo host: the demo host serves nothing and says how to remove it.
-TEST_F(DemoServerSession, AServerRegisteredSinceIsNeverHidden)
+TEST_P(DemoServerSession, AServerRegisteredSinceIsNeverHidden)
 {
     // Under wine the demo host's own registration is the machine's too (mirrorRegistration): the other
     // server goes into the other view, where the lookup keeps the two apart.
@@ -394,5 +465,106 @@ TEST_F(DemoServerSession, AServerRegisteredSinceIsNeverHidden)
     if (!apart)
         GTEST_SKIP() << "no registry view here keeps another Korvalis.Server apart from the demo host's";
     EXPECT_NE(refused.find("KServer.exe"), std::string::npos) << refused;
-    EXPECT_NE(refused.find("regsvr32 /u"), std::string::npos) << refused;
+    EXPECT_NE(refused.find(GetParam() == ServerKind::InProcess ? "regsvr32 /u" : "/unregserver"), std::string::npos)
+        << refused;
+}
+
+namespace {
+
+// The program of its own as a troubled host, told how to misbehave by its test-only "demo_guasto".
+class TroubledHost : public ServerSession
+{
+protected:
+    ServerKind kind() const override { return ServerKind::LocalServer; }
+    void TearDown() override
+    {
+        host::win::setBusyHandling({});
+        ServerSession::TearDown();
+    }
+    static void fault(AutomationObject& server, const char16_t* what, const char16_t* value)
+    {
+        Arguments arguments{what, value};
+        server.invoke("demo_guasto", arguments);
+    }
+    static host::HostFault faultOf(AutomationObject& server, const std::string& method, Arguments arguments,
+                                   std::string* message = nullptr)
+    {
+        try {
+            server.invoke(method, arguments);
+            return host::HostFault::None;
+        } catch (const host::AutomationError& error) {
+            if (message)
+                *message = error.what();
+            return error.fault();
+        }
+    }
+};
+
+} // namespace
+
+// Rejected calls are retried at the handling's pace and given up past its patience when nobody says to
+// wait on; a patient caller gets the answer once the host is free again.
+TEST_F(TroubledHost, ABusyHostIsRetriedThenGivenUpOrWaitedFor)
+{
+    Twins t = loggedIn();
+    std::vector<bool> told;
+    int asked = 0;
+    host::win::setBusyHandling({100, 300, [&] { return ++asked < 2; }, [&](bool waiting) { told.push_back(waiting); }});
+    fault(*t.viaCom, u"occupato", u"2500");
+    std::string message;
+    EXPECT_EQ(faultOf(*t.viaCom, "leggi_attributo", {u"userid_utente"}, &message), host::HostFault::Busy);
+    EXPECT_NE(message.find("occupato"), std::string::npos) << message;
+    EXPECT_EQ(asked, 2); // waited on once when asked, then gave up
+    EXPECT_EQ(told, (std::vector<bool>{true, false}));
+
+    host::win::setBusyHandling({100, 600000, {}, {}});
+    EXPECT_EQ(t.text("leggi_attributo", {u"userid_utente"}).empty(), false);
+}
+
+TEST_F(TroubledHost, AClosedHostIsAGoneFaultAtTheCallThatFindsItAndIsStartedAgainWhenCreatedAgain)
+{
+    const struct
+    {
+        const char16_t* after;
+        int failingCall; // counted from the first call after the fault was set
+    } cases[] = {{u"0", 1}, {u"3", 3}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(host::toUtf8(c.after));
+        Twins t = loggedIn();
+        fault(*t.viaCom, u"chiuso", c.after);
+        Sleep(500); // "0" ends the process once the fault's own call has answered
+        int failed = 0;
+        host::HostFault found = host::HostFault::None;
+        std::string message;
+        for (int call = 1; call <= 5 && !failed; ++call) {
+            found = faultOf(*t.viaCom, "leggi_attributo", {u"userid_utente"}, &message);
+            if (found != host::HostFault::None)
+                failed = call;
+        }
+        EXPECT_EQ(failed, c.failingCall);
+        EXPECT_EQ(found, host::HostFault::Gone) << message;
+        EXPECT_NE(message.find("chiuso"), std::string::npos) << message;
+        EXPECT_EQ(createAndCall("new"), "empty \"\""); // COM starts the host again
+    }
+}
+
+TEST_F(TroubledHost, OddTextAnswersReachTheProgramAsTheHostSentThem)
+{
+    Twins t = loggedIn();
+    const struct
+    {
+        const char16_t* odd;
+        const char* answer;
+    } cases[] = {{u"I4", "integer \"4242\""}, {u"NULL", "empty \"\""}, {u"EMPTY", "empty \"\""}};
+    for (const auto& c : cases) {
+        fault(*t.viaCom, u"strano", c.odd);
+        EXPECT_EQ(describe(*t.viaCom, "leggi_attributo", {u"userid_utente"}), c.answer) << host::toUtf8(c.odd);
+    }
+    fault(*t.viaCom, u"strano", u"NUL");
+    Arguments name{u"userid_utente"};
+    const auto withNul = std::get<std::u16string>(t.viaCom->invoke("leggi_attributo", name));
+    EXPECT_NE(withNul.find(u'\0'), std::u16string::npos);
+    fault(*t.viaCom, u"strano", u"4MB");
+    EXPECT_EQ(std::get<std::u16string>(t.viaCom->invoke("leggi_attributo", name)).size(), 2u * 1024 * 1024);
+    fault(*t.viaCom, u"strano", u"");
 }

@@ -197,6 +197,10 @@ TEST_F(TzantopatTest, GuardedOperationsSendExactCallsAndReportFailuresByLabel)
         log->failures[op.name] = "errore del server";
         EXPECT_EQ(op.run(session), QString::fromUtf8(op.failureResult));
         EXPECT_EQ(platform.messageTexts(), QStringList{QString::fromUtf8(op.label) + QStringLiteral(": eccezione")});
+        // The support log keeps the host's reason that the message leaves out.
+        EXPECT_EQ(platform.logged.value(platform.logged.size() - 1),
+                  QStringLiteral("errore dell'host: ") + QString::fromUtf8(op.label) +
+                      QStringLiteral(" - errore del server"));
         log->failures.clear();
     }
 }
@@ -251,6 +255,13 @@ TEST_F(TzantopatTest, CallMethodPipeFailureAppendsTheErrorText)
               QString());
     EXPECT_EQ(platform.messageTexts(),
               QStringList{QStringLiteral("Tzantopat.call_method_pipe(H9, carica, x=1): eccezionehandle sconosciuto")});
+    // The log names neither the parameters (a patient's id) nor what the host's message quotes.
+    log->failures["call_method_pipe"] = "parametro non valido \"codice=31303432\" per \"ROSSI";
+    session.call_method_pipe(QStringLiteral("H9"), QStringLiteral("carica"), QStringLiteral("codice=31303432"));
+    EXPECT_EQ(platform.logged.mid(platform.logged.size() - 2),
+              (QStringList{QStringLiteral("errore dell'host: Tzantopat.call_method_pipe(carica) - handle sconosciuto"),
+                           QStringLiteral("errore dell'host: Tzantopat.call_method_pipe(carica) - parametro non "
+                                          "valido \"…\" per \"…")}));
 }
 
 TEST_F(TzantopatTest, TownLookupReconnectsWhenTheHostHasGone)
@@ -287,6 +298,82 @@ TEST_F(TzantopatTest, TownLookupFailureHasItsOwnLabel)
               QString());
     EXPECT_EQ(platform.messageTexts(),
               QStringList{QStringLiteral("tc_Zantopat.tabelle_leggi_attributo_generico_plus(): eccezione")});
+}
+
+} // namespace
+
+namespace {
+
+// A busy or closed host is named, with what to do, by the operation that met it, whether the call itself
+// or the guard before it failed; a closed one is let go and the session stays lost, every later call
+// silent, until the next action logs in again.
+TEST_F(TzantopatTest, ABusyOrClosedHostIsNamedByTheOperationThatMetItAndAClosedOneIsLoggedInToAgain)
+{
+    const struct
+    {
+        const char* failing;
+        host::HostFault fault;
+        const char* advice;
+    } cases[] = {
+        {"leggi_attributo", host::HostFault::Busy, "Chiudere la finestra"},
+        {"get_error", host::HostFault::Busy, "Chiudere la finestra"},
+        {"leggi_attributo", host::HostFault::Gone, "Riaprire il programma"},
+        {"get_error", host::HostFault::Gone, "Riaprire il programma"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.failing) + (c.fault == host::HostFault::Gone ? " gone" : " busy"));
+        startConnected();
+        platform.messages.clear();
+        log->failures = {{c.failing, "chiamata non riuscita"}};
+        log->failureFaults = {{c.failing, c.fault}};
+        EXPECT_EQ(session.leggi_attributo(QStringLiteral("cognome")), QString());
+        const QStringList shown = platform.messageTexts();
+        ASSERT_EQ(shown.size(), 1);
+        EXPECT_TRUE(shown[0].startsWith(QStringLiteral(
+            "Tzantopat.leggi_attributo(): eccezione\r\n\r\n  chiamata non riuscita\r\n\r\n  ")))
+            << shown[0].toStdString();
+        EXPECT_TRUE(shown[0].contains(QString::fromUtf8(c.advice))) << shown[0].toStdString();
+        const bool gone = c.fault == host::HostFault::Gone;
+        EXPECT_EQ(session.lost(), gone);
+        EXPECT_EQ(session.hasServer(), !gone);
+        log->failures.clear();
+        EXPECT_EQ(session.leggi_attributo(QStringLiteral("cognome")).isEmpty(), gone);
+        EXPECT_EQ(platform.messages.size(), 1);
+    }
+
+    // The next action: without a way to log in again it does not start; with one it does, after the login.
+    EXPECT_FALSE(session.readyForAction());
+    int logins = 0;
+    session.relogin = [&] { return ++logins, session.start(); };
+    EXPECT_TRUE(session.readyForAction());
+    EXPECT_TRUE(session.readyForAction()); // once back, no login more
+    EXPECT_EQ(logins, 1);
+    EXPECT_FALSE(session.lost());
+    EXPECT_EQ(session.leggi_attributo(QStringLiteral("cognome")), QStringLiteral("valore"));
+}
+
+TEST_F(TzantopatTest, OddTextsFromTheHostAreConvertedOrRefusedWithTheOperationsMessage)
+{
+    const struct
+    {
+        host::Result answer;
+        QString text;
+        bool refused;
+    } cases[] = {
+        {std::int32_t{4242}, QStringLiteral("4242"), false},
+        {std::monostate{}, QString(), false},
+        {std::u16string(u"RO\0SSI", 6), QString(), true},
+        {std::u16string(Tzantopat::kMaxHostText, u'X'), QString(Tzantopat::kMaxHostText, QLatin1Char('X')), false},
+        {std::u16string(2 * 1024 * 1024, u'X'), QString(), true},
+    };
+    startConnected();
+    for (const auto& c : cases) {
+        platform.messages.clear();
+        log->handler = [&](const std::string&, host::Arguments&) { return c.answer; };
+        EXPECT_EQ(session.leggi_attributo(QStringLiteral("cognome")), c.text);
+        EXPECT_EQ(platform.messageTexts(),
+                  c.refused ? QStringList{QStringLiteral("Tzantopat.leggi_attributo(): eccezione")} : QStringList{});
+    }
 }
 
 } // namespace

@@ -46,8 +46,10 @@ struct AutomationLog
 {
     std::vector<AutomationCall> calls;
     int created = 0;
-    // Methods that raise AutomationError with the given message, on every object.
+    // Methods that raise AutomationError with the given message, on every object; as a busy or closed
+    // host's when failureFaults says so.
     std::map<std::string, std::string> failures;
+    std::map<std::string, host::HostFault> failureFaults;
     // Answers for methods when there is no wrapped object; unknown methods answer empty.
     std::function<host::Result(const std::string&, host::Arguments&)> handler;
     // When set, the factory fails to create the object.
@@ -81,7 +83,9 @@ public:
         }
         m_log->calls.push_back(std::move(call));
         if (const auto failure = m_log->failures.find(method); failure != m_log->failures.end())
-            throw host::AutomationError(failure->second);
+            throw host::AutomationError(failure->second, m_log->failureFaults.count(method)
+                                                             ? m_log->failureFaults.at(method)
+                                                             : host::HostFault::None);
         if (m_inner)
             return m_inner->invoke(method, arguments);
         if (m_log->handler)

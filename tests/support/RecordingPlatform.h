@@ -31,8 +31,9 @@ public:
     QMap<QString, QString> settings; // machine settings by "keyPath|name", user settings by name
     QList<Message> messages;
     QDateTime clock = QDateTime(QDate(2026, 12, 7), QTime(9, 0));
-    QStringList questions; // every yes/no question asked, in order
-    bool answer = false;   // the answer to every question: true for "Sì"
+    QStringList questions;      // every yes/no question asked, in order
+    mutable QStringList logged; // every support-log event, in order
+    bool answer = false;        // the answer to every question: true for "Sì"
     // Runs while a message is "shown", as a modal box would run the event loop.
     std::function<void(const Message&)> onMessage;
 
@@ -63,6 +64,7 @@ public:
         return answer;
     }
     QDateTime now() const override { return clock; }
+    void log(const QString& event) const override { logged << event; }
 
     void advance(qint64 milliseconds) { clock = clock.addMSecs(milliseconds); }
     QStringList messageTexts() const
