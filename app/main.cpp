@@ -5,6 +5,7 @@
 #include "TFormMain.h"
 #include "platform/QtPlatform.h"
 #include "platform/SupportLog.h"
+#include "widgets/ZantoLogo.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -21,6 +22,8 @@ int main(int argc, char** argv)
 #endif
     QApplication application(argc, argv);
     app::setApplicationIdentity();
+    // Every window's title bar and the taskbar show the product's emblem.
+    application.setWindowIcon(widgets::zantoIcon());
 
     QCommandLineParser parser;
     parser.setApplicationDescription(platform::kApplicationTitle);

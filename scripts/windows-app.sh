@@ -40,16 +40,40 @@ win_copy_dlls() { # triplet prefix dest-folder files...
   done
 }
 
+# The programs' icon, drawn by tools/invciv-icon built for this machine (Qt's ico plugin writes it) in
+# build/host-tools; the Windows build puts it into the programs' resources and the setup shows it.
+host_icon() { # sets app_icon
+  local dir=$root/build/host-tools
+  app_icon=$dir/invciv.ico
+  mkdir -p "$dir"
+  echo "=== the programs' icon: $app_icon"
+  cmake -S "$root" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release -DINVCIV_BUILD_TESTS=OFF -DINVCIV_BUILD_BENCH=OFF \
+    >"$dir.configure.log" 2>&1 || {
+    tail -n 30 "$dir.configure.log" >&2
+    echo "build-windows: the tool that draws the icon could not be configured for this machine" >&2
+    return 1
+  }
+  cmake --build "$dir" -j "$jobs" --target invciv-icon >"$dir.build.log" 2>&1 || {
+    tail -n 30 "$dir.build.log" >&2
+    echo "build-windows: the tool that draws the icon could not be built" >&2
+    return 1
+  }
+  "$dir/bin/invciv-icon" "$app_icon"
+}
+
 build_app() { # arch triplet prefix; sets app_build (the build folder) and app_dir (the runnable folder)
   local arch=$1 t=$2 p=$3 werror=OFF plugin
   [ -n "${CI:-}" ] && werror=ON
   app_build=$root/build/win-$arch-app
   app_dir=$app_build/InvCiv
   echo "=== the project for $arch into $app_build"
+  mkdir -p "$app_build"
+  host_icon || return 1
   cmake -S "$root" -B "$app_build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" \
     -DINVCIV_MINGW_TRIPLET="$t" -DINVCIV_WINDOWS_PREFIX="$p" -DCMAKE_PREFIX_PATH="$p" \
     -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR="/usr/lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH)/cmake" \
-    -DCMAKE_BUILD_TYPE=Release -DINVCIV_BUILD_BENCH=OFF -DINVCIV_WERROR=$werror >"$app_build.configure.log" 2>&1 || {
+    -DCMAKE_BUILD_TYPE=Release -DINVCIV_BUILD_BENCH=OFF -DINVCIV_WERROR=$werror \
+    -DINVCIV_WINDOWS_ICON="$app_icon" >"$app_build.configure.log" 2>&1 || {
     tail -n 30 "$app_build.configure.log" >&2
     echo "build-windows: the project could not be configured for $arch" >&2
     return 1

@@ -6,6 +6,9 @@
 ;   OUTFILE    the setup program to write
 ;   FILES      an include file with the File lines, folder by folder
 ;   REMOVE     an include file with the Delete and RMDir lines of exactly those files and folders
+; and, when it has them:
+;   ICON              the programs' icon (.ico), for the setup and the uninstaller themselves
+;   SIGN_UNINSTALLER  a command that signs the uninstaller NSIS writes, given its path
 ;
 ; Silent install: setup.exe /S [/D=folder]; silent removal: "<folder>\Disinstalla InvCiv.exe" /S.
 ; The setup writes the program's folder, one Start-menu shortcut for all users and the entry in the list of
@@ -45,7 +48,16 @@ VIAddVersionKey /LANG=1040 "LegalCopyright" "${PUBLISHER}"
 !include "x64.nsh"
 !include "FileFunc.nsh"
 
+!ifdef SIGN_UNINSTALLER
+  ; The uninstaller is written into the setup; it is signed as it is written.
+  !uninstfinalize '"${SIGN_UNINSTALLER}" "%1"' = 0
+!endif
+
 !define MUI_ABORTWARNING
+!ifdef ICON
+  !define MUI_ICON "${ICON}"
+  !define MUI_UNICON "${ICON}"
+!endif
 !insertmacro MUI_PAGE_WELCOME
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
@@ -86,12 +98,12 @@ Section "Programma"
   !include "${FILES}"
   SetOutPath "$INSTDIR"
   WriteUninstaller "$INSTDIR\${UNINSTALLER}"
-  CreateShortcut "$SMPROGRAMS\${PRODUCT}.lnk" "$INSTDIR\invciv.exe"
+  CreateShortcut "$SMPROGRAMS\${PRODUCT}.lnk" "$INSTDIR\invciv.exe" "" "$INSTDIR\invciv.exe" 0
 
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "Publisher" "${PUBLISHER}"
-  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\invciv.exe"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\invciv.exe,0"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\${UNINSTALLER}"'
   WriteRegStr HKLM "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\${UNINSTALLER}" /S'
