@@ -369,7 +369,7 @@ TEST_F(TzantopatTest, OddTextsFromTheHostAreConvertedOrRefusedWithTheOperationsM
     startConnected();
     for (const auto& c : cases) {
         platform.messages.clear();
-        log->handler = [&](const std::string&, host::Arguments&) { return c.answer; };
+        log->handler = [answer = c.answer](const std::string&, host::Arguments&) { return answer; };
         EXPECT_EQ(session.leggi_attributo(QStringLiteral("cognome")), c.text);
         EXPECT_EQ(platform.messageTexts(),
                   c.refused ? QStringList{QStringLiteral("Tzantopat.leggi_attributo(): eccezione")} : QStringList{});
