@@ -284,10 +284,11 @@ TEST(DemoServerRegistration, EachServerRegistersPerUserInPlaceOfTheOtherAndRefus
         EXPECT_EQ(user.read(std::wstring(kProgIdKey) + L"\\CLSID"), demohost::com::kClsid);
         EXPECT_EQ(user.read(c.key), c.value);
         EXPECT_FALSE(user.read(c.otherKey));
-        if (c.kind == ServerKind::InProcess)
+        if (c.kind == ServerKind::InProcess) {
             EXPECT_EQ(user.read(inproc, L"ThreadingModel"), L"Apartment");
-        else if (host_win_test::twoRegistryViews()) // a program of either bitness starts it
+        } else if (host_win_test::twoRegistryViews()) { // a program of either bitness starts it
             EXPECT_EQ((Place{RegistryRoot::CurrentUser, kOtherView}.read(c.key)), c.value);
+        }
         EXPECT_EQ(unregisterAs(c.kind), S_OK);
         EXPECT_FALSE(user.read(std::wstring(kProgIdKey) + L"\\CLSID") || user.read(kClsidKey));
 
