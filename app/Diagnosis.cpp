@@ -242,8 +242,13 @@ void checkFont(std::vector<DiagnosisLine>& lines, const platform::Platform& plat
     const QString subject = QStringLiteral("Carattere Unicode della copia compilata");
     const QString path = pdf::unicodeFontPath(platform);
     const QString what =
+#ifdef Q_OS_WIN
+        QStringLiteral(". Cosa fare: installare il carattere Arial tra i caratteri di Windows o indicare un "
+                       "file .ttf nell'impostazione ") +
+#else
         QStringLiteral(". Cosa fare: installare DejaVu Sans (fonts-dejavu-core) o indicare un "
                        "file .ttf nell'impostazione ") +
+#endif
         pdf::kPdfFontKey;
     if (path.isEmpty()) {
         lines.push_back(problem(subject, QStringLiteral("nessuno trovato") + what));

@@ -42,11 +42,15 @@ std::vector<HostRegistrationFinding> hostRegistration()
             QString::fromStdWString(found->file);
     if (!found->fileExists)
         return {
-            {false, text + (demo ? QStringLiteral(": il file non esiste. Cosa fare: registrare di nuovo "
-                                                  "invciv-demo-server.dll con regsvr32, dalla cartella del "
-                                                  "programma")
-                                 : QStringLiteral(": il file non esiste. Cosa fare: reinstallare il "
-                                                  "programma di cartella clinica"))}};
+            {false, text + (!demo ? QStringLiteral(": il file non esiste. Cosa fare: reinstallare il "
+                                                   "programma di cartella clinica")
+                            : found->inProcess
+                                ? QStringLiteral(": il file non esiste. Cosa fare: registrare di nuovo "
+                                                 "invciv-demo-server.dll con regsvr32, dalla cartella del "
+                                                 "programma")
+                                : QStringLiteral(": il file non esiste. Cosa fare: registrare di nuovo "
+                                                 "l'host dimostrativo con \"invciv-demo-host.exe /regserver\", "
+                                                 "dalla cartella del programma"))}};
     // An in-process server is loaded into this program, which only one of its own bitness can be; a
     // separate program serves either.
     if (found->inProcess && found->fileBits != 0 && found->fileBits != bits)
