@@ -241,15 +241,13 @@ void checkFont(std::vector<DiagnosisLine>& lines, const platform::Platform& plat
 {
     const QString subject = QStringLiteral("Carattere Unicode della copia compilata");
     const QString path = pdf::unicodeFontPath(platform);
-    const QString what =
 #ifdef Q_OS_WIN
-        QStringLiteral(". Cosa fare: installare il carattere Arial tra i caratteri di Windows o indicare un "
-                       "file .ttf nell'impostazione ") +
+    const QString install = QStringLiteral("installare il carattere Arial tra i caratteri di Windows");
 #else
-        QStringLiteral(". Cosa fare: installare DejaVu Sans (fonts-dejavu-core) o indicare un "
-                       "file .ttf nell'impostazione ") +
+    const QString install = QStringLiteral("installare DejaVu Sans (fonts-dejavu-core)");
 #endif
-        pdf::kPdfFontKey;
+    const QString what = QStringLiteral(". Cosa fare: ") + install +
+                         QStringLiteral(" o indicare un file .ttf nell'impostazione ") + pdf::kPdfFontKey;
     if (path.isEmpty()) {
         lines.push_back(problem(subject, QStringLiteral("nessuno trovato") + what));
         return;

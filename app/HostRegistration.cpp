@@ -40,17 +40,17 @@ std::vector<HostRegistrationFinding> hostRegistration()
     text += (found->inProcess ? QStringLiteral("; nel processo (InprocServer32): ")
                               : QStringLiteral("; programma separato (LocalServer32): ")) +
             QString::fromStdWString(found->file);
-    if (!found->fileExists)
-        return {
-            {false, text + (!demo ? QStringLiteral(": il file non esiste. Cosa fare: reinstallare il "
-                                                   "programma di cartella clinica")
-                            : found->inProcess
-                                ? QStringLiteral(": il file non esiste. Cosa fare: registrare di nuovo "
-                                                 "invciv-demo-server.dll con regsvr32, dalla cartella del "
-                                                 "programma")
-                                : QStringLiteral(": il file non esiste. Cosa fare: registrare di nuovo "
-                                                 "l'host dimostrativo con \"invciv-demo-host.exe /regserver\", "
-                                                 "dalla cartella del programma"))}};
+    if (!found->fileExists) {
+        // Each server of the demo host is registered again as it registers itself.
+        const QString remedy =
+            !demo ? QStringLiteral("reinstallare il programma di cartella clinica")
+            : found->inProcess
+                ? QStringLiteral("registrare di nuovo invciv-demo-server.dll con regsvr32, dalla cartella del "
+                                 "programma")
+                : QStringLiteral("registrare di nuovo l'host dimostrativo con \"invciv-demo-host.exe "
+                                 "/regserver\", dalla cartella del programma");
+        return {{false, text + QStringLiteral(": il file non esiste. Cosa fare: ") + remedy}};
+    }
     // An in-process server is loaded into this program, which only one of its own bitness can be; a
     // separate program serves either.
     if (found->inProcess && found->fileBits != 0 && found->fileBits != bits)
